@@ -1,0 +1,21 @@
+# GoogleTest for both lanes, and one ctest entry per test program: under
+# Wine every program start costs time, so cases are not registered one by one.
+if(WIN32)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+add_library(test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/temp_dir.cpp)
+target_link_libraries(test_support PUBLIC update_core GTest::gtest)
+update_warnings(test_support)
+
+function(update_add_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE test_support GTest::gtest_main)
+  update_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+endfunction()

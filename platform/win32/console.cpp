@@ -1,0 +1,21 @@
+// Windows backend of platform/console.h.
+#include "platform/console.h"
+
+#include <cstdio>
+
+#include <windows.h>
+
+bool platform::PrintColoured(const char* text, std::uint16_t attribute) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  // Fails for a redirected or missing standard output: only a console gets colours.
+  if (out == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(out, &info)) return false;
+  SetConsoleTextAttribute(out, attribute);
+  std::printf("%s", text);
+  // The text must reach the console while the colour is still set.
+  std::fflush(stdout);
+  SetConsoleTextAttribute(out, info.wAttributes);
+  return true;
+}
+
+void platform::SendToDebugger(const char* text) { OutputDebugStringA(text); }

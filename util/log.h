@@ -1,0 +1,37 @@
+// The leveled log: one line per call to the day's file, the console and the debugger.
+#pragma once
+
+#include <string>
+
+#include "platform/lock.h"
+
+/// Levels index the name and colour tables; they are not ordered by severity.
+enum LogLevel : int { Trace = 0, Debug = 1, Info = 2, Warning = 3, Error = 4, Alarm = 5, Severe = 6 };
+
+/// The log's lock: held for the whole of every LogWrite call.
+class LockHelper {
+ public:
+  LockHelper() = default;
+  virtual ~LockHelper() = default;
+  LockHelper(const LockHelper&) = delete;
+  LockHelper& operator=(const LockHelper&) = delete;
+
+  void lock() { lock_.lock(); }
+  void unlock() { lock_.unlock(); }
+
+ private:
+  platform::Lock lock_;
+};
+
+extern LockHelper LogLock;
+
+/// Writes one stamped line for `level` below LogRoot + "/log/"; never fails
+/// towards the caller: a line that cannot be stored is dropped everywhere.
+void LogWrite(int level, const char* sourceFile, int line, const char* message);
+
+/// Replaces LogRoot, the directory below which the log directory lies.
+void SetLogRoot(std::string root);
+
+/// Creates every missing directory along `path` ("\" or "/" separated); false
+/// when one could not be created.
+bool CreateDirectoryTree(std::string path);

@@ -1,0 +1,35 @@
+// Start-up context: the executable's directory and name, current directory, locale.
+#include "util/module_context.h"
+
+#include <clocale>
+
+#include "platform/file_system.h"
+#include "util/log.h"
+
+std::string ModuleDir;
+std::string ModuleName;
+std::string LogRoot;
+
+ModulePathParts SplitModulePath(const std::string& path, char separator) {
+  const std::size_t last = path.rfind(separator);
+  const std::size_t dirLength = last == std::string::npos ? 0 : last + 1;
+  const std::size_t nameLength = path.size() - dirLength;
+  // Exactly four characters are cut as the extension; their text is not checked.
+  const std::size_t keep = nameLength < 4 ? nameLength : nameLength - 4;
+  return {path.substr(0, dirLength), path.substr(dirLength, keep)};
+}
+
+void InitModuleContext() {
+  ModulePathParts parts = SplitModulePath(platform::ExecutablePath(), platform::kPathSeparator[0]);
+  ModuleDir = std::move(parts.dir);
+  ModuleName = std::move(parts.name);
+  // Relative paths and the relaunched application start from here; an empty
+  // ModuleDir leaves the current directory as it was.
+  platform::SetCurrentDir(ModuleDir);
+  std::setlocale(LC_ALL, "");
+  // Set last: a line logged before this point goes below the empty root.
+  SetLogRoot(ModuleDir);
+}
+
+std::string GetModuleDir() { return ModuleDir; }
+std::string GetModuleName() { return ModuleName; }
