@@ -1,0 +1,6 @@
+// Windows backend of platform/process.h.
+#include "platform/process.h"
+
+#include <windows.h>
+
+std::uint32_t platform::CurrentProcessId() { return GetCurrentProcessId(); }
