@@ -1,0 +1,122 @@
+// POSIX backend of platform/file_copy.h.
+//
+// The copy is written to a temporary file and renamed over the target: a
+// running program keeps its old inode, so it is never torn and the copy
+// cannot fail with ETXTBSY, and a crash mid-copy leaves the old target whole.
+// The temporary goes beside the source (the updater's work directory, which
+// the next run clears) and, where that is not writable or the rename would
+// cross file systems, beside the target.
+#include "platform/file_copy.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+  // Closes now and reports the close's own failure (a late write error).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Removes the temporary file unless it was renamed into place; keeps errno.
+class TempFile {
+ public:
+  explicit TempFile(std::string path) : path_(std::move(path)) {}
+  ~TempFile() {
+    if (path_.empty()) return;
+    const int saved = errno;
+    unlink(path_.c_str());
+    errno = saved;
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& path() const { return path_; }
+  void Release() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool CopyContents(int from, int to) {
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    const ssize_t got = read(from, buffer.data(), buffer.size());
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += put;
+    }
+  }
+}
+
+enum class Attempt { kDone, kFailed, kTryBesideTarget };
+
+// One attempt with the temporary file in `stagingDir`.
+Attempt CopyVia(const std::string& stagingDir, int source, mode_t mode, const std::string& target) {
+  std::string pattern = stagingDir + "/.update-copy-XXXXXX";
+  UniqueFd out(mkstemp(pattern.data()));
+  if (!out.ok()) return Attempt::kTryBesideTarget;
+  TempFile temp(pattern);
+  if (lseek(source, 0, SEEK_SET) < 0 || !CopyContents(source, out.get()) ||
+      fchmod(out.get(), mode & 07777) != 0 || fsync(out.get()) != 0 || !out.Close()) {
+    return Attempt::kFailed;
+  }
+  if (rename(temp.path().c_str(), target.c_str()) != 0) {
+    return errno == EXDEV ? Attempt::kTryBesideTarget : Attempt::kFailed;
+  }
+  temp.Release();
+  return Attempt::kDone;
+}
+
+}  // namespace
+
+bool platform::CopyFileReplacing(const std::string& source, const std::string& target) {
+  UniqueFd in(open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.ok()) return false;
+  struct stat status {};
+  if (fstat(in.get(), &status) != 0) return false;
+  if (S_ISDIR(status.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  Attempt attempt = CopyVia(DirectoryOf(source), in.get(), status.st_mode, target);
+  if (attempt == Attempt::kTryBesideTarget) {
+    attempt = CopyVia(DirectoryOf(target), in.get(), status.st_mode, target);
+  }
+  return attempt == Attempt::kDone;
+}
