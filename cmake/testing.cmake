@@ -9,7 +9,11 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-add_library(test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/temp_dir.cpp)
+set(support ${CMAKE_SOURCE_DIR}/tests/support)
+add_library(test_support STATIC
+  ${support}/temp_dir.cpp
+  ${support}/zip_writer.cpp
+  ${support}/${backend}/child_process.cpp)
 target_link_libraries(test_support PUBLIC update_core GTest::gtest)
 update_warnings(test_support)
 
