@@ -6,21 +6,13 @@
 #include <vector>
 
 #include "cmdline/parser.h"
+#include "tests/cmdline/parser_fixtures.h"
 
 namespace {
 
 // A broken invariant must stop the run where libFuzzer keeps the input.
 void Require(bool holds) {
   if (!holds) std::abort();
-}
-
-void RegisterDriverOptions(cmdline::parser& options) {
-  options.register_value_option("exeName", 'e', "kill process name", true, "");
-  options.register_value_option("zipFile", 'z', "extract zip name", true, "");
-  options.register_value_option("dstPath", 'd', "dest copy file path", true, "");
-  options.register_flag("help", '\0', "print this message");
-  options.set_usage_footer("filename ...");
-  options.set_usage_name("update.exe");
 }
 
 // The input split at zero bytes: the first piece is entry 0, the program's name.
@@ -36,7 +28,8 @@ std::vector<std::string> SplitAtZeroBytes(const std::uint8_t* data, std::size_t 
   return pieces;
 }
 
-bool Parse(cmdline::parser& options, const std::vector<std::string>& entries) {
+// Unlike the tests' Parse, entry 0 comes from the input too.
+bool ParseEntries(cmdline::parser& options, const std::vector<std::string>& entries) {
   std::vector<const char*> vector;
   for (const std::string& entry : entries) vector.push_back(entry.c_str());
   vector.push_back(nullptr);
@@ -71,11 +64,11 @@ void RequireConsistentResult(const cmdline::parser& options, bool parsed) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   cmdline::parser options;
-  RegisterDriverOptions(options);
+  cmdline_testing::RegisterDriverOptions(options);
   const std::string usage = options.usage_text();
   const std::vector<std::string> entries = SplitAtZeroBytes(data, size);
 
-  const bool parsed = Parse(options, entries);
+  const bool parsed = ParseEntries(options, entries);
   RequireConsistentResult(options, parsed);
   Require(options.usage_text() == usage);
 
@@ -85,12 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> values;
   for (const char* name : kValueOptions) values.push_back(options.value_of(name));
   const bool help = options.option_given("help");
-  Require(Parse(options, entries) == parsed);
+  Require(ParseEntries(options, entries) == parsed);
   Require(options.recorded_errors() == first_messages);
 
   // A bare walk afterwards keeps every value and mark; only the options never
   // given are missing, in name order.
-  const bool bare = Parse(options, {entries.front()});
+  const bool bare = ParseEntries(options, {entries.front()});
   RequireConsistentResult(options, bare);
   std::vector<std::string> missing;
   for (const char* name : {"dstPath", "exeName", "zipFile"}) {

@@ -1,4 +1,4 @@
-// Shared by the parser tests: the update driver's option set, an argument vector, a refusing reader.
+// Parser test helpers, also used by the fuzz target: driver options, argument vector, refusing reader.
 #pragma once
 
 #include <stdexcept>

@@ -78,10 +78,3 @@ TEST(ParserRegistry, ValueReferenceFollowsTheOptionThroughLaterRegistrationsAndP
   Parse(options, {"--exeName=app.exe"});
   EXPECT_EQ(exe, "app.exe");
 }
-
-TEST(ParserRegistry, SharedShortLettersAndEmptyNamesRegister) {
-  parser options;
-  EXPECT_NO_THROW(options.register_flag("verbose", 'v', "talk"));
-  EXPECT_NO_THROW(options.register_value_option("version", 'v', "pick", false, "1"));
-  EXPECT_NO_THROW(options.register_flag("", '\0', "nameless"));
-}

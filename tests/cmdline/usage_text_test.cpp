@@ -49,6 +49,7 @@ TEST(UsageText, OptionalValueOptionIsOnlyListedWithItsDefault) {
   options.register_flag("quiet", 'q', "say nothing");
   options.register_value_option("mode", 'm', "run mode", false, "x");
   options.register_value_option("target", '\0', "where", true, "");
+  options.register_value_option("tag", 't', "label", false, "");
   options.set_usage_name("tool");
   options.set_usage_footer("files");
   EXPECT_EQ(options.usage_text(),
@@ -56,7 +57,8 @@ TEST(UsageText, OptionalValueOptionIsOnlyListedWithItsDefault) {
             "options:\n"
             "  -q, --quiet     say nothing\n"
             "  -m, --mode      run mode (string [=x])\n"
-            "      --target    where (string)\n");
+            "      --target    where (string)\n"
+            "  -t, --tag       label (string [=])\n");
 }
 
 TEST(UsageText, ProgramNameComesFromTheVectorOnlyWhenUnset) {
