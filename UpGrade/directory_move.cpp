@@ -34,6 +34,8 @@ bool MergeInto(const dlib::directory& from, const std::string& intoDir) {
 
 bool MoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow) {
   if (fromDir.empty() || intoDir.empty()) return false;
+  // Wine's shell also reports success for a source that does not exist.
+  if (!platform::IsExistingDirectory(fromDir)) return false;
   if (!platform::SystemMoveDirectoryInto(fromDir, intoDir, ownerWindow)) return false;
   // Wine's shell reports success and changes nothing when `intoDir` already
   // holds a directory of that name, which every update after the first meets;

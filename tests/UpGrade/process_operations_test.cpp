@@ -22,7 +22,7 @@ TEST(ProcessControl, KillProcessByNameStopsEveryInstance) {
   ASSERT_TRUE(first && second);
   EXPECT_TRUE(IsProcessRunning(name));
 
-  EXPECT_TRUE(KillProcessByName(name));
+  ASSERT_TRUE(KillProcessByName(name));
   EXPECT_TRUE(first->WaitForExit());
   EXPECT_TRUE(second->WaitForExit());
   EXPECT_FALSE(IsProcessRunning(name));

@@ -23,7 +23,7 @@ TEST(PosixProcessControl, FindsAProgramWhoseFileWasReplaced) {
   WriteFileBytes(dir.path() / "new", "new program");
   ASSERT_TRUE(platform::CopyFileReplacing(dir.str("new"), dir.str(name)));
   EXPECT_TRUE(IsProcessRunning(name));
-  EXPECT_TRUE(KillProcessByName(name));
+  ASSERT_TRUE(KillProcessByName(name));
   EXPECT_TRUE(app->WaitForExit());
   EXPECT_FALSE(IsProcessRunning(name));
 }
