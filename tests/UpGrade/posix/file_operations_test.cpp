@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include <sys/resource.h>
+#include <climits>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,24 +23,32 @@ using namespace testing_support;
 
 namespace {
 
-// Lowers the limit of open files to what is open now, so that the next
-// directory listing fails; restores the limit when it goes.
-class NoFreeDescriptors {
+// A directory just short of the system's path limit that holds one file
+// whose full path exceeds it: the directory can be found, but its listing
+// cannot look at that file. The file is removed through its directory.
+class DirectoryAtThePathLimit {
  public:
-  NoFreeDescriptors() {
-    getrlimit(RLIMIT_NOFILE, &saved_);
-    const int lowestFree = dup(0);
-    close(lowestFree);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = static_cast<rlim_t>(lowestFree);
-    setrlimit(RLIMIT_NOFILE, &lowered);
+  explicit DirectoryAtThePathLimit(const fs::path& base) {
+    path_ = base;
+    while (path_.native().size() < PATH_MAX - NAME_MAX) path_ /= std::string(NAME_MAX - 55, 'd');
+    fs::create_directories(path_);
+    dir_ = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int file = openat(dir_, kFileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (file >= 0) close(file);
   }
-  ~NoFreeDescriptors() { setrlimit(RLIMIT_NOFILE, &saved_); }
-  NoFreeDescriptors(const NoFreeDescriptors&) = delete;
-  NoFreeDescriptors& operator=(const NoFreeDescriptors&) = delete;
+  ~DirectoryAtThePathLimit() {
+    unlinkat(dir_, kFileName.c_str(), 0);
+    close(dir_);
+  }
+  DirectoryAtThePathLimit(const DirectoryAtThePathLimit&) = delete;
+  DirectoryAtThePathLimit& operator=(const DirectoryAtThePathLimit&) = delete;
+  std::string str() const { return path_.string(); }
+  bool ready() const { return faccessat(dir_, kFileName.c_str(), F_OK, 0) == 0; }
 
  private:
-  rlimit saved_{};
+  const std::string kFileName = std::string(NAME_MAX, 'f');
+  fs::path path_;
+  int dir_ = -1;
 };
 
 // A directory on the shared-memory file system, when that is another file
@@ -102,18 +112,15 @@ TEST_F(PosixCopyTreeTest, MovesAndMergesAcrossFileSystems) {
 }
 
 TEST_F(PosixCopyTreeTest, ADirectoryThatCannotBeListedGivesFalse) {
-  WriteFileBytes(dir_.path() / "work" / "a.txt", "kept");
-  WriteFileBytes(dir_.path() / "update" / "b.txt", "b");
+  const DirectoryAtThePathLimit deep(dir_.path());
+  ASSERT_TRUE(deep.ready());
   fs::create_directory(dir_.path() / "app");
-  bool cleared = true;
-  bool copied = true;
-  {
-    const NoFreeDescriptors exhausted;
-    cleared = ClearDirectory(dir_.str("work"));
-    copied = CopyTree(dir_.str("update"), dir_.str("app"));
-  }
-  EXPECT_FALSE(cleared);
-  EXPECT_FALSE(copied);
-  EXPECT_EQ(ReadFileBytes(dir_.path() / "work" / "a.txt"), "kept");
+  EXPECT_FALSE(ClearDirectory(deep.str()));
+  EXPECT_FALSE(CopyTree(deep.str(), dir_.str("app")));
+  EXPECT_TRUE(deep.ready());
   EXPECT_TRUE(CopyFailureMessages().empty());
+  // Below the top, such a directory is passed over and the clear goes on.
+  WriteFileBytes(dir_.path() / "gone.txt", "x");
+  EXPECT_TRUE(ClearDirectory(dir_.str()));
+  EXPECT_FALSE(fs::exists(dir_.path() / "gone.txt"));
 }
