@@ -6,27 +6,10 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-namespace {
+#include "platform/win32/unique_handle.h"
 
 // The ANSI entry of a 32-bit program: the walk sets its size field to 296.
 static_assert(sizeof(PROCESSENTRY32) == 296, "PROCESSENTRY32 must be the 32-bit ANSI form");
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  ~UniqueHandle() {
-    if (ok()) CloseHandle(handle_);
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool ok() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
 
 std::uint32_t platform::CurrentProcessId() { return GetCurrentProcessId(); }
 

@@ -5,34 +5,17 @@
 
 #include <windows.h>
 
-namespace {
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  ~UniqueHandle() {
-    if (ok()) CloseHandle(handle_);
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
+#include "platform/win32/unique_handle.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
-  const UniqueHandle held(CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, /*dwShareMode=*/0, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const platform::UniqueHandle held(CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, /*dwShareMode=*/0,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!held.ok()) return 1;
   const std::string marker = std::string(argv[1]) + ".held";
   {
-    const UniqueHandle signal(CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    const platform::UniqueHandle signal(CreateFileA(marker.c_str(), GENERIC_WRITE, /*dwShareMode=*/0, nullptr,
+                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!signal.ok() || !WriteFile(signal.get(), "held", 4, &written, nullptr)) return 1;
   }
