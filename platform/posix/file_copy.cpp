@@ -84,16 +84,24 @@ bool CopyContents(int from, int to) {
   }
 }
 
+// The copy keeps the source's time stamps, as the Windows copy does.
+bool KeepTimes(int fd, const struct stat& status) {
+  const timespec times[2] = {status.st_atim, status.st_mtim};
+  return futimens(fd, times) == 0;
+}
+
 enum class Attempt { kDone, kFailed, kTryBesideTarget };
 
 // One attempt with the temporary file in `stagingDir`.
-Attempt CopyVia(const std::string& stagingDir, int source, mode_t mode, const std::string& target) {
+Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& status,
+                const std::string& target) {
   std::string pattern = stagingDir + "/.update-copy-XXXXXX";
   UniqueFd out(mkstemp(pattern.data()));
   if (!out.ok()) return Attempt::kTryBesideTarget;
   TempFile temp(pattern);
   if (lseek(source, 0, SEEK_SET) < 0 || !CopyContents(source, out.get()) ||
-      fchmod(out.get(), mode & 07777) != 0 || fsync(out.get()) != 0 || !out.Close()) {
+      fchmod(out.get(), status.st_mode & 07777) != 0 || !KeepTimes(out.get(), status) ||
+      fsync(out.get()) != 0 || !out.Close()) {
     return Attempt::kFailed;
   }
   if (rename(temp.path().c_str(), target.c_str()) != 0) {
@@ -114,9 +122,9 @@ bool platform::CopyFileReplacing(const std::string& source, const std::string& t
     errno = EISDIR;
     return false;
   }
-  Attempt attempt = CopyVia(DirectoryOf(source), in.get(), status.st_mode, target);
+  Attempt attempt = CopyVia(DirectoryOf(source), in.get(), status, target);
   if (attempt == Attempt::kTryBesideTarget) {
-    attempt = CopyVia(DirectoryOf(target), in.get(), status.st_mode, target);
+    attempt = CopyVia(DirectoryOf(target), in.get(), status, target);
   }
   return attempt == Attempt::kDone;
 }

@@ -1,6 +1,7 @@
 // Copying with replacement, on both systems.
 #include "platform/file_copy.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -35,4 +36,13 @@ TEST(FileCopy, FailuresKeepTheSystemsReason) {
   EXPECT_FALSE(platform::CopyFileReplacing(dir.str("a.txt"), dir.str("no/such/dir/a.txt")));
   EXPECT_NE(platform::LastSystemError(), 0);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(FileCopy, KeepsTheLastWriteTime) {
+  TempDir dir;
+  WriteFileBytes(dir.path() / "a.txt", "a");
+  const auto stamp = fs::last_write_time(dir.path() / "a.txt") - std::chrono::hours(24 * 400);
+  fs::last_write_time(dir.path() / "a.txt", stamp);
+  ASSERT_TRUE(platform::CopyFileReplacing(dir.str("a.txt"), dir.str("b.txt")));
+  EXPECT_EQ(fs::last_write_time(dir.path() / "b.txt"), stamp);
 }
