@@ -12,19 +12,6 @@ using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
-TEST(MoveDirectoryInto, MovesATreeUnderAFreeName) {
-  TempDir dir;
-  WriteFileBytes(dir.path() / "from" / "bin" / "tool.exe", "tool");
-  WriteFileBytes(dir.path() / "from" / "bin" / "sub" / "deep" / "x.dat", "x");
-  fs::create_directories(dir.path() / "from" / "bin" / "empty");
-  fs::create_directory(dir.path() / "into");
-  EXPECT_TRUE(MoveDirectoryInto(dir.str("from/bin"), dir.str("into"), nullptr));
-  EXPECT_FALSE(fs::exists(dir.path() / "from" / "bin"));
-  EXPECT_EQ(ReadFileBytes(dir.path() / "into" / "bin" / "tool.exe"), "tool");
-  EXPECT_EQ(ReadFileBytes(dir.path() / "into" / "bin" / "sub" / "deep" / "x.dat"), "x");
-  EXPECT_TRUE(fs::is_directory(dir.path() / "into" / "bin" / "empty"));
-}
-
 // What every update after the first meets: the directory is already installed.
 TEST(MoveDirectoryInto, MergesIntoAnExistingDirectoryOfThatName) {
   TempDir dir;
