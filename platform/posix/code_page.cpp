@@ -52,22 +52,12 @@ const char* NativeUtf16() {
   return first == 1 ? "UTF-16LE" : "UTF-16BE";
 }
 
-// Input bytes to pass over where iconv refused: one for narrow text; for
-// UTF-16, a whole surrogate pair when one starts there, else one unit.
-std::size_t RefusedNarrowLength(const char*, std::size_t) { return 1; }
-
-std::size_t RefusedUtf16Length(const char* at, std::size_t left) {
-  if (left < 2 * sizeof(char16_t)) return left < sizeof(char16_t) ? left : sizeof(char16_t);
-  char16_t pair[2];
-  std::memcpy(pair, at, sizeof pair);
-  const bool isPair = pair[0] >= 0xD800 && pair[0] <= 0xDBFF && pair[1] >= 0xDC00 && pair[1] <= 0xDFFF;
-  return isPair ? sizeof pair : sizeof(char16_t);
-}
-
 // Converts all of `input`; where iconv refuses a sequence (invalid, not in the
-// target charset, or cut short at the end), writes `substitute` instead.
+// target charset, or cut short at the end), writes `substitute` for one input
+// unit (`unitSize` bytes) and goes on after it. Windows, too, replaces a
+// surrogate pair the target lacks unit by unit ("??").
 bool ConvertAll(const char* to, const char* from, const std::string& input,
-                const std::string& substitute, std::size_t (*refusedLength)(const char*, std::size_t),
+                const std::string& substitute, std::size_t unitSize,
                 std::string& output) {
   Converter converter(to, from);
   if (!converter.ok()) return false;
@@ -83,7 +73,7 @@ bool ConvertAll(const char* to, const char* from, const std::string& input,
     if (errno == E2BIG) continue;
     if (errno != EILSEQ && errno != EINVAL) return false;
     output += substitute;
-    const std::size_t skip = refusedLength(in, inLeft);
+    const std::size_t skip = inLeft < unitSize ? inLeft : unitSize;
     in += skip;
     inLeft -= skip;
     iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
@@ -116,7 +106,7 @@ int platform::MultiByteToUtf16(unsigned codePage, const char* text, char16_t* bu
   std::string utf16;
   if (!ConvertAll(NativeUtf16(), CharsetOf(codePage).c_str(), text,
                   std::string(reinterpret_cast<const char*>(&replacement), sizeof replacement),
-                  RefusedNarrowLength, utf16)) {
+                  1, utf16)) {
     return 0;
   }
   return Deliver(utf16, buffer, bufferUnits);
@@ -130,7 +120,7 @@ int platform::Utf16ToMultiByte(unsigned codePage, const char16_t* text, char* bu
   const std::string input(reinterpret_cast<const char*>(text), length * sizeof(char16_t));
   const std::string substitute = codePage == kUtf8CodePage ? "\xEF\xBF\xBD" : "?";
   std::string narrow;
-  if (!ConvertAll(CharsetOf(codePage).c_str(), NativeUtf16(), input, substitute, RefusedUtf16Length,
+  if (!ConvertAll(CharsetOf(codePage).c_str(), NativeUtf16(), input, substitute, sizeof(char16_t),
                   narrow)) {
     return 0;
   }
