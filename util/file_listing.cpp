@@ -14,10 +14,13 @@ bool FitsPathBuffer(const std::string& path) { return path.size() < kPathBufferS
 
 std::vector<std::string> ListFilesByExtension(const std::string& directory, const char* extension) {
   std::vector<std::string> paths;
-  const std::string pattern = directory + "\\*." + (extension == nullptr ? "" : extension);
+  // Joined with the system's separator, so that on every system the listed
+  // paths name the files ("\" on Windows, as its file search expects).
+  const std::string separator = platform::kPathSeparator;
+  const std::string pattern = directory + separator + "*." + (extension == nullptr ? "" : extension);
   if (!FitsPathBuffer(pattern)) return paths;
   for (const std::string& name : platform::FindMatchingNames(pattern)) {
-    std::string path = directory + "\\" + name;
+    std::string path = directory + separator + name;
     if (FitsPathBuffer(path)) paths.push_back(std::move(path));
   }
   return paths;

@@ -6,10 +6,11 @@
 
 #include <dlib/dir_nav.h>
 
-/// "<directory>\<name>" for every entry matching "<directory>\*.<extension>",
-/// directories included, in the order the system gives them. Empty when
-/// nothing matches, when the pattern does not fit in 260 bytes; an entry whose
-/// listed path would not fit in 260 bytes is left out.
+/// "<directory>\<name>" for every entry matching "<directory>\*.<extension>"
+/// ("/" instead of "\" where that is the system's separator), directories
+/// included ("." and ".." too when they match), in the order the system gives them. Empty
+/// when nothing matches or the pattern does not fit in 260 bytes; an entry
+/// whose listed path would not fit in 260 bytes is left out.
 std::vector<std::string> ListFilesByExtension(const std::string& directory, const char* extension);
 
 /// The files of `directory` as dlib lists them, then (when `recurse`) those of
