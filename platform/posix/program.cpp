@@ -2,6 +2,7 @@
 // split into words as a Windows program's C runtime would split it.
 #include "platform/program.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -13,31 +14,11 @@
 #include <unistd.h>
 
 #include "platform/posix/command_line_words.h"
+#include "platform/posix/unique_fd.h"
 
 extern char** environ;
 
 namespace {
-
-class ScopedFd {
- public:
-  explicit ScopedFd(int fd = -1) : fd_(fd) {}
-  ~ScopedFd() { Close(); }
-  ScopedFd(const ScopedFd&) = delete;
-  ScopedFd& operator=(const ScopedFd&) = delete;
-  int get() const { return fd_; }
-  void Close() {
-    if (fd_ >= 0) close(fd_);
-    fd_ = -1;
-  }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 class SpawnActions {
  public:
@@ -124,7 +105,7 @@ class PosixCapturedProgram : public platform::CapturedProgram {
   }
 
  private:
-  ScopedFd readEnd_;
+  platform::UniqueFd readEnd_;
   pid_t pid_;
   bool ended_ = false;
   std::uint32_t exitCode_ = 0;
@@ -135,8 +116,8 @@ class PosixCapturedProgram : public platform::CapturedProgram {
 std::unique_ptr<platform::CapturedProgram> platform::CapturedProgram::Start(const std::string& commandLine) {
   int ends[2] = {-1, -1};
   if (pipe2(ends, O_CLOEXEC) != 0) return nullptr;
-  ScopedFd readEnd(ends[0]);
-  ScopedFd writeEnd(ends[1]);
+  platform::UniqueFd readEnd(ends[0]);
+  platform::UniqueFd writeEnd(ends[1]);
 
   // Output and errors share the pipe; input is empty, as a Windows child
   // started without an input handle has nothing to read.
