@@ -67,7 +67,6 @@ TEST(LocalTimeOf, IsTheInverseOfMktime) {
 }
 
 TEST(LocalTimeOf, UnconvertibleTimeLeavesEveryFieldZero) {
-  GTEST_SKIP() << "platform::LocalTime does not yet zero the fields after a failed conversion";
   const std::tm local = LocalTimeOf(LLONG_MAX);
   EXPECT_EQ(local.tm_year, 0);
   EXPECT_EQ(local.tm_mon, 0);
