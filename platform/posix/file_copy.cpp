@@ -16,28 +16,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/posix/unique_fd.h"
+
 namespace {
 
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  // Closes now and reports the close's own failure (a late write error).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
+using platform::UniqueFd;
 
 // Removes the temporary file unless it was renamed into place; keeps errno.
 class TempFile {
