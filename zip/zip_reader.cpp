@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/archive_file.h"
+#include "zip/empty_archive.h"
 #include "zip/zip_errors.h"
 #include "zip/zip_reader_state.h"
 
@@ -35,7 +36,9 @@ ZipReader::ZipReader(const std::string& path, const std::string& password)
   zlib_filefunc64_def callbacks{};
   platform::FillArchiveFileCallbacks(&callbacks);
   state_->handle.reset(unzOpen2_64(archivePath_.c_str(), &callbacks));
-  if (!state_->handle) throw std::runtime_error(kLoadZipFileError);
+  if (!state_->handle && !isEmptyArchiveFile(archivePath_, callbacks)) {
+    throw std::runtime_error(kLoadZipFileError);
+  }
   open_ = true;
 }
 
@@ -53,11 +56,14 @@ ZipReader::ZipReader(const std::vector<std::uint8_t>& bytes, const std::string& 
 
 ZipReader::~ZipReader() { closeArchive(); }
 
+// An archive without entries stays open without a handle: minizip answers
+// every call on a null handle as on an archive with nothing in it.
 void ZipReader::openMemory(std::vector<std::uint8_t> bytes) {
+  const bool empty = isEmptyArchive(bytes);
   state_->memory = std::make_unique<MemoryArchive>(std::move(bytes));
   zlib_filefunc_def callbacks = state_->memory->callbacks();
   state_->handle.reset(unzOpen2(kMemoryArchiveName, &callbacks));
-  if (!state_->handle) throw std::runtime_error(kLoadZipMemoryError);
+  if (!state_->handle && !empty) throw std::runtime_error(kLoadZipMemoryError);
   open_ = true;
 }
 
