@@ -19,7 +19,7 @@ constexpr int kCaseSensitive = 1;
 // closes it; false when there is no such entry or the copy fails.
 bool ReadNamedEntry(ZipReaderState& state, const std::string& name,
                     const std::function<int(const ArchiveEntry&)>& copy) {
-  if (unzLocateFile(state.handle.get(), name.c_str(), kCaseSensitive) != UNZ_OK) return false;
+  if (state.locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state.readCurrentEntryInfo();
   if (!entry.valid()) return false;
   if (copy(entry) != 0) return false;
@@ -64,7 +64,7 @@ bool ZipReader::extractAll(const std::string& destination,
 bool ZipReader::extractOne(const std::string& name, const std::string& destination) {
   if (!landsInsideDestination(name)) return false;
   const std::string path = outputPathOf(destination, name);
-  if (unzLocateFile(state_->handle.get(), name.c_str(), kCaseSensitive) != UNZ_OK) return false;
+  if (state_->locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state_->readCurrentEntryInfo();
   return state_->extractCurrentEntry(entry, path);
 }
@@ -79,6 +79,15 @@ bool ZipReader::readEntryToStream(const std::string& name, std::ostream& stream)
   return ReadNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
     return state_->copyCurrentEntryToStream(stream, entry);
   });
+}
+
+// unzLocateFile will not search while no entry is current, as after a listing
+// that ran past the directory's end: an archive of 65535 or more entries may
+// record no count to stop at. Its search starts from the first entry anyway.
+int ZipReaderState::locateEntry(const std::string& name) {
+  unz64_file_pos current{};
+  if (unzGetFilePos64(handle.get(), &current) != UNZ_OK) unzGoToFirstFile(handle.get());
+  return unzLocateFile(handle.get(), name.c_str(), kCaseSensitive);
 }
 
 bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::string& path) {

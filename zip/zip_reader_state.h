@@ -34,6 +34,10 @@ struct ZipReaderState {
   /// `positions`, also the directory position of each listed entry.
   std::vector<ArchiveEntry> listEntries(std::vector<unz64_file_pos>* positions);
 
+  /// Makes the first entry stored as `name` current: 0, or minizip's code
+  /// when there is none (the current entry is then the first one or as before).
+  int locateEntry(const std::string& name);
+
   /// Describes the current entry; throws kEntryInfoError when minizip cannot,
   /// or when its name does not fit the 256-byte name buffer with its end.
   ArchiveEntry readCurrentEntryInfo();
