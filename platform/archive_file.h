@@ -1,0 +1,13 @@
+// The file functions through which minizip opens an archive by its path.
+#pragma once
+
+// minizip's 64-bit callback table (ioapi.h); only its address crosses this seam.
+struct zlib_filefunc64_def_s;
+
+namespace platform {
+
+/// Fills `callbacks` with 64-bit file functions for a narrow path: the archive
+/// is opened for reading, shared with readers only, and only if it exists.
+void FillArchiveFileCallbacks(zlib_filefunc64_def_s* callbacks);
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+// The C runtime's path calls that extraction relies on: status, write access,
+// creating one directory. Directory trees are built above this seam.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+enum class PathKind { kMissing, kDirectory, kRegularFile, kOther };
+
+/// What the runtime's status query says `path` is; kMissing when the query fails
+/// (on Windows also for a path that ends in a separator).
+PathKind RuntimeStat(const std::string& path);
+
+/// True when the runtime's access test grants writing to `path`.
+bool RuntimeCanWrite(const std::string& path);
+
+/// Creates the one directory `path` with the runtime's mkdir; false when it
+/// could not be created (it exists, its parent is missing, no permission).
+bool RuntimeMakeDirectory(const std::string& path);
+
+}  // namespace platform

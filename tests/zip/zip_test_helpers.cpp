@@ -1,0 +1,43 @@
+// Small helpers shared by the zip tests: catching a runtime error's text,
+// a file's stamp as local time, what a directory holds.
+#include "tests/zip/zip_test_helpers.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include <sys/stat.h>
+
+#include "platform/clock.h"
+
+namespace fs = std::filesystem;
+
+namespace zip_testing {
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::runtime_error& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+std::tm LocalWriteTime(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return std::tm{};
+  return platform::LocalTime(static_cast<std::int64_t>(status.st_mtime));
+}
+
+std::vector<std::string> TreeOf(const std::string& directory) {
+  std::vector<std::string> found;
+  std::error_code ignored;
+  for (auto it = fs::recursive_directory_iterator(directory, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    found.push_back(fs::relative(it->path(), directory).generic_string());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+}  // namespace zip_testing

@@ -1,0 +1,33 @@
+// One archive entry as the zip reader describes it, and its time text.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+/// Second, minute, hour, day, month (January is 0), full year.
+using DateParts = std::array<std::uint32_t, 6>;
+
+/// One entry of an archive, copied out of its central directory.
+struct ArchiveEntry {
+  std::string entryName;  ///< as stored, separators included; at most 255 bytes
+  std::string timeText;   ///< the stamp as "2024-6-3 10:5:8" (month from 0)
+  std::uint64_t packedSize = 0;
+  std::uint64_t unpackedSize = 0;  ///< 0 makes the entry a directory when extracted
+  std::uint32_t dosDateTime = 0;   ///< MS-DOS stamp: date in the high 16 bits, time in the low
+  DateParts dateParts{};
+
+  /// True when the entry has a name.
+  bool valid() const { return !entryName.empty(); }
+};
+
+bool operator==(const ArchiveEntry& left, const ArchiveEntry& right);
+bool operator!=(const ArchiveEntry& left, const ArchiveEntry& right);
+
+/// `parts` written as year-month-day hour:minute:second, each number in plain
+/// decimal without leading zeros, the month as stored (from 0).
+std::string FormatTimeText(const DateParts& parts);
+
+/// True when `dosDateTime` names a real calendar date and time of day
+/// (month 1 to 12, day 1 to 31, hour to 23, minute to 59, seconds field to 29).
+bool IsValidDosDateTime(std::uint32_t dosDateTime);

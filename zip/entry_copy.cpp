@@ -1,0 +1,93 @@
+// Opening the current entry and copying its bytes out in 8192-byte chunks.
+#include <algorithm>
+#include <ostream>
+#include <stdexcept>
+
+#include "zip/zip_errors.h"
+#include "zip/zip_reader_state.h"
+
+namespace {
+
+constexpr unsigned kChunkSize = 8192;
+constexpr std::uint16_t kEncryptedFlag = 0x0001;
+constexpr unsigned long kStored = 0;
+constexpr unsigned long kDeflated = 8;
+constexpr std::uint32_t kLargestBufferCount = 2147483647;
+// The recorded size is the archive's claim: reserving all of it would let a
+// few hostile bytes demand gigabytes. Past this the buffer grows with the data.
+constexpr std::uint32_t kLargestReservation = 16u << 20;
+
+// minizip stops without a CRC check when an entry's data ends before its
+// recorded size; such a copy is a read failure, not a short success.
+int CheckComplete(int lastRead, std::uint64_t delivered, const OpenedEntry& opened) {
+  if (lastRead == 0 && delivered != opened.unpackedSize) return Z_DATA_ERROR;
+  return lastRead;
+}
+
+}  // namespace
+
+// minizip is built without decryption and refuses every password that is not
+// null, so an empty password goes to it as null. It reads an encrypted entry
+// as if plain, and any method but deflate as if stored, without a CRC check:
+// both are refused here, before anything is written, with the codes its
+// password and method checks stand for.
+OpenedEntry ZipReaderState::openCurrentEntry(const ArchiveEntry& entry) {
+  unz_file_info64 info{};
+  int result = unzGetCurrentFileInfo64(handle.get(), &info, /*szFileName=*/nullptr, 0,
+                                       /*extraField=*/nullptr, 0, /*szComment=*/nullptr, 0);
+  if (result == UNZ_OK && (info.flag & kEncryptedFlag) != 0) result = UNZ_PARAMERROR;
+  if (result == UNZ_OK && info.compression_method != kStored &&
+      info.compression_method != kDeflated) {
+    result = UNZ_BADZIPFILE;
+  }
+  if (result == UNZ_OK) {
+    result = unzOpenCurrentFilePassword(handle.get(), password.empty() ? nullptr : password.c_str());
+  }
+  if (result != UNZ_OK) throw OpenEntryError(result, entry.entryName);
+  OpenedEntry opened;
+  opened.unpackedSize = info.uncompressed_size;
+  opened.versionMadeBy = static_cast<std::uint32_t>(info.version);
+  opened.externalAttributes = static_cast<std::uint32_t>(info.external_fa);
+  return opened;
+}
+
+int ZipReaderState::copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened) {
+  std::vector<char> chunk(kChunkSize, '\0');
+  std::uint64_t delivered = 0;
+  int lastRead = 0;
+  for (;;) {
+    lastRead = unzReadCurrentFile(handle.get(), chunk.data(), kChunkSize);
+    if (lastRead <= 0) break;
+    delivered += static_cast<std::uint64_t>(lastRead);
+    stream.write(chunk.data(), lastRead);
+    if (!stream) break;
+  }
+  stream.flush();
+  if (!stream) return -1;
+  return CheckComplete(lastRead, delivered, opened);
+}
+
+int ZipReaderState::copyCurrentEntryToStream(std::ostream& stream, const ArchiveEntry& entry) {
+  const OpenedEntry opened = openCurrentEntry(entry);
+  return copyOpenedEntry(stream, opened);
+}
+
+int ZipReaderState::copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer,
+                                             const ArchiveEntry& entry) {
+  const OpenedEntry opened = openCurrentEntry(entry);
+  std::vector<std::uint8_t> chunk(kChunkSize, 0);
+  const auto count = static_cast<std::uint32_t>(entry.unpackedSize);
+  if (buffer.capacity() < count) {
+    if (count > kLargestBufferCount) throw std::length_error("vector::reserve");
+    buffer.reserve(std::min(count, kLargestReservation));
+  }
+  std::uint64_t delivered = 0;
+  int lastRead = 0;
+  for (;;) {
+    lastRead = unzReadCurrentFile(handle.get(), chunk.data(), kChunkSize);
+    if (lastRead <= 0) break;
+    delivered += static_cast<std::uint64_t>(lastRead);
+    buffer.insert(buffer.end(), chunk.begin(), chunk.begin() + lastRead);
+  }
+  return CheckComplete(lastRead, delivered, opened);
+}

@@ -1,0 +1,84 @@
+// The path routines of extraction: directory trees, parents, tidied paths.
+#include "zip/zip_paths.h"
+
+#include <algorithm>
+
+#include "platform/file_system.h"
+#include "platform/runtime_paths.h"
+
+namespace {
+
+using platform::PathKind;
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The runtime's status query fails for "C:\dir\" on Windows, so a directory
+// entry's own path would not count as present. Roots keep their separator.
+std::string WithoutTrailingSeparator(const std::string& path) {
+  if (path.size() < 2 || !IsSeparator(path.back()) || path[path.size() - 2] == ':') return path;
+  return path.substr(0, path.size() - 1);
+}
+
+void CollapseDoubledSlashes(std::string& path) {
+  for (std::size_t at = path.find("//", 1); at != std::string::npos; at = path.find("//", at)) {
+    path.erase(at, 1);
+  }
+}
+
+void RemoveCurrentDirectorySegments(std::string& path) {
+  for (std::size_t at = path.find("/./"); at != std::string::npos; at = path.find("/./")) {
+    path.erase(at, 2);
+  }
+}
+
+// Backwards from the end: a "/../" preceded by "/name" loses "/name/..", then
+// the search starts again from the new end; one preceded by another "/../"
+// moves the search there; one with no "/" before it ends the folding.
+void FoldParentReferences(std::string& path) {
+  std::size_t parent = path.rfind("/../");
+  while (parent != std::string::npos && parent != 0) {
+    const std::size_t before = path.rfind('/', parent - 1);
+    if (before == std::string::npos) return;
+    if (path.compare(before, 4, "/../") != 0) {
+      path.erase(before, parent - before + 3);
+      parent = path.rfind("/../");
+    } else {
+      parent = path.rfind("/../", before);
+    }
+  }
+}
+
+}  // namespace
+
+bool makeDirectoryPath(const std::string& path) {
+  const std::string queried = WithoutTrailingSeparator(path);
+  if (platform::RuntimeStat(queried) == PathKind::kDirectory && platform::RuntimeCanWrite(queried)) {
+    return true;
+  }
+  const std::string tidy = tidyPath(path);
+  const std::string parent = parentPathOf(tidy);
+  if (!parent.empty()) {
+    const PathKind kind = platform::RuntimeStat(parent);
+    if (kind != PathKind::kDirectory && kind != PathKind::kRegularFile) makeDirectoryPath(parent);
+  }
+  return platform::RuntimeMakeDirectory(tidy);
+}
+
+std::string parentPathOf(const std::string& path) {
+  if (path.empty()) return {};
+  const std::string separators = std::string(platform::kPathSeparator) + "/";
+  std::size_t at = path.find_last_of(separators);
+  if (at == path.size() - 1) at = at == 0 ? std::string::npos : path.find_last_of(separators, at - 1);
+  if (at == std::string::npos) return {};
+  return path.substr(0, at);
+}
+
+std::string tidyPath(const std::string& path) {
+  std::string tidy = path;
+  std::replace(tidy.begin(), tidy.end(), '\\', '/');
+  while (tidy.compare(0, 2, "./") == 0) tidy.erase(0, 2);
+  CollapseDoubledSlashes(tidy);
+  RemoveCurrentDirectorySegments(tidy);
+  FoldParentReferences(tidy);
+  return tidy;
+}

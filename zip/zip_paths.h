@@ -1,0 +1,20 @@
+// The path routines of extraction: directory trees, parents, tidied paths.
+#pragma once
+
+#include <string>
+
+/// True when `path` is a writable directory afterwards: one already there
+/// (a single trailing separator ignored), or one created now after its
+/// missing ancestors, top down. False when it exists but is not writable, or
+/// cannot be made (a regular file in the way, no permission).
+bool makeDirectoryPath(const std::string& path);
+
+/// The text before the last "\" or "/" of `path`, looking past one at its very
+/// end: "C:/a" for both "C:/a/b.txt" and "C:/a/b/"; empty without a separator.
+std::string parentPathOf(const std::string& path);
+
+/// `path` with "/" for "\", leading "./" removed, doubled "/" collapsed (a
+/// leading pair kept for network paths), "/./" removed, and each "name/../"
+/// folded away from the end: "C:\inst\temp\..\x" becomes "C:/inst/x", while
+/// "a/b/.." (no slash after the dots) and a leading "../" stay.
+std::string tidyPath(const std::string& path);

@@ -1,0 +1,125 @@
+// Opening, listing and closing an archive; extraction: entry_extraction.cpp.
+#include "zip/zip_reader.h"
+
+#include <istream>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/archive_file.h"
+#include "zip/empty_archive.h"
+#include "zip/zip_errors.h"
+#include "zip/zip_reader_state.h"
+
+namespace {
+
+// minizip's memory callbacks ignore the name; it must only not be null.
+constexpr char kMemoryArchiveName[] = "__notused__";
+
+// All of `stream`, read once; false when it fails, is empty or ends early.
+bool ReadWholeStream(std::istream& stream, std::vector<std::uint8_t>& bytes) {
+  stream.seekg(0, std::ios::end);
+  const std::streamoff size = stream.tellg();
+  if (size <= 0 || static_cast<std::uint64_t>(size) > std::numeric_limits<std::size_t>::max()) {
+    return false;
+  }
+  stream.seekg(0, std::ios::beg);
+  bytes.resize(static_cast<std::size_t>(size));
+  stream.read(reinterpret_cast<char*>(bytes.data()), size);
+  return stream.gcount() == size;
+}
+
+}  // namespace
+
+ZipReader::ZipReader(const std::string& path, const std::string& password)
+    : archivePath_(path), password_(password), state_(std::make_unique<ZipReaderState>(password_)) {
+  zlib_filefunc64_def callbacks{};
+  platform::FillArchiveFileCallbacks(&callbacks);
+  state_->handle.reset(unzOpen2_64(archivePath_.c_str(), &callbacks));
+  if (!state_->handle && !isEmptyArchiveFile(archivePath_, callbacks)) {
+    throw std::runtime_error(kLoadZipFileError);
+  }
+  open_ = true;
+}
+
+ZipReader::ZipReader(std::istream& stream, const std::string& password)
+    : password_(password), state_(std::make_unique<ZipReaderState>(password_)) {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadWholeStream(stream, bytes)) throw std::runtime_error(kLoadZipMemoryError);
+  openMemory(std::move(bytes));
+}
+
+ZipReader::ZipReader(const std::vector<std::uint8_t>& bytes, const std::string& password)
+    : password_(password), state_(std::make_unique<ZipReaderState>(password_)) {
+  openMemory(bytes);
+}
+
+ZipReader::~ZipReader() { closeArchive(); }
+
+// An archive without entries stays open without a handle: minizip answers
+// every call on a null handle as on an archive with nothing in it.
+void ZipReader::openMemory(std::vector<std::uint8_t> bytes) {
+  const bool empty = isEmptyArchive(bytes);
+  state_->memory = std::make_unique<MemoryArchive>(std::move(bytes));
+  zlib_filefunc_def callbacks = state_->memory->callbacks();
+  state_->handle.reset(unzOpen2(kMemoryArchiveName, &callbacks));
+  if (!state_->handle && !empty) throw std::runtime_error(kLoadZipMemoryError);
+  open_ = true;
+}
+
+void ZipReader::closeArchive() {
+  if (!open_) return;
+  state_->handle.reset();
+  state_->memory.reset();
+  open_ = false;
+}
+
+std::vector<ArchiveEntry> ZipReader::listEntries() { return state_->listEntries(nullptr); }
+
+ArchiveEntry ZipReader::readCurrentEntryInfo() { return state_->readCurrentEntryInfo(); }
+
+std::vector<ArchiveEntry> ZipReaderState::listEntries(std::vector<unz64_file_pos>* positions) {
+  std::vector<ArchiveEntry> entries;
+  if (unzGoToFirstFile(handle.get()) != UNZ_OK) return entries;
+  do {
+    ArchiveEntry entry = readCurrentEntryInfo();
+    if (!entry.valid()) break;
+    if (positions != nullptr) {
+      unz64_file_pos position{};
+      unzGetFilePos64(handle.get(), &position);
+      positions->push_back(position);
+    }
+    entries.push_back(std::move(entry));
+  } while (unzGoToNextFile(handle.get()) == UNZ_OK);
+  return entries;
+}
+
+// A stored name of 256 bytes or more fills the buffer without its end; it is
+// refused rather than cut, since a cut name would be written under another name.
+ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
+  char name[256] = {};
+  unz_file_info64 info{};
+  const int result = unzGetCurrentFileInfo64(handle.get(), &info, name, sizeof name,
+                                             /*extraField=*/nullptr, 0, /*szComment=*/nullptr, 0);
+  if (result != UNZ_OK || info.size_filename >= sizeof name) {
+    throw std::runtime_error(kEntryInfoError);
+  }
+  ArchiveEntry entry;
+  entry.entryName = name;
+  entry.packedSize = info.compressed_size;
+  entry.unpackedSize = info.uncompressed_size;
+  entry.dosDateTime = static_cast<std::uint32_t>(info.dosDate);
+  // minizip hands out the raw fields of an impossible stamp (month -1 for a
+  // month field of 0); such a stamp is reported as all zeros instead.
+  if (IsValidDosDateTime(entry.dosDateTime)) {
+    const tm_unz& date = info.tmu_date;
+    entry.dateParts = {static_cast<std::uint32_t>(date.tm_sec),
+                       static_cast<std::uint32_t>(date.tm_min),
+                       static_cast<std::uint32_t>(date.tm_hour),
+                       static_cast<std::uint32_t>(date.tm_mday),
+                       static_cast<std::uint32_t>(date.tm_mon),
+                       static_cast<std::uint32_t>(date.tm_year)};
+  }
+  entry.timeText = FormatTimeText(entry.dateParts);
+  return entry;
+}

@@ -1,0 +1,70 @@
+// What a ZipReader holds behind its header: minizip's archive handle, the
+// memory copy, and the entry-level steps that extraction is built from.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "unzip.h"
+#include "zip/archive_entry.h"
+#include "zip/memory_archive.h"
+
+/// Closes a minizip archive handle, and an entry left open in it.
+struct ArchiveHandleCloser {
+  void operator()(void* handle) const { unzClose(handle); }
+};
+using ArchiveHandle = std::unique_ptr<void, ArchiveHandleCloser>;
+
+/// The current entry as opened for reading: what the copy and the written
+/// file need beyond its ArchiveEntry.
+struct OpenedEntry {
+  std::uint64_t unpackedSize = 0;
+  std::uint32_t versionMadeBy = 0;
+  std::uint32_t externalAttributes = 0;
+};
+
+struct ZipReaderState {
+  /// `password` is the owning reader's, which outlives this state.
+  explicit ZipReaderState(const std::string& ownerPassword) : password(ownerPassword) {}
+
+  /// Entries in central-directory order, as ZipReader::listEntries; with
+  /// `positions`, also the directory position of each listed entry.
+  std::vector<ArchiveEntry> listEntries(std::vector<unz64_file_pos>* positions);
+
+  /// Makes the first entry stored as `name` current: 0, or minizip's code
+  /// when there is none (the current entry is then the first one or as before).
+  int locateEntry(const std::string& name);
+
+  /// Describes the current entry; throws kEntryInfoError when minizip cannot,
+  /// or when its name does not fit the 256-byte name buffer with its end.
+  ArchiveEntry readCurrentEntryInfo();
+
+  /// Writes the current entry at `path`: a directory for size 0, else a file
+  /// closed with its CRC checked (a mismatch throws). False when not written.
+  bool extractCurrentEntry(const ArchiveEntry& entry, const std::string& path);
+
+  /// Writes the current entry's bytes to the file `path`, then its mode and
+  /// time; 0 on success, -1 when the file could not be opened or filled. The
+  /// entry is left open for the caller to close.
+  int writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry);
+
+  /// Opens the current entry and copies it to `stream` in 8192-byte chunks:
+  /// 0 when copied to its end, a negative minizip or inflate code when its
+  /// data cannot be read or ends short, -1 when the stream fails.
+  int copyCurrentEntryToStream(std::ostream& stream, const ArchiveEntry& entry);
+
+  /// As copyCurrentEntryToStream, appending to `buffer`.
+  int copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer, const ArchiveEntry& entry);
+
+  const std::string& password;
+  // Declared before the handle, so the handle is closed first.
+  std::unique_ptr<MemoryArchive> memory;
+  ArchiveHandle handle;
+
+ private:
+  OpenedEntry openCurrentEntry(const ArchiveEntry& entry);
+  int copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened);
+};
