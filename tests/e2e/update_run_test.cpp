@@ -50,6 +50,9 @@ struct AppRecord {
   std::string currentDir;
 };
 
+// Text-mode output on Windows ends its lines with CR LF.
+std::string WithLineFeeds(const std::string& text) { return std::regex_replace(text, std::regex("\r\n"), "\n"); }
+
 fs::path ProgramBeside(const std::string& name) {
   const fs::path self = platform::ExecutablePath();
   return self.parent_path() / (name + self.extension().string());
@@ -98,7 +101,7 @@ class UpdateRun : public ::testing::Test {
 
   std::vector<AppRecord> AppRecords() const {
     std::vector<AppRecord> records;
-    std::istringstream in(ReadFileBytes(AppPath().string() + ".run"));
+    std::istringstream in(WithLineFeeds(ReadFileBytes(AppPath().string() + ".run")));
     for (AppRecord record; in >> record.version >> record.pid && std::getline(in, record.currentDir);) {
       record.currentDir.erase(0, 1);
       records.push_back(record);
@@ -119,7 +122,10 @@ class UpdateRun : public ::testing::Test {
   }
 
   RunResult Update(const std::vector<std::string>& args) {
-    return RunToEnd((updaterDir_ / ("update" + suffix_)).string(), args, root_.path());
+    RunResult result = RunToEnd((updaterDir_ / ("update" + suffix_)).string(), args, root_.path());
+    result.out = WithLineFeeds(result.out);
+    result.err = WithLineFeeds(result.err);
+    return result;
   }
 
   RunResult UpdateApp(const std::string& zip, const std::string& dstPath) {
@@ -130,12 +136,12 @@ class UpdateRun : public ::testing::Test {
     return dir + platform::kPathSeparator + name;
   }
 
-  // The whole log, CR LF folded to LF (the Windows text mode writes CR LF).
+  // The whole log.
   std::string LogText() const {
     std::string text;
     if (!fs::is_directory(updaterDir_ / "log")) return text;
     for (const auto& file : fs::directory_iterator(updaterDir_ / "log")) text += ReadFileBytes(file.path());
-    return std::regex_replace(text, std::regex("\r\n"), "\n");
+    return WithLineFeeds(text);
   }
 
   // Every entry appears, in this order, each as a whole stamped line.
@@ -244,7 +250,7 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
   const AppRecord relaunched = AppRecords().back();
   EXPECT_EQ(relaunched.version, 2);
   EXPECT_TRUE(IsAlive(relaunched.pid));
-  EXPECT_TRUE(fs::equivalent(relaunched.currentDir, updaterDir_));
+  EXPECT_TRUE(fs::equivalent(relaunched.currentDir, updaterDir_)) << relaunched.currentDir;
 
   const std::string exePath = Joined(install, appName_);
   ExpectLogInOrder({{kInfo, 189, "ExeName:" + appName_},
