@@ -43,6 +43,7 @@ class AesCipher {
   void DecryptEcbAnyLength(std::uint8_t* out, const std::uint8_t* in, int len) const;
 
  private:
+  void ExpandKey(const std::uint8_t* key);
   void EncryptBlock(std::uint8_t* out, const std::uint8_t* in) const;
   void DecryptBlock(std::uint8_t* out, const std::uint8_t* in) const;
   void EcbAnyLength(std::uint8_t* out, const std::uint8_t* in, int len, bool encrypt) const;

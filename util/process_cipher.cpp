@@ -7,7 +7,9 @@
 namespace {
 
 // GBK for "start initialising", then "AES"; printed as bytes on every system.
-constexpr char kStartMessage[] = "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF" "AES\n";
+constexpr char kStartMessage[] =
+    "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF"
+    "AES\n";
 
 }  // namespace
 

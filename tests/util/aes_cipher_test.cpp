@@ -142,14 +142,14 @@ TEST(AesCipher, CounterCarriesIntoHigherBytesAndWrapsToZero) {
     return blocks;
   };
 
-  EXPECT_EQ(keystream(FromHex("00000000000000000000000000fffffe")),
-            encryptedCounters({"00000000000000000000000000fffffe",
-                               "00000000000000000000000000ffffff",
-                               "00000000000000000000000001000000"}));
-  EXPECT_EQ(keystream(FromHex("fffffffffffffffffffffffffffffffe")),
-            encryptedCounters({"fffffffffffffffffffffffffffffffe",
-                               "ffffffffffffffffffffffffffffffff",
-                               "00000000000000000000000000000000"}));
+  EXPECT_EQ(
+      keystream(FromHex("00000000000000000000000000fffffe")),
+      encryptedCounters({"00000000000000000000000000fffffe", "00000000000000000000000000ffffff",
+                         "00000000000000000000000001000000"}));
+  EXPECT_EQ(
+      keystream(FromHex("fffffffffffffffffffffffffffffffe")),
+      encryptedCounters({"fffffffffffffffffffffffffffffffe", "ffffffffffffffffffffffffffffffff",
+                         "00000000000000000000000000000000"}));
 }
 
 TEST(AesCipher, AnyLengthEncryptsTheTailAsAZeroFilledBlockCutToLength) {

@@ -29,8 +29,13 @@ std::string Encode(const std::string& bytes) {
 
 TEST(Base64, StandardVectorsBothWays) {
   const std::pair<const char*, const char*> vectors[] = {
-      {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+      {"", ""},
+      {"f", "Zg=="},
+      {"fo", "Zm8="},
+      {"foo", "Zm9v"},
+      {"foob", "Zm9vYg=="},
+      {"fooba", "Zm9vYmE="},
+      {"foobar", "Zm9vYmFy"},
   };
   for (const auto& [plain, text] : vectors) {
     EXPECT_EQ(Encode(plain), text);

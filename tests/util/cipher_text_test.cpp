@@ -84,8 +84,7 @@ TEST_F(CipherText, ExplicitPadIsAddedBeforeSpacesAndCutUnchecked) {
 
 TEST_F(CipherText, TextRoundTripLosesOnlyTrailingSpaces) {
   const std::string texts[] = {"a", "exactly sixteen!", "update.exe --zipFile new.zip",
-                               std::string("zero\0inside", 11),
-                               "\xBF\xAA\xCA\xBC GBK text"};
+                               std::string("zero\0inside", 11), "\xBF\xAA\xCA\xBC GBK text"};
   for (const std::string& text : texts) {
     const std::string encrypted = EncryptText(text);
     EXPECT_EQ(encrypted.size() % 4, 0u);

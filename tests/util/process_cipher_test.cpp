@@ -15,7 +15,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const std::string kStartLine = "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF" "AES\n";
+const std::string kStartLine =
+    "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF"
+    "AES\n";
 
 void EnsureProcessCipher() {
   testing::internal::CaptureStdout();
