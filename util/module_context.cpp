@@ -1,4 +1,5 @@
-// Start-up context: the executable's directory and name, current directory, locale.
+// Start-up context: the executable's directory and name, current directory,
+// locale, and the process cipher.
 #include "util/module_context.h"
 
 #include <clocale>
