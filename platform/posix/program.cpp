@@ -14,23 +14,12 @@
 #include <unistd.h>
 
 #include "platform/posix/command_line_words.h"
+#include "platform/posix/spawn_handles.h"
 #include "platform/posix/unique_fd.h"
 
 extern char** environ;
 
 namespace {
-
-class SpawnActions {
- public:
-  SpawnActions() { posix_spawn_file_actions_init(&actions_); }
-  ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
-  SpawnActions(const SpawnActions&) = delete;
-  SpawnActions& operator=(const SpawnActions&) = delete;
-  posix_spawn_file_actions_t* get() { return &actions_; }
-
- private:
-  posix_spawn_file_actions_t actions_;
-};
 
 // The started program's id, or -1 when it could not be started.
 pid_t Spawn(const std::string& commandLine, const posix_spawn_file_actions_t* actions) {
@@ -121,7 +110,7 @@ std::unique_ptr<platform::CapturedProgram> platform::CapturedProgram::Start(cons
 
   // Output and errors share the pipe; input is empty, as a Windows child
   // started without an input handle has nothing to read.
-  SpawnActions actions;
+  platform::SpawnActions actions;
   posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDERR_FILENO);
