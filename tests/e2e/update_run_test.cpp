@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "platform/process.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_programs.h"
 #include "tests/support/zip_writer.h"
 
 namespace fs = std::filesystem;
@@ -53,11 +53,6 @@ struct AppRecord {
 // Text-mode output on Windows ends its lines with CR LF.
 std::string WithLineFeeds(const std::string& text) { return std::regex_replace(text, std::regex("\r\n"), "\n"); }
 
-fs::path ProgramBeside(const std::string& name) {
-  const fs::path self = platform::ExecutablePath();
-  return self.parent_path() / (name + self.extension().string());
-}
-
 template <typename Condition>
 bool WaitFor(Condition condition) {
   for (int i = 0; i < 300; ++i) {
@@ -76,14 +71,14 @@ class UpdateRun : public ::testing::Test {
     installDir_ = root_.path() / "My App";
     fs::create_directories(updaterDir_);
     fs::create_directories(installDir_);
-    fs::copy_file(ProgramBeside("update"), updaterDir_ / ("update" + suffix_));
+    fs::copy_file(HelperProgram("update"), updaterDir_ / ("update" + suffix_));
     const fs::path zlib = self.parent_path() / "zlib1.dll";
     if (fs::exists(zlib)) fs::copy_file(zlib, updaterDir_ / "zlib1.dll");
-    // A name of this run's own, so no other process can match it.
-    appName_ = "e2eapp" + std::to_string(platform::CurrentProcessId()) + suffix_;
+    appName_ = UniqueProgramName("app");
     zip_ = root_.path() / "new.zip";
   }
 
+  // The updater's relaunches are not our children: they are stopped here.
   void TearDown() override {
     for (const AppRecord& record : AppRecords()) KillProcess(record.pid);
   }
@@ -92,11 +87,9 @@ class UpdateRun : public ::testing::Test {
 
   // Installs version 1 of the application and starts it.
   std::uint32_t StartInstalledApp() {
-    fs::copy_file(ProgramBeside("fake_app_v1"), AppPath(), fs::copy_options::overwrite_existing);
-    const std::uint32_t pid = StartProgram(AppPath().string(), installDir_.string());
-    EXPECT_NE(pid, 0u);
-    EXPECT_TRUE(WaitFor([&] { return AppRecords().size() == 1; }));
-    return pid;
+    installedApp_ = StartFakeAppAs(installDir_, appName_);
+    EXPECT_NE(installedApp_, nullptr);
+    return installedApp_ ? installedApp_->id() : 0;
   }
 
   std::vector<AppRecord> AppRecords() const {
@@ -113,7 +106,7 @@ class UpdateRun : public ::testing::Test {
   // updater's own program (never installed) and two subdirectories.
   void WriteNewVersionArchive() {
     ASSERT_TRUE(WriteZip(zip_, {{"update/", "", 0755},
-                                {"update/" + appName_, ReadFileBytes(ProgramBeside("fake_app_v2")), 0755},
+                                {"update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2")), 0755},
                                 {"update/readme.txt", "version 2\n"},
                                 {"update/update.exe", "not for installing"},
                                 {"update/data/config.txt", "new config"},
@@ -163,6 +156,7 @@ class UpdateRun : public ::testing::Test {
   fs::path installDir_;
   std::string appName_;
   fs::path zip_;
+  std::unique_ptr<ChildProcess> installedApp_;
 };
 
 std::tm LocalWriteTime(const fs::path& file) {
@@ -224,7 +218,7 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
   EXPECT_EQ(result.out, kStartupLine);
 
   EXPECT_TRUE(WaitFor([&] { return !IsAlive(oldPid); }));
-  EXPECT_EQ(ReadFileBytes(AppPath()), ReadFileBytes(ProgramBeside("fake_app_v2")));
+  EXPECT_EQ(ReadFileBytes(AppPath()), ReadFileBytes(HelperProgram("fake_app_v2")));
   EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "version 2\n");
   EXPECT_FALSE(fs::exists(installDir_ / "update.exe"));
   EXPECT_EQ(ReadFileBytes(installDir_ / "data" / "config.txt"), "new config");

@@ -1,13 +1,36 @@
-// Real processes for tests: run a program to its end with its output in
-// files, or start one, watch it and kill it.
+// Real processes for tests: a started child that never outlives its test,
+// a program run to its end with its output captured, and any process's fate.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace testing_support {
+
+class ChildProcess {
+ public:
+  /// Starts `program` with `arguments`; started() tells whether it could.
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+  /// Kills the process if it still runs and waits for it, so that no zombie
+  /// is left to be found by a process walk.
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool started() const;
+  std::uint32_t id() const;
+
+  /// Waits for the process to end and reaps it; true when it ended. The wait
+  /// gives up after a minute, only so that a fault cannot hang the test run.
+  bool WaitForExit();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 struct RunResult {
   int exitCode = -1;
@@ -21,15 +44,12 @@ struct RunResult {
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args,
                    const std::filesystem::path& captureDir);
 
-/// Starts `program` with no arguments in `workingDir`, its streams on the null
-/// device; the process id, or 0 when it could not start.
-std::uint32_t StartProgram(const std::string& program, const std::string& workingDir);
-
 /// True while process `pid` exists and has not ended (an unreaped child of
 /// ours that has ended counts as gone).
 bool IsAlive(std::uint32_t pid);
 
-/// Kills process `pid` if it still runs, and reaps it if it is our child.
+/// Kills process `pid` if it still runs (one that is not our child, such as
+/// a program the updater started).
 void KillProcess(std::uint32_t pid);
 
 }  // namespace testing_support

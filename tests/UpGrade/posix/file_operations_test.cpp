@@ -15,7 +15,7 @@
 
 #include "UpGrade/directory_move.h"
 #include "tests/UpGrade/install_fixture.h"
-#include "tests/UpGrade/test_programs.h"
+#include "tests/support/test_programs.h"
 #include "util/process_control.h"
 
 namespace fs = std::filesystem;

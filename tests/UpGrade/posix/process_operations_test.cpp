@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_copy.h"
-#include "tests/UpGrade/test_programs.h"
+#include "tests/support/test_programs.h"
 #include "tests/support/temp_dir.h"
 #include "util/process_control.h"
 

@@ -8,7 +8,7 @@
 
 #include "UpGrade/directory_move.h"
 #include "tests/UpGrade/install_fixture.h"
-#include "tests/UpGrade/test_programs.h"
+#include "tests/support/test_programs.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;

@@ -1,4 +1,4 @@
-// POSIX backend of tests/support/child_process.h.
+// POSIX backend of tests/support/child_process.h: posix_spawn and waitpid.
 #include "tests/support/child_process.h"
 
 #include <chrono>
@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/posix/spawn_handles.h"
 #include "tests/support/temp_dir.h"
 
 extern char** environ;
@@ -18,51 +19,79 @@ extern char** environ;
 namespace testing_support {
 namespace {
 
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
-            const std::string& outFile, const std::string& errFile, const std::string& workingDir) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (!workingDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
+pid_t Spawn(const std::string& program, const std::vector<std::string>& arguments,
+            const posix_spawn_file_actions_t* actions) {
+  std::vector<std::string> words{program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return failed ? 0 : pid;
+  pid_t pid = -1;
+  if (posix_spawn(&pid, program.c_str(), actions, nullptr, argv.data(), environ) != 0) return -1;
+  return pid;
+}
+
+// Waits for our child `pid` to end, at most until `giveUp`; true when reaped.
+bool Reap(pid_t pid, int& status, std::chrono::steady_clock::time_point giveUp) {
+  while (std::chrono::steady_clock::now() < giveUp) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
 }
 
 }  // namespace
+
+struct ChildProcess::Impl {
+  pid_t pid = -1;
+  bool reaped = false;
+};
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->pid = Spawn(program, arguments, nullptr);
+}
+
+ChildProcess::~ChildProcess() {
+  if (impl_->pid <= 0 || impl_->reaped) return;
+  kill(impl_->pid, SIGKILL);
+  waitpid(impl_->pid, nullptr, 0);
+}
+
+bool ChildProcess::started() const { return impl_->pid > 0; }
+
+std::uint32_t ChildProcess::id() const { return static_cast<std::uint32_t>(impl_->pid); }
+
+bool ChildProcess::WaitForExit() {
+  if (!started()) return false;
+  int status = 0;
+  if (!impl_->reaped) impl_->reaped = Reap(impl_->pid, status, std::chrono::steady_clock::now() + std::chrono::minutes(1));
+  return impl_->reaped;
+}
 
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args,
                    const std::filesystem::path& captureDir) {
   const std::string outFile = (captureDir / "stdout.txt").string();
   const std::string errFile = (captureDir / "stderr.txt").string();
   RunResult result;
-  const pid_t pid = Spawn(program, args, outFile, errFile, "");
-  if (pid == 0) return result;
+  pid_t pid = -1;
+  {
+    platform::SpawnActions actions;
+    posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(actions.get(), 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(actions.get(), 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid = Spawn(program, args, actions.get());
+  }
+  if (pid <= 0) return result;
   int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (!Reap(pid, status, std::chrono::steady_clock::now() + std::chrono::minutes(2))) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
   }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = ReadFileBytes(outFile);
   result.err = ReadFileBytes(errFile);
   return result;
-}
-
-std::uint32_t StartProgram(const std::string& program, const std::string& workingDir) {
-  return static_cast<std::uint32_t>(Spawn(program, {}, "/dev/null", "/dev/null", workingDir));
 }
 
 bool IsAlive(std::uint32_t pid) {
@@ -75,11 +104,8 @@ bool IsAlive(std::uint32_t pid) {
 }
 
 void KillProcess(std::uint32_t pid) {
-  if (pid == 0) return;
+  if (pid == 0 || pid > static_cast<std::uint32_t>(INT32_MAX)) return;
   kill(static_cast<pid_t>(pid), SIGKILL);
-  // Reaps it if it is our child; anyone else's is reaped by its parent.
-  for (int i = 0; i < 100 && IsAlive(pid); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  waitpid(static_cast<pid_t>(pid), nullptr, WNOHANG);
 }
 
 }  // namespace testing_support

@@ -3,24 +3,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
 #include "tests/support/temp_dir.h"
 
 namespace testing_support {
 namespace {
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  ~Handle() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
+using platform::UniqueHandle;
 
 // Quotes one argument so that the C runtime's splitting gives it back as it is.
 std::string Quote(const std::string& arg) {
@@ -39,6 +28,12 @@ std::string Quote(const std::string& arg) {
   return quoted + "\"";
 }
 
+std::string CommandLine(const std::string& program, const std::vector<std::string>& args) {
+  std::string line = Quote(program);
+  for (const std::string& arg : args) line += " " + Quote(arg);
+  return line;
+}
+
 HANDLE OpenForChild(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
@@ -47,17 +42,48 @@ HANDLE OpenForChild(const std::string& path, DWORD access, DWORD disposition) {
 
 }  // namespace
 
+struct ChildProcess::Impl {
+  PROCESS_INFORMATION info{};
+  bool started = false;
+};
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
+    : impl_(std::make_unique<Impl>()) {
+  std::string line = CommandLine(program, arguments);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  impl_->started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, /*bInheritHandles=*/FALSE,
+                                  /*dwCreationFlags=*/0, nullptr, nullptr, &startup, &impl_->info) != FALSE;
+}
+
+ChildProcess::~ChildProcess() {
+  if (!impl_->started) return;
+  if (WaitForSingleObject(impl_->info.hProcess, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(impl_->info.hProcess, 1);
+    WaitForSingleObject(impl_->info.hProcess, INFINITE);
+  }
+  CloseHandle(impl_->info.hThread);
+  CloseHandle(impl_->info.hProcess);
+}
+
+bool ChildProcess::started() const { return impl_->started; }
+
+std::uint32_t ChildProcess::id() const { return impl_->info.dwProcessId; }
+
+bool ChildProcess::WaitForExit() {
+  return started() && WaitForSingleObject(impl_->info.hProcess, 60 * 1000) == WAIT_OBJECT_0;
+}
+
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args,
                    const std::filesystem::path& captureDir) {
   const std::string outFile = (captureDir / "stdout.txt").string();
   const std::string errFile = (captureDir / "stderr.txt").string();
   RunResult result;
   {
-    Handle in(OpenForChild("NUL", GENERIC_READ, OPEN_EXISTING));
-    Handle out(OpenForChild(outFile, GENERIC_WRITE, CREATE_ALWAYS));
-    Handle err(OpenForChild(errFile, GENERIC_WRITE, CREATE_ALWAYS));
-    std::string commandLine = Quote(program);
-    for (const auto& arg : args) commandLine += " " + Quote(arg);
+    UniqueHandle in(OpenForChild("NUL", GENERIC_READ, OPEN_EXISTING));
+    UniqueHandle out(OpenForChild(outFile, GENERIC_WRITE, CREATE_ALWAYS));
+    UniqueHandle err(OpenForChild(errFile, GENERIC_WRITE, CREATE_ALWAYS));
+    std::string line = CommandLine(program, args);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -65,12 +91,12 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
     startup.hStdOutput = out.get();
     startup.hStdError = err.get();
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr,
-                        /*bInheritHandles=*/TRUE, 0, nullptr, nullptr, &startup, &info)) {
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, /*bInheritHandles=*/TRUE, 0,
+                        nullptr, nullptr, &startup, &info)) {
       return result;
     }
-    Handle process(info.hProcess);
-    Handle thread(info.hThread);
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
     if (WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) {
       TerminateProcess(process.get(), 255);
       WaitForSingleObject(process.get(), INFINITE);
@@ -84,28 +110,14 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
   return result;
 }
 
-std::uint32_t StartProgram(const std::string& program, const std::string& workingDir) {
-  std::string commandLine = Quote(program);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                      nullptr, workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
-    return 0;
-  }
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return info.dwProcessId;
-}
-
 bool IsAlive(std::uint32_t pid) {
-  Handle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
-  return process.get() != nullptr && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  return process.ok() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 void KillProcess(std::uint32_t pid) {
-  Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-  if (process.get() == nullptr) return;
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+  if (!process.ok()) return;
   TerminateProcess(process.get(), 1);
   WaitForSingleObject(process.get(), 5000);
 }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/UpGrade/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 

@@ -1,5 +1,5 @@
 // Test support: helper programs built beside the tests, started under names of our own.
-#include "tests/UpGrade/test_programs.h"
+#include "tests/support/test_programs.h"
 
 #include <atomic>
 #include <chrono>
