@@ -4,7 +4,6 @@
 
 #include <stdexcept>
 
-#include "tests/support/temp_dir.h"
 #include "zip.h"
 
 namespace zip_testing {
@@ -91,13 +90,6 @@ void WriteArchive(const std::string& path, const std::vector<EntrySpec>& entries
   ArchiveWriter writer(path);
   for (const EntrySpec& entry : entries) writer.add(entry);
   writer.close();
-}
-
-std::string ArchiveBytes(const std::vector<EntrySpec>& entries) {
-  testing_support::TempDir scratch;
-  const std::string path = scratch.str("made.zip");
-  WriteArchive(path, entries);
-  return testing_support::ReadFileBytes(path);
 }
 
 // Walks the central directory from the end record; archives made here have

@@ -64,9 +64,6 @@ class ArchiveWriter {
 /// Writes an archive of `entries` at `path`.
 void WriteArchive(const std::string& path, const std::vector<EntrySpec>& entries);
 
-/// The bytes of an archive of `entries` (made through a scratch file).
-std::string ArchiveBytes(const std::vector<EntrySpec>& entries);
-
 /// Sets the compression method of the entry named `name` in both its local
 /// and its central header.
 void SetMethod(std::string& archive, const std::string& name, std::uint16_t method);

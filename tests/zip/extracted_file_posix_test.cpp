@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 
 #include "tests/support/temp_dir.h"
-#include "tests/zip/archive_builder.h"
+#include "tests/zip/zip_test_helpers.h"
 #include "zip/zip_reader.h"
 
 using namespace zip_testing;
