@@ -35,8 +35,8 @@ class ContentSource {
   std::uint64_t state_ = 0x9E3779B97F4A7C15ull;
 };
 
-EntrySpec Directory(const std::string& name) {
-  EntrySpec entry = File(name, "");
+EntryRecipe Directory(const std::string& name) {
+  EntryRecipe entry = File(name, "");
   entry.method = kStored;
   return entry;
 }
@@ -55,7 +55,7 @@ void WriteManyFiles(const std::string& path, int count, std::size_t averageSize,
 }
 
 void WriteOneEntry(const std::string& path, std::size_t size, ContentSource& source) {
-  const EntrySpec entry = File("update/one.bin", "");
+  const EntryRecipe entry = File("update/one.bin", "");
   ArchiveWriter writer(path);
   writer.begin(entry);
   constexpr std::size_t kPiece = 1 << 20;

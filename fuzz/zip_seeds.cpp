@@ -14,13 +14,13 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const std::string directory = argv[1];
-  EntrySpec stored = File("stored.txt", "stored text");
+  EntryRecipe stored = File("stored.txt", "stored text");
   stored.method = kStored;
-  EntrySpec folder = File("dir/", "");
+  EntryRecipe folder = File("dir/", "");
   folder.method = kStored;
-  EntrySpec zip64 = File("zip64.bin", std::string(300, 'z'));
+  EntryRecipe zip64 = File("zip64.bin", std::string(300, 'z'));
   zip64.zip64 = true;
-  EntrySpec unix = File("bin/app", "#!/bin/sh\n");
+  EntryRecipe unix = File("bin/app", "#!/bin/sh\n");
   unix.versionMadeBy = kMadeOnUnix;
   unix.externalAttributes = kExecutableFileAttributes;
   try {

@@ -138,7 +138,7 @@ TEST(Zip64, ExtractsAnEntryLargerThan4GiB) {
   const std::string archive = dir.str("huge.zip");
   {
     const ZeroDeflateBlocks blocks = MakeZeroDeflateBlocks();
-    EntrySpec huge = File("big/huge.bin", "");
+    EntryRecipe huge = File("big/huge.bin", "");
     huge.zip64 = true;
     huge.raw = RawEntry{kBeyond4GiB, CrcOfZeroMebibytes(kBeyond4GiB / kMiB)};
     ArchiveWriter writer(archive);
@@ -185,7 +185,7 @@ TEST(Zip64, ListsMoreThan65535Entries) {
   {
     ArchiveWriter writer(archive);
     for (int i = 0; i < kCount; ++i) {
-      EntrySpec entry = File("e/" + std::to_string(i), std::to_string(i));
+      EntryRecipe entry = File("e/" + std::to_string(i), std::to_string(i));
       entry.method = kStored;
       writer.add(entry);
     }

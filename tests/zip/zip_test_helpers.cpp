@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace zip_testing {
 
-std::string ArchiveBytes(const std::vector<EntrySpec>& entries) {
+std::string ArchiveBytes(const std::vector<EntryRecipe>& entries) {
   testing_support::TempDir scratch;
   const std::string path = scratch.str("made.zip");
   WriteArchive(path, entries);

@@ -12,7 +12,7 @@
 namespace zip_testing {
 
 /// The bytes of an archive of `entries` (made through a scratch file).
-std::string ArchiveBytes(const std::vector<EntrySpec>& entries);
+std::string ArchiveBytes(const std::vector<EntryRecipe>& entries);
 
 /// The message of the std::runtime_error that `action` throws, or "no error".
 std::string ErrorOf(const std::function<void()>& action);
