@@ -1,10 +1,12 @@
-// Start-up context: the executable's directory and name, current directory, locale.
+// Start-up context: the executable's directory and name, current directory,
+// locale, and the process cipher.
 #include "util/module_context.h"
 
 #include <clocale>
 
 #include "platform/file_system.h"
 #include "util/log.h"
+#include "util/process_cipher.h"
 
 std::string ModuleDir;
 std::string ModuleName;
@@ -27,6 +29,9 @@ void InitModuleContext() {
   // ModuleDir leaves the current directory as it was.
   platform::SetCurrentDir(ModuleDir);
   std::setlocale(LC_ALL, "");
+  // Once per process: a repeated call neither prints the start-up line again
+  // nor replaces the cipher.
+  CreateProcessCipher();
   // Set last: a line logged before this point goes below the empty root.
   SetLogRoot(ModuleDir);
 }

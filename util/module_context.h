@@ -11,7 +11,8 @@ extern std::string ModuleName;
 extern std::string LogRoot;
 
 /// Fills ModuleDir, ModuleName and LogRoot from the executable's path, makes
-/// ModuleDir current and sets the C library locale from the environment.
+/// ModuleDir current, sets the C library locale from the environment and,
+/// once per process, creates the process cipher.
 void InitModuleContext();
 
 std::string GetModuleDir();

@@ -18,6 +18,7 @@ std::uint64_t platform::SystemTimeTicks() {
 std::tm platform::LocalTime(std::int64_t secondsSince1970) {
   std::tm local{};
   const time_t seconds = static_cast<time_t>(secondsSince1970);
-  localtime_r(&seconds, &local);
+  // On overflow the fields may be half written: report zeros instead.
+  if (localtime_r(&seconds, &local) == nullptr) return std::tm{};
   return local;
 }

@@ -12,6 +12,7 @@ std::uint64_t platform::SystemTimeTicks() {
 std::tm platform::LocalTime(std::int64_t secondsSince1970) {
   std::tm local{};
   const __time64_t seconds = secondsSince1970;
-  _localtime64_s(&local, &seconds);
+  // A failed conversion sets every field to -1: report zeros instead.
+  if (_localtime64_s(&local, &seconds) != 0) return std::tm{};
   return local;
 }

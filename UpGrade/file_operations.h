@@ -1,0 +1,22 @@
+// The driver's file operations: the archive test, clearing the work
+// directory and installing the extracted tree. Moving one directory: directory_move.h.
+#pragma once
+
+#include <string>
+
+/// True when `filePath` names an existing file; false for a directory or a missing path.
+bool FileExists(const std::string& filePath);
+
+/// Deletes every file in the tree below `dirPath` and keeps every directory,
+/// `dirPath` included. Files that cannot be deleted (read-only, in use) stay
+/// and are not reported. False only when `dirPath` is not a directory or
+/// cannot be listed.
+bool ClearDirectory(const std::string& dirPath);
+
+/// Installs the tree `sourceDir` into the existing directory `targetDir`: each
+/// top-level subdirectory is moved in (merged where it exists), then each
+/// top-level file is copied over its namesake, except files whose path holds
+/// "update.exe". Each failed copy is logged at line 149 of the driver's log
+/// name with the system's error code. True when every move and copy
+/// succeeded; false, with no message, when `sourceDir` cannot be listed.
+bool CopyTree(const std::string& sourceDir, const std::string& targetDir);

@@ -1,0 +1,31 @@
+// Moving directories and files within the file system by renaming them.
+// Copying file contents: file_copy.h.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+/// The system's own move of the directory `fromDir` into the directory
+/// `intoDir`, where it keeps its name: the shell's FO_MOVE without any
+/// dialog on Windows (each path at most 518 bytes), a rename on Linux. True
+/// when the system reports success. Where the system does not merge (Wine's
+/// shell, a Linux rename onto a taken name or across file systems) `fromDir`
+/// may still be in place afterwards, and the caller finishes the move.
+/// `ownerWindow` is the shell's owner window (HWND), or null.
+bool SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow);
+
+/// Renames the directory `source` to the free name `target`. False, with
+/// LastSystemError() telling why, when it cannot, also across file systems.
+bool RenameDirectory(const std::string& source, const std::string& target);
+
+/// Moves the file `source` to `target`, replacing a file there; a running
+/// program's file can be replaced on Linux. On Linux across file systems the
+/// file is copied and the source then deleted. False on failure, with
+/// LastSystemError() telling why.
+bool MoveFileReplacing(const std::string& source, const std::string& target);
+
+/// Removes the directory `dir` when it is empty; false otherwise.
+bool RemoveEmptyDirectory(const std::string& dir);
+
+}  // namespace platform

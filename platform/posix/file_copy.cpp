@@ -1,0 +1,113 @@
+// POSIX backend of platform/file_copy.h.
+//
+// The copy is written to a temporary file and renamed over the target: a
+// running program keeps its old inode, so it is never torn and the copy
+// cannot fail with ETXTBSY, and a crash mid-copy leaves the old target whole.
+// The temporary goes beside the source (the updater's work directory, which
+// the next run clears) and, where that is not writable or the rename would
+// cross file systems, beside the target.
+#include "platform/file_copy.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/unique_fd.h"
+
+namespace {
+
+using platform::UniqueFd;
+
+// Removes the temporary file unless it was renamed into place; keeps errno.
+class TempFile {
+ public:
+  explicit TempFile(std::string path) : path_(std::move(path)) {}
+  ~TempFile() {
+    if (path_.empty()) return;
+    const int saved = errno;
+    unlink(path_.c_str());
+    errno = saved;
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& path() const { return path_; }
+  void Release() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool CopyContents(int from, int to) {
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    const ssize_t got = read(from, buffer.data(), buffer.size());
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += put;
+    }
+  }
+}
+
+// The copy keeps the source's time stamps, as the Windows copy does.
+bool KeepTimes(int fd, const struct stat& status) {
+  const timespec times[2] = {status.st_atim, status.st_mtim};
+  return futimens(fd, times) == 0;
+}
+
+enum class Attempt { kDone, kFailed, kTryBesideTarget };
+
+// One attempt with the temporary file in `stagingDir`.
+Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& status,
+                const std::string& target) {
+  std::string pattern = stagingDir + "/.update-copy-XXXXXX";
+  UniqueFd out(mkstemp(pattern.data()));
+  if (!out.ok()) return Attempt::kTryBesideTarget;
+  TempFile temp(pattern);
+  if (lseek(source, 0, SEEK_SET) < 0 || !CopyContents(source, out.get()) ||
+      fchmod(out.get(), status.st_mode & 07777) != 0 || !KeepTimes(out.get(), status) ||
+      fsync(out.get()) != 0 || !out.Close()) {
+    return Attempt::kFailed;
+  }
+  if (rename(temp.path().c_str(), target.c_str()) != 0) {
+    return errno == EXDEV ? Attempt::kTryBesideTarget : Attempt::kFailed;
+  }
+  temp.Release();
+  return Attempt::kDone;
+}
+
+}  // namespace
+
+bool platform::CopyFileReplacing(const std::string& source, const std::string& target) {
+  UniqueFd in(open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.ok()) return false;
+  struct stat status {};
+  if (fstat(in.get(), &status) != 0) return false;
+  if (S_ISDIR(status.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  Attempt attempt = CopyVia(DirectoryOf(source), in.get(), status, target);
+  if (attempt == Attempt::kTryBesideTarget) {
+    attempt = CopyVia(DirectoryOf(target), in.get(), status, target);
+  }
+  return attempt == Attempt::kDone;
+}

@@ -1,0 +1,6 @@
+// POSIX backend of platform/system_error.h.
+#include "platform/system_error.h"
+
+#include <cerrno>
+
+int platform::LastSystemError() { return errno; }

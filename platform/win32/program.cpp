@@ -1,0 +1,109 @@
+// Windows backend of platform/program.h.
+#include "platform/program.h"
+
+#include <vector>
+
+#include <windows.h>
+
+namespace {
+
+constexpr DWORD kPipeSize = 8192;
+
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+  HANDLE* out() { return &handle_; }
+  HANDLE Release() {
+    HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
+  void Close() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// CreateProcessA may write into the command line, so it gets a copy.
+std::vector<char> MutableCommandLine(const std::string& commandLine) {
+  return std::vector<char>(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
+}
+
+class Win32CapturedProgram : public platform::CapturedProgram {
+ public:
+  Win32CapturedProgram(HANDLE readEnd, const PROCESS_INFORMATION& started)
+      : readEnd_(readEnd), process_(started.hProcess), thread_(started.hThread) {}
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    DWORD got = 0;
+    if (!ReadFile(readEnd_.get(), buffer, static_cast<DWORD>(size), &got, /*lpOverlapped=*/nullptr)) return 0;
+    return got;
+  }
+
+  std::uint32_t WaitForExit(std::uint32_t timeoutMs) override {
+    WaitForSingleObject(process_.get(), timeoutMs);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process_.get(), &exitCode);
+    return exitCode;
+  }
+
+ private:
+  Handle readEnd_;
+  Handle process_;
+  Handle thread_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::CapturedProgram> platform::CapturedProgram::Start(const std::string& commandLine) {
+  // Both ends are inheritable, as the child must inherit the write end.
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), /*lpSecurityDescriptor=*/nullptr,
+                                  /*bInheritHandle=*/TRUE};
+  Handle readEnd;
+  Handle writeEnd;
+  if (!CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, kPipeSize)) return nullptr;
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdOutput = writeEnd.get();
+  startup.hStdError = writeEnd.get();
+  PROCESS_INFORMATION started{};
+  std::vector<char> command = MutableCommandLine(commandLine);
+  if (!CreateProcessA(/*lpApplicationName=*/nullptr, command.data(), &inheritable, &inheritable,
+                      /*bInheritHandles=*/TRUE, /*dwCreationFlags=*/0, /*lpEnvironment=*/nullptr,
+                      /*lpCurrentDirectory=*/nullptr, &startup, &started)) {
+    return nullptr;
+  }
+  // Only the child's copy of the write end may remain, so that the pipe ends
+  // when the child and whatever inherited it have closed theirs.
+  writeEnd.Close();
+  return std::make_unique<Win32CapturedProgram>(readEnd.Release(), started);
+}
+
+bool platform::RunHiddenAndWait(const std::string& commandLine, std::uint32_t timeoutMs) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION started{};
+  std::vector<char> command = MutableCommandLine(commandLine);
+  if (!CreateProcessA(/*lpApplicationName=*/nullptr, command.data(), /*lpProcessAttributes=*/nullptr,
+                      /*lpThreadAttributes=*/nullptr, /*bInheritHandles=*/FALSE, /*dwCreationFlags=*/0,
+                      /*lpEnvironment=*/nullptr, /*lpCurrentDirectory=*/nullptr, &startup, &started)) {
+    return false;
+  }
+  const Handle process(started.hProcess);
+  const Handle thread(started.hThread);
+  WaitForSingleObject(process.get(), timeoutMs);
+  return true;
+}

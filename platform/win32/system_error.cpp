@@ -1,0 +1,6 @@
+// Windows backend of platform/system_error.h.
+#include "platform/system_error.h"
+
+#include <windows.h>
+
+int platform::LastSystemError() { return static_cast<int>(GetLastError()); }

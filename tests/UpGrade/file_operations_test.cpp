@@ -1,0 +1,171 @@
+// The archive test, clearing the work directory and installing a tree, on real files.
+#include "UpGrade/file_operations.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/UpGrade/install_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using testing_support::InstallTest;
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+void MakeReadOnly(const fs::path& path) {
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
+// Whether this system refuses to delete a read-only file in a read-only
+// directory: Windows does; Linux does unless the user may override it.
+bool ReadOnlyFilesResistDeletion(const fs::path& scratch) {
+  const fs::path dir = scratch / "probe";
+  WriteFileBytes(dir / "file", "x");
+  MakeReadOnly(dir / "file");
+  MakeReadOnly(dir);
+  std::error_code error;
+  return !fs::remove(dir / "file", error);
+}
+
+}  // namespace
+
+TEST(FileExists, OnlyAnExistingFileCounts) {
+  TempDir dir;
+  WriteFileBytes(dir.path() / "update.zip", "PK");
+  EXPECT_TRUE(FileExists(dir.str("update.zip")));
+  EXPECT_FALSE(FileExists(dir.str()));
+  EXPECT_FALSE(FileExists(dir.str("missing.zip")));
+  EXPECT_FALSE(FileExists(dir.str("missing/update.zip")));
+}
+
+TEST(ClearDirectory, RefusesWhatIsNotADirectory) {
+  TempDir dir;
+  WriteFileBytes(dir.path() / "file", "kept");
+  EXPECT_FALSE(ClearDirectory(dir.str("missing")));
+  EXPECT_FALSE(ClearDirectory(dir.str("file")));
+  EXPECT_EQ(ReadFileBytes(dir.path() / "file"), "kept");
+  fs::create_directory(dir.path() / "empty");
+  EXPECT_TRUE(ClearDirectory(dir.str("empty")));
+  EXPECT_TRUE(fs::is_directory(dir.path() / "empty"));
+}
+
+TEST(ClearDirectory, DeletesEveryFileAndKeepsEveryDirectory) {
+  TempDir dir;
+  for (const char* file : {"a/1.txt", "a/2.bin", "a/b/3.txt", "a/b/c/4.txt", "a/b/c/5.txt"}) {
+    WriteFileBytes(dir.path() / file, file);
+  }
+  fs::create_directories(dir.path() / "a" / "b" / "empty");
+  EXPECT_TRUE(ClearDirectory(dir.str("a")));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path() / "a")) {
+    if (!entry.is_directory()) left.push_back(entry.path().string());
+  }
+  EXPECT_TRUE(left.empty());
+  for (const char* kept : {"a", "a/b", "a/b/c", "a/b/empty"}) EXPECT_TRUE(fs::is_directory(dir.path() / kept)) << kept;
+}
+
+TEST(ClearDirectory, FilesThatCannotBeDeletedStayAndTheClearSucceeds) {
+  TempDir dir;
+  if (!ReadOnlyFilesResistDeletion(dir.path())) GTEST_SKIP() << "this user may delete read-only files";
+  WriteFileBytes(dir.path() / "work" / "gone.txt", "x");
+  WriteFileBytes(dir.path() / "work" / "locked" / "stays.txt", "kept");
+  WriteFileBytes(dir.path() / "work" / "locked" / "deeper" / "gone.txt", "x");
+  MakeReadOnly(dir.path() / "work" / "locked" / "stays.txt");
+  MakeReadOnly(dir.path() / "work" / "locked");
+  EXPECT_TRUE(ClearDirectory(dir.str("work")));
+  EXPECT_EQ(ReadFileBytes(dir.path() / "work" / "locked" / "stays.txt"), "kept");
+  EXPECT_FALSE(fs::exists(dir.path() / "work" / "gone.txt"));
+  EXPECT_FALSE(fs::exists(dir.path() / "work" / "locked" / "deeper" / "gone.txt"));
+}
+
+using CopyTreeTest = InstallTest;
+
+TEST_F(CopyTreeTest, MissingSourceFailsWithoutAMessage) {
+  fs::create_directory(dir_.path() / "app");
+  EXPECT_FALSE(CopyTree(dir_.str("missing"), dir_.str("app")));
+  EXPECT_TRUE(CopyFailureMessages().empty());
+}
+
+TEST_F(CopyTreeTest, CopiesFilesAndMovesAndMergesDirectories) {
+  const fs::path source = dir_.path() / "temp" / "update";
+  const fs::path app = dir_.path() / "app";
+  WriteFileBytes(source / "app.exe", "new program");
+  WriteFileBytes(source / "readme.txt", "new readme");
+  WriteFileBytes(source / "lib" / "core.dll", "new core");
+  WriteFileBytes(source / "lib" / "plugins" / "a.dll", "new a");
+  WriteFileBytes(source / "fresh" / "data" / "x.dat", "fresh x");
+  WriteFileBytes(app / "app.exe", "old program, longer than the new one");
+  WriteFileBytes(app / "settings.ini", "user settings");
+  WriteFileBytes(app / "lib" / "core.dll", "old core");
+  WriteFileBytes(app / "lib" / "local.dll", "kept");
+  WriteFileBytes(app / "lib" / "plugins" / "a.dll", "old a");
+  WriteFileBytes(app / "lib" / "plugins" / "b.dll", "kept b");
+
+  EXPECT_TRUE(CopyTree(source.string(), app.string()));
+
+  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
+  EXPECT_EQ(ReadFileBytes(app / "readme.txt"), "new readme");
+  EXPECT_EQ(ReadFileBytes(app / "settings.ini"), "user settings");
+  EXPECT_EQ(ReadFileBytes(app / "lib" / "core.dll"), "new core");
+  EXPECT_EQ(ReadFileBytes(app / "lib" / "local.dll"), "kept");
+  EXPECT_EQ(ReadFileBytes(app / "lib" / "plugins" / "a.dll"), "new a");
+  EXPECT_EQ(ReadFileBytes(app / "lib" / "plugins" / "b.dll"), "kept b");
+  EXPECT_EQ(ReadFileBytes(app / "fresh" / "data" / "x.dat"), "fresh x");
+  // Directories are moved out of the source; top-level files are copied.
+  EXPECT_FALSE(fs::exists(source / "lib"));
+  EXPECT_FALSE(fs::exists(source / "fresh"));
+  EXPECT_EQ(ReadFileBytes(source / "app.exe"), "new program");
+  EXPECT_TRUE(CopyFailureMessages().empty());
+}
+
+TEST_F(CopyTreeTest, SkipsEveryFileWhosePathHoldsTheUpdatersName) {
+  const fs::path source = dir_.path() / "update";
+  const fs::path app = dir_.path() / "app";
+  fs::create_directory(app);
+  WriteFileBytes(source / "update.exe", "new updater");
+  WriteFileBytes(source / "old_update.exe.bak", "backup");
+  WriteFileBytes(source / "UPDATE.EXE.txt", "other case");
+  WriteFileBytes(source / "app.exe", "new program");
+  EXPECT_TRUE(CopyTree(source.string(), app.string()));
+  EXPECT_FALSE(fs::exists(app / "update.exe"));
+  EXPECT_FALSE(fs::exists(app / "old_update.exe.bak"));
+  EXPECT_EQ(ReadFileBytes(app / "UPDATE.EXE.txt"), "other case");
+  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
+
+  // Below a directory whose own name holds the text, no file is copied;
+  // directories are still moved.
+  const fs::path named = dir_.path() / "update.exe.d";
+  WriteFileBytes(named / "app.exe", "newer program");
+  WriteFileBytes(named / "sub" / "x.txt", "x");
+  EXPECT_TRUE(CopyTree(named.string(), app.string()));
+  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
+  EXPECT_EQ(ReadFileBytes(app / "sub" / "x.txt"), "x");
+  EXPECT_TRUE(CopyFailureMessages().empty());
+}
+
+TEST_F(CopyTreeTest, EachFailedCopyIsLoggedAndTheOthersStillHappen) {
+  const fs::path source = dir_.path() / "update";
+  const fs::path app = dir_.path() / "app";
+  WriteFileBytes(source / "a.txt", "new a");
+  WriteFileBytes(source / "b.txt", "new b");
+  WriteFileBytes(source / "c.txt", "new c");
+  // A directory where the file should go: no system copies a file over it.
+  fs::create_directories(app / "b.txt");
+  EXPECT_FALSE(CopyTree(source.string(), app.string()));
+  EXPECT_EQ(ReadFileBytes(app / "a.txt"), "new a");
+  EXPECT_EQ(ReadFileBytes(app / "c.txt"), "new c");
+  EXPECT_TRUE(fs::is_directory(app / "b.txt"));
+  const std::vector<std::string> messages = CopyFailureMessages();
+  ASSERT_EQ(messages.size(), 1u);
+  const std::string prefix = "source:" + (source / "b.txt").string() + ", dist:" + (app / "b.txt").string() + ", error:";
+  EXPECT_EQ(messages[0].substr(0, prefix.size()), prefix);
+  EXPECT_GT(std::stoi(messages[0].substr(prefix.size())), 0);
+}

@@ -1,0 +1,126 @@
+// Linux only: installing over a running program, across file systems, and
+// directories that cannot be listed.
+#include "UpGrade/file_operations.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <climits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "UpGrade/directory_move.h"
+#include "tests/UpGrade/install_fixture.h"
+#include "tests/UpGrade/test_programs.h"
+#include "util/process_control.h"
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+namespace {
+
+// A directory just short of the system's path limit that holds one file
+// whose full path exceeds it: the directory can be found, but its listing
+// cannot look at that file. The file is removed through its directory.
+class DirectoryAtThePathLimit {
+ public:
+  explicit DirectoryAtThePathLimit(const fs::path& base) {
+    path_ = base;
+    while (path_.native().size() < PATH_MAX - NAME_MAX) path_ /= std::string(NAME_MAX - 55, 'd');
+    fs::create_directories(path_);
+    dir_ = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int file = openat(dir_, kFileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (file >= 0) close(file);
+  }
+  ~DirectoryAtThePathLimit() {
+    unlinkat(dir_, kFileName.c_str(), 0);
+    close(dir_);
+  }
+  DirectoryAtThePathLimit(const DirectoryAtThePathLimit&) = delete;
+  DirectoryAtThePathLimit& operator=(const DirectoryAtThePathLimit&) = delete;
+  std::string str() const { return path_.string(); }
+  bool ready() const { return faccessat(dir_, kFileName.c_str(), F_OK, 0) == 0; }
+
+ private:
+  const std::string kFileName = std::string(NAME_MAX, 'f');
+  fs::path path_;
+  int dir_ = -1;
+};
+
+// A directory on the shared-memory file system, when that is another file
+// system than the temporary directory's; removed with its contents.
+class OtherFileSystemDir {
+ public:
+  explicit OtherFileSystemDir(const fs::path& besides) {
+    struct stat here {}, there {};
+    const fs::path shm = "/dev/shm";
+    if (stat(besides.c_str(), &here) != 0 || stat(shm.c_str(), &there) != 0 || here.st_dev == there.st_dev) return;
+    path_ = shm / ("update-test-" + std::to_string(getpid()));
+    std::error_code error;
+    if (!fs::create_directory(path_, error)) path_.clear();
+  }
+  ~OtherFileSystemDir() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+  }
+  OtherFileSystemDir(const OtherFileSystemDir&) = delete;
+  OtherFileSystemDir& operator=(const OtherFileSystemDir&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+}  // namespace
+
+using PosixCopyTreeTest = InstallTest;
+
+TEST_F(PosixCopyTreeTest, ReplacesARunningProgramsFile) {
+  const std::string name = UniqueProgramName("app");
+  const auto app = StartFakeAppAs(dir_.path(), name);
+  ASSERT_TRUE(app);
+  WriteFileBytes(dir_.path() / "update" / name, "new program");
+  EXPECT_TRUE(CopyTree(dir_.str("update"), dir_.str()));
+  EXPECT_EQ(ReadFileBytes(dir_.path() / name), "new program");
+  // The running program keeps its old file and runs on.
+  EXPECT_TRUE(IsProcessRunning(name));
+  EXPECT_TRUE(CopyFailureMessages().empty());
+}
+
+TEST_F(PosixCopyTreeTest, MovesAndMergesAcrossFileSystems) {
+  const OtherFileSystemDir other(dir_.path());
+  if (other.path().empty()) GTEST_SKIP() << "no second file system beside the temporary directory";
+  const fs::path app = dir_.path() / "app";
+  WriteFileBytes(other.path() / "update" / "lib" / "same.dll", "new");
+  WriteFileBytes(other.path() / "update" / "lib" / "deep" / "added.dat", "added");
+  WriteFileBytes(other.path() / "update" / "fresh" / "x.dat", "fresh");
+  WriteFileBytes(other.path() / "update" / "app.exe", "new program");
+  WriteFileBytes(app / "lib" / "same.dll", "old");
+  WriteFileBytes(app / "lib" / "kept.dll", "kept");
+  EXPECT_TRUE(CopyTree((other.path() / "update").string(), app.string()));
+  EXPECT_EQ(ReadFileBytes(app / "lib" / "same.dll"), "new");
+  EXPECT_EQ(ReadFileBytes(app / "lib" / "kept.dll"), "kept");
+  EXPECT_EQ(ReadFileBytes(app / "lib" / "deep" / "added.dat"), "added");
+  EXPECT_EQ(ReadFileBytes(app / "fresh" / "x.dat"), "fresh");
+  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
+  EXPECT_FALSE(fs::exists(other.path() / "update" / "lib"));
+  EXPECT_FALSE(fs::exists(other.path() / "update" / "fresh"));
+}
+
+TEST_F(PosixCopyTreeTest, ADirectoryThatCannotBeListedGivesFalse) {
+  const DirectoryAtThePathLimit deep(dir_.path());
+  ASSERT_TRUE(deep.ready());
+  fs::create_directory(dir_.path() / "app");
+  EXPECT_FALSE(ClearDirectory(deep.str()));
+  EXPECT_FALSE(CopyTree(deep.str(), dir_.str("app")));
+  EXPECT_TRUE(deep.ready());
+  EXPECT_TRUE(CopyFailureMessages().empty());
+  // Below the top, such a directory is passed over and the clear goes on.
+  WriteFileBytes(dir_.path() / "gone.txt", "x");
+  EXPECT_TRUE(ClearDirectory(dir_.str()));
+  EXPECT_FALSE(fs::exists(dir_.path() / "gone.txt"));
+}

@@ -1,0 +1,76 @@
+// Finding and stopping processes by executable name, with real processes.
+#include "UpGrade/process_operations.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "tests/UpGrade/test_programs.h"
+#include "tests/support/temp_dir.h"
+#include "util/process_control.h"
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+TEST(ProcessControl, KillProcessByNameStopsEveryInstance) {
+  TempDir dir;
+  const std::string name = UniqueProgramName("app");
+  fs::create_directory(dir.path() / "second");
+  const auto first = StartFakeAppAs(dir.path(), name);
+  const auto second = StartFakeAppAs(dir.path() / "second", name);
+  ASSERT_TRUE(first && second);
+  EXPECT_TRUE(IsProcessRunning(name));
+
+  ASSERT_TRUE(KillProcessByName(name));
+  EXPECT_TRUE(first->WaitForExit());
+  EXPECT_TRUE(second->WaitForExit());
+  EXPECT_FALSE(IsProcessRunning(name));
+  EXPECT_FALSE(KillProcessByName(name));
+}
+
+TEST(ProcessControl, NamesMatchOnlyExactly) {
+  TempDir dir;
+  const std::string name = UniqueProgramName("app");
+  const auto app = StartFakeAppAs(dir.path(), name);
+  ASSERT_TRUE(app);
+  std::string upper = name;
+  upper[0] = 'A';
+  const std::string misses[] = {
+      upper, (dir.path() / name).string(), "\"" + name + "\"", name.substr(0, name.size() - 4), name + " ", "",
+  };
+  for (const std::string& miss : misses) {
+    EXPECT_FALSE(IsProcessRunning(miss)) << miss;
+    EXPECT_FALSE(KillProcessByName(miss)) << miss;
+  }
+  EXPECT_FALSE(IsProcessRunning(UniqueProgramName("absent")));
+  EXPECT_TRUE(IsProcessRunning(name));
+
+  StopProcessByName(name);
+  EXPECT_TRUE(app->WaitForExit());
+  EXPECT_FALSE(IsProcessRunning(name));
+}
+
+// An updater asked to stop its own name must live on to finish the update.
+// This program runs a copy of itself under a name of its own for it.
+TEST(ProcessControl, NeverStopsTheCallingProcess) {
+  TempDir dir;
+  const fs::path self = platform::ExecutablePath();
+  const fs::path copy = dir.path() / UniqueProgramName("self");
+  fs::copy_file(self, copy);
+  for (const auto& entry : fs::directory_iterator(self.parent_path())) {
+    if (entry.path().extension() == ".dll") fs::copy_file(entry.path(), dir.path() / entry.path().filename());
+  }
+  ChildProcess child(copy.string(),
+                     {"--gtest_also_run_disabled_tests", "--gtest_filter=ProcessControlChild.*"});
+  ASSERT_TRUE(child.started());
+  ASSERT_TRUE(child.WaitForExit());
+  EXPECT_EQ(ReadFileBytes(copy.string() + ".survived"), "no other process of this name");
+}
+
+// Run only by NeverStopsTheCallingProcess, in a copy of this program.
+TEST(ProcessControlChild, DISABLED_SurvivesStoppingItsOwnName) {
+  const fs::path self = platform::ExecutablePath();
+  const bool found = KillProcessByName(self.filename().string());
+  WriteFileBytes(self.string() + ".survived", found ? "another process matched" : "no other process of this name");
+}
