@@ -21,9 +21,9 @@ constexpr std::uint32_t kLargestReservation = 16u << 20;
 
 // minizip is built without decryption and refuses every password that is not
 // null, so an empty password goes to it as null. It reads an encrypted entry
-// as if plain, and any method but deflate as if stored, without a CRC check:
-// both are refused here, before anything is written, with the codes its
-// password and method checks stand for.
+// as if plain, and a bzip2 entry as if stored, without a CRC check: so every
+// encrypted entry and every method but stored and deflate is refused here,
+// before anything is written, with the codes of its password and method checks.
 OpenedEntry ZipReaderState::openCurrentEntry(const ArchiveEntry& entry) {
   unz_file_info64 info{};
   int result = unzGetCurrentFileInfo64(handle.get(), &info, /*szFileName=*/nullptr, 0,

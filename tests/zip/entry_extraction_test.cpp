@@ -145,8 +145,8 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
             "Error -105 openinginternal file 'bin/app.dll' in zip");
 }
 
-// minizip would hand these out raw: bzip2 and LZMA data as if stored, an
-// encrypted entry undecrypted. They are refused before their file is touched.
+// minizip would hand out bzip2 data as if stored and an encrypted entry
+// undecrypted; every such entry is refused before its file is touched.
 TEST_F(Extraction, RefusesEntriesItCannotDecode) {
   EntryRecipe encrypted = File("secret.txt", "ciphertext");
   encrypted.flags = 1;
