@@ -1,18 +1,14 @@
 # zlib, minizip's unzip (and zip, for test fixtures) and dlib's directory
 # navigation, gathered in the interface target update_deps.
-# Linux: Debian's packages. Windows: zlib from MinGW-w64's package (the program
-# ships its zlib1.dll), minizip and dlib compiled here from the Debian source
-# packages that scripts/setup unpacks.
+#
+# minizip is compiled on both lanes from the zlib source package that
+# scripts/setup unpacks: Debian's libminizip 1.1 reads the 4294967295
+# placeholder instead of the ZIP64 sizes and offsets on 64-bit Linux, so
+# entries over 4 GiB would fail there. zlib and dlib come from Debian's
+# packages on Linux; on Windows zlib comes from MinGW-w64's package (the
+# program ships its zlib1.dll) and dlib's directory navigation is compiled
+# from its source package.
 add_library(update_deps INTERFACE)
-
-if(NOT WIN32)
-  find_package(ZLIB REQUIRED)
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
-  find_package(dlib REQUIRED)
-  target_link_libraries(update_deps INTERFACE PkgConfig::MINIZIP ZLIB::ZLIB dlib::dlib)
-  return()
-endif()
 
 if(DEFINED ENV{UPDATE_DEPS_DIR})
   set(deps_default $ENV{UPDATE_DEPS_DIR})
@@ -23,11 +19,32 @@ set(UPDATE_DEPS_DIR ${deps_default} CACHE PATH "Where scripts/setup unpacked the
 
 set(minizip_dir ${UPDATE_DEPS_DIR}/zlib-src/contrib/minizip)
 set(dlib_dir ${UPDATE_DEPS_DIR}/dlib-src)
-foreach(required ${minizip_dir}/unzip.c ${dlib_dir}/dlib/dir_nav/dir_nav_kernel_1.cpp)
+set(required_sources ${minizip_dir}/unzip.c)
+if(WIN32)
+  list(APPEND required_sources ${dlib_dir}/dlib/dir_nav/dir_nav_kernel_1.cpp)
+endif()
+foreach(required ${required_sources})
   if(NOT EXISTS ${required})
     message(FATAL_ERROR "${required} is missing: run scripts/setup first")
   endif()
 endforeach()
+
+set(minizip_sources ${minizip_dir}/unzip.c ${minizip_dir}/zip.c ${minizip_dir}/ioapi.c)
+if(WIN32)
+  list(APPEND minizip_sources ${minizip_dir}/iowin32.c)
+endif()
+add_library(minizip STATIC ${minizip_sources})
+target_include_directories(minizip SYSTEM PUBLIC ${minizip_dir})
+set_target_properties(minizip PROPERTIES POSITION_INDEPENDENT_CODE ON)
+target_link_libraries(update_deps INTERFACE minizip)
+
+if(NOT WIN32)
+  find_package(ZLIB REQUIRED)
+  find_package(dlib REQUIRED)
+  target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
+  target_link_libraries(update_deps INTERFACE dlib::dlib)
+  return()
+endif()
 
 # The import library, named by its full path so that -static cannot swap in
 # the static zlib: the program loads zlib1.dll.
@@ -35,18 +52,13 @@ find_path(ZLIB_INCLUDE_DIR zlib.h REQUIRED)
 find_library(ZLIB_IMPORT_LIBRARY NAMES libz.dll.a REQUIRED)
 get_filename_component(zlib_lib_dir ${ZLIB_IMPORT_LIBRARY} DIRECTORY)
 find_file(ZLIB_DLL zlib1.dll HINTS ${zlib_lib_dir} ${zlib_lib_dir}/../bin NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-
-add_library(minizip STATIC
-  ${minizip_dir}/unzip.c ${minizip_dir}/zip.c
-  ${minizip_dir}/ioapi.c ${minizip_dir}/iowin32.c)
-target_include_directories(minizip SYSTEM PUBLIC ${minizip_dir} ${ZLIB_INCLUDE_DIR})
+target_include_directories(minizip SYSTEM PUBLIC ${ZLIB_INCLUDE_DIR})
 target_link_libraries(minizip PUBLIC ${ZLIB_IMPORT_LIBRARY})
 
 add_library(dlib_dir_nav STATIC ${dlib_dir}/dlib/dir_nav/dir_nav_kernel_1.cpp)
 target_include_directories(dlib_dir_nav SYSTEM PUBLIC ${dlib_dir})
 target_compile_definitions(dlib_dir_nav PUBLIC DLIB_NO_GUI_SUPPORT)
-
-target_link_libraries(update_deps INTERFACE minizip dlib_dir_nav)
+target_link_libraries(update_deps INTERFACE dlib_dir_nav)
 
 # C++ runtime and winpthread linked in; zlib stays a DLL beside every program.
 add_link_options(-static)

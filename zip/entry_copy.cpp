@@ -17,20 +17,13 @@ constexpr std::uint32_t kLargestBufferCount = 2147483647;
 // few hostile bytes demand gigabytes. Past this the buffer grows with the data.
 constexpr std::uint32_t kLargestReservation = 16u << 20;
 
-// minizip stops without a CRC check when an entry's data ends before its
-// recorded size; such a copy is a read failure, not a short success.
-int CheckComplete(int lastRead, std::uint64_t delivered, const OpenedEntry& opened) {
-  if (lastRead == 0 && delivered != opened.unpackedSize) return Z_DATA_ERROR;
-  return lastRead;
-}
-
 }  // namespace
 
 // minizip is built without decryption and refuses every password that is not
 // null, so an empty password goes to it as null. It reads an encrypted entry
-// as if plain, and any method but deflate as if stored, without a CRC check:
-// both are refused here, before anything is written, with the codes its
-// password and method checks stand for.
+// as if plain, and a bzip2 entry as if stored, without a CRC check: so every
+// encrypted entry and every method but stored and deflate is refused here,
+// before anything is written, with the codes of its password and method checks.
 OpenedEntry ZipReaderState::openCurrentEntry(const ArchiveEntry& entry) {
   unz_file_info64 info{};
   int result = unzGetCurrentFileInfo64(handle.get(), &info, /*szFileName=*/nullptr, 0,
@@ -51,20 +44,27 @@ OpenedEntry ZipReaderState::openCurrentEntry(const ArchiveEntry& entry) {
   return opened;
 }
 
-int ZipReaderState::copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened) {
+int ZipReaderState::pumpOpenedEntry(const OpenedEntry& opened, const ChunkSink& take) {
   std::vector<char> chunk(kChunkSize, '\0');
   std::uint64_t delivered = 0;
   int lastRead = 0;
-  for (;;) {
-    lastRead = unzReadCurrentFile(handle.get(), chunk.data(), kChunkSize);
-    if (lastRead <= 0) break;
+  while ((lastRead = unzReadCurrentFile(handle.get(), chunk.data(), kChunkSize)) > 0) {
     delivered += static_cast<std::uint64_t>(lastRead);
-    stream.write(chunk.data(), lastRead);
-    if (!stream) break;
+    if (!take(chunk.data(), static_cast<std::size_t>(lastRead))) return -1;
   }
+  // minizip stops without a CRC check when an entry's data ends before its
+  // recorded size; such a copy is a read failure, not a short success.
+  if (lastRead == 0 && delivered != opened.unpackedSize) return Z_DATA_ERROR;
+  return lastRead;
+}
+
+int ZipReaderState::copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened) {
+  const int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) {
+    stream.write(bytes, static_cast<std::streamsize>(count));
+    return static_cast<bool>(stream);
+  });
   stream.flush();
-  if (!stream) return -1;
-  return CheckComplete(lastRead, delivered, opened);
+  return stream ? result : -1;
 }
 
 int ZipReaderState::copyCurrentEntryToStream(std::ostream& stream, const ArchiveEntry& entry) {
@@ -75,19 +75,14 @@ int ZipReaderState::copyCurrentEntryToStream(std::ostream& stream, const Archive
 int ZipReaderState::copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer,
                                              const ArchiveEntry& entry) {
   const OpenedEntry opened = openCurrentEntry(entry);
-  std::vector<std::uint8_t> chunk(kChunkSize, 0);
   const auto count = static_cast<std::uint32_t>(entry.unpackedSize);
   if (buffer.capacity() < count) {
     if (count > kLargestBufferCount) throw std::length_error("vector::reserve");
     buffer.reserve(std::min(count, kLargestReservation));
   }
-  std::uint64_t delivered = 0;
-  int lastRead = 0;
-  for (;;) {
-    lastRead = unzReadCurrentFile(handle.get(), chunk.data(), kChunkSize);
-    if (lastRead <= 0) break;
-    delivered += static_cast<std::uint64_t>(lastRead);
-    buffer.insert(buffer.end(), chunk.begin(), chunk.begin() + lastRead);
-  }
-  return CheckComplete(lastRead, delivered, opened);
+  return pumpOpenedEntry(opened, [&](const char* bytes, std::size_t size) {
+    const auto* first = reinterpret_cast<const std::uint8_t*>(bytes);
+    buffer.insert(buffer.end(), first, first + size);
+    return true;
+  });
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -65,6 +66,11 @@ struct ZipReaderState {
   ArchiveHandle handle;
 
  private:
+  /// Takes one chunk of an entry's bytes; false stops the copy.
+  using ChunkSink = std::function<bool(const char* bytes, std::size_t count)>;
+
   OpenedEntry openCurrentEntry(const ArchiveEntry& entry);
+  /// Reads the opened entry to its end in 8192-byte chunks into `take`.
+  int pumpOpenedEntry(const OpenedEntry& opened, const ChunkSink& take);
   int copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened);
 };

@@ -3,33 +3,15 @@
 
 #include <windows.h>
 
-namespace {
-
-class ScopedHandle {
- public:
-  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-  ~ScopedHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
+#include "platform/win32/unique_handle.h"
 
 // LocalFileTimeToFileTime applies the offset in force now, not the one at the
 // stamp's date: a summer stamp converted in winter ends up an hour off.
 bool platform::StampFileFromDosTime(const std::string& path, std::uint32_t dosDateTime) {
-  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, /*dwShareMode=*/0,
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, /*dwShareMode=*/0,
                                 /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
                                 /*dwFlagsAndAttributes=*/0, /*hTemplateFile=*/nullptr));
-  if (!file.valid()) return false;
+  if (!file.ok()) return false;
   FILETIME creation{}, lastAccess{}, lastWrite{};
   if (!GetFileTime(file.get(), &creation, &lastAccess, &lastWrite)) return false;
   FILETIME local{}, utc{};

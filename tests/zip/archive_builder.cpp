@@ -4,7 +4,6 @@
 
 #include <stdexcept>
 
-#include "tests/support/temp_dir.h"
 #include "zip.h"
 
 namespace zip_testing {
@@ -36,8 +35,8 @@ void Write16(std::string& bytes, std::size_t at, std::uint16_t value) {
 
 }  // namespace
 
-EntrySpec File(const std::string& name, const std::string& data) {
-  EntrySpec entry;
+EntryRecipe File(const std::string& name, const std::string& data) {
+  EntryRecipe entry;
   entry.name = name;
   entry.data = data;
   return entry;
@@ -51,7 +50,7 @@ ArchiveWriter::~ArchiveWriter() {
   if (zip_ != nullptr) zipClose(zip_, nullptr);
 }
 
-void ArchiveWriter::begin(const EntrySpec& entry) {
+void ArchiveWriter::begin(const EntryRecipe& entry) {
   zip_fileinfo info{};
   info.dosDate = entry.dosDateTime;
   info.external_fa = entry.externalAttributes;
@@ -67,7 +66,7 @@ void ArchiveWriter::write(const void* data, std::size_t size) {
   Check(zipWriteInFileInZip(zip_, data, static_cast<unsigned>(size)), "zipWriteInFileInZip");
 }
 
-void ArchiveWriter::finish(const EntrySpec& entry) {
+void ArchiveWriter::finish(const EntryRecipe& entry) {
   if (entry.raw) {
     Check(zipCloseFileInZipRaw64(zip_, entry.raw->unpackedSize, entry.raw->crc), "zipCloseFileInZipRaw64");
   } else {
@@ -75,7 +74,7 @@ void ArchiveWriter::finish(const EntrySpec& entry) {
   }
 }
 
-void ArchiveWriter::add(const EntrySpec& entry) {
+void ArchiveWriter::add(const EntryRecipe& entry) {
   begin(entry);
   if (!entry.data.empty()) write(entry.data.data(), entry.data.size());
   finish(entry);
@@ -87,17 +86,10 @@ void ArchiveWriter::close() {
   Check(result, "zipClose");
 }
 
-void WriteArchive(const std::string& path, const std::vector<EntrySpec>& entries) {
+void WriteArchive(const std::string& path, const std::vector<EntryRecipe>& entries) {
   ArchiveWriter writer(path);
-  for (const EntrySpec& entry : entries) writer.add(entry);
+  for (const EntryRecipe& entry : entries) writer.add(entry);
   writer.close();
-}
-
-std::string ArchiveBytes(const std::vector<EntrySpec>& entries) {
-  testing_support::TempDir scratch;
-  const std::string path = scratch.str("made.zip");
-  WriteArchive(path, entries);
-  return testing_support::ReadFileBytes(path);
 }
 
 // Walks the central directory from the end record; archives made here have

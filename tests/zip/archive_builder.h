@@ -26,7 +26,7 @@ struct RawEntry {
   std::uint32_t crc = 0;
 };
 
-struct EntrySpec {
+struct EntryRecipe {
   std::string name;
   std::string data;
   int method = kDeflated;
@@ -39,7 +39,7 @@ struct EntrySpec {
 };
 
 /// An entry `name` holding `data`, deflated, stamped kJuly3rd2024.
-EntrySpec File(const std::string& name, const std::string& data);
+EntryRecipe File(const std::string& name, const std::string& data);
 
 /// A minizip zip handle writing one archive file; closed at the latest on destruction.
 class ArchiveWriter {
@@ -50,11 +50,11 @@ class ArchiveWriter {
   ArchiveWriter& operator=(const ArchiveWriter&) = delete;
 
   /// Starts an entry; its data follows with write(), and finish() ends it.
-  void begin(const EntrySpec& entry);
+  void begin(const EntryRecipe& entry);
   void write(const void* data, std::size_t size);
-  void finish(const EntrySpec& entry);
+  void finish(const EntryRecipe& entry);
   /// begin, write the whole of entry.data, finish.
-  void add(const EntrySpec& entry);
+  void add(const EntryRecipe& entry);
   void close();
 
  private:
@@ -62,10 +62,7 @@ class ArchiveWriter {
 };
 
 /// Writes an archive of `entries` at `path`.
-void WriteArchive(const std::string& path, const std::vector<EntrySpec>& entries);
-
-/// The bytes of an archive of `entries` (made through a scratch file).
-std::string ArchiveBytes(const std::vector<EntrySpec>& entries);
+void WriteArchive(const std::string& path, const std::vector<EntryRecipe>& entries);
 
 /// Sets the compression method of the entry named `name` in both its local
 /// and its central header.

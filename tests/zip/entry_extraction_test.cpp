@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-EntrySpec Directory(const std::string& name) {
-  EntrySpec entry = File(name, "");
+EntryRecipe Directory(const std::string& name) {
+  EntryRecipe entry = File(name, "");
   entry.method = kStored;
   return entry;
 }
@@ -28,7 +28,7 @@ EntrySpec Directory(const std::string& name) {
 class Extraction : public ::testing::Test {
  protected:
   /// A reader over an archive file of `entries` in the test's directory.
-  std::unique_ptr<ZipReader> Open(const std::vector<EntrySpec>& entries) {
+  std::unique_ptr<ZipReader> Open(const std::vector<EntryRecipe>& entries) {
     WriteArchive(dir.str("archive.zip"), entries);
     return std::make_unique<ZipReader>(dir.str("archive.zip"), "");
   }
@@ -102,7 +102,7 @@ TEST_F(Extraction, ReadOnlyTargetMakesExtractionFalse) {
 // Both entries are reached by their name, so both writes take the first
 // entry's data; the stamp is the second entry's.
 TEST_F(Extraction, DuplicateNamesRepeatTheFirstEntrysData) {
-  EntrySpec second = File("same.txt", "second");
+  EntryRecipe second = File("same.txt", "second");
   second.dosDateTime = kJuly3rd2024 + (1u << 16);  // a day later
   auto reader = Open({File("same.txt", "first"), second});
   EXPECT_TRUE(reader->extractAll(Out()));
@@ -129,7 +129,7 @@ TEST_F(Extraction, EmptyDestinationWritesBelowTheCurrentDirectory) {
 }
 
 TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
-  EntrySpec damaged = File("bin/app.dll", "stored bytes");
+  EntryRecipe damaged = File("bin/app.dll", "stored bytes");
   damaged.method = kStored;
   damaged.raw = RawEntry{damaged.data.size(), 0x12345678};
   auto reader = Open({damaged});
@@ -145,10 +145,10 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
             "Error -105 openinginternal file 'bin/app.dll' in zip");
 }
 
-// minizip would hand these out raw: bzip2 and LZMA data as if stored, an
-// encrypted entry undecrypted. They are refused before their file is touched.
+// minizip would hand out bzip2 data as if stored and an encrypted entry
+// undecrypted; every such entry is refused before its file is touched.
 TEST_F(Extraction, RefusesEntriesItCannotDecode) {
-  EntrySpec encrypted = File("secret.txt", "ciphertext");
+  EntryRecipe encrypted = File("secret.txt", "ciphertext");
   encrypted.flags = 1;
   std::string archive = ArchiveBytes({File("fine.txt", "f"), File("packed.bz2", "pretend bzip2"),
                                       File("packed.lzma", "pretend lzma"), encrypted});
@@ -175,7 +175,7 @@ TEST_F(Extraction, RefusesEntriesItCannotDecode) {
 // minizip skips the CRC check when an entry's data ends before its recorded
 // size; that is a failed read, not a shorter file reported as written.
 TEST_F(Extraction, EntryDataShorterThanItsSizeFails) {
-  EntrySpec shortEntry = File("short.txt", "12345");
+  EntryRecipe shortEntry = File("short.txt", "12345");
   shortEntry.method = kStored;
   shortEntry.raw = RawEntry{10, 0};
   auto reader = Open({shortEntry});

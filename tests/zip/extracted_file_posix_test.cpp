@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 
 #include "tests/support/temp_dir.h"
-#include "tests/zip/archive_builder.h"
+#include "tests/zip/zip_test_helpers.h"
 #include "zip/zip_reader.h"
 
 using namespace zip_testing;
@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-EntrySpec UnixFile(const std::string& name, std::uint32_t mode) {
-  EntrySpec entry = File(name, "#!/bin/sh\n");
+EntryRecipe UnixFile(const std::string& name, std::uint32_t mode) {
+  EntryRecipe entry = File(name, "#!/bin/sh\n");
   entry.versionMadeBy = kMadeOnUnix;
   entry.externalAttributes = mode << 16;
   return entry;
@@ -57,7 +57,7 @@ class ScopedTimeZone {
 
 TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
   testing_support::TempDir dir;
-  EntrySpec fromWindows = File("readme.txt", "r");
+  EntryRecipe fromWindows = File("readme.txt", "r");
   fromWindows.externalAttributes = 0x20;  // the DOS archive bit
   ZipReader reader(AsBuffer(ArchiveBytes({UnixFile("bin/app", 0100755), UnixFile("conf", 0100640),
                                           UnixFile("setuid", 0104755), UnixFile("readonly", 0100444),

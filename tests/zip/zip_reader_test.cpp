@@ -19,10 +19,10 @@ const char kLoadFile[] = "Error loading zip file!";
 const char kLoadMemory[] = "Error loading zip in memory!";
 const char kEntryInfo[] = "Error, couln't get the current entry info";
 
-std::vector<EntrySpec> SampleEntries() {
-  EntrySpec folder = File("update/", "");
+std::vector<EntryRecipe> SampleEntries() {
+  EntryRecipe folder = File("update/", "");
   folder.method = kStored;
-  EntrySpec notes = File("notes.txt", "stored as it is");
+  EntryRecipe notes = File("notes.txt", "stored as it is");
   notes.method = kStored;
   return {folder, File("update/app.exe", std::string(5000, 'x') + "end"), notes};
 }
@@ -78,7 +78,7 @@ TEST(ZipReader, ListsEntriesInDirectoryOrderFromEverySource) {
 }
 
 TEST(ZipReader, DescribesTheEntryStamp) {
-  EntrySpec impossible = File("bad-date.txt", "b");
+  EntryRecipe impossible = File("bad-date.txt", "b");
   impossible.dosDateTime = kJuly3rd2024 & ~(0x0Fu << 21);  // month field 0
   ZipReader reader(AsBuffer(ArchiveBytes({File("a.txt", "a"), impossible})), "");
   const std::vector<ArchiveEntry> listed = reader.listEntries();

@@ -1,5 +1,5 @@
-// Small helpers shared by the zip tests: catching a runtime error's text,
-// a file's stamp as local time, what a directory holds.
+// Small helpers shared by the zip tests: an archive's bytes, a runtime
+// error's text, a file's stamp as local time, what a directory holds.
 #include "tests/zip/zip_test_helpers.h"
 
 #include <algorithm>
@@ -9,10 +9,18 @@
 #include <sys/stat.h>
 
 #include "platform/clock.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace zip_testing {
+
+std::string ArchiveBytes(const std::vector<EntryRecipe>& entries) {
+  testing_support::TempDir scratch;
+  const std::string path = scratch.str("made.zip");
+  WriteArchive(path, entries);
+  return testing_support::ReadFileBytes(path);
+}
 
 std::string ErrorOf(const std::function<void()>& action) {
   try {

@@ -1,5 +1,5 @@
-// Small helpers shared by the zip tests: catching a runtime error's text,
-// a file's stamp as local time, what a directory holds.
+// Small helpers shared by the zip tests: an archive's bytes, a runtime
+// error's text, a file's stamp as local time, what a directory holds.
 #pragma once
 
 #include <ctime>
@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/zip/archive_builder.h"
+
 namespace zip_testing {
+
+/// The bytes of an archive of `entries` (made through a scratch file).
+std::string ArchiveBytes(const std::vector<EntryRecipe>& entries);
 
 /// The message of the std::runtime_error that `action` throws, or "no error".
 std::string ErrorOf(const std::function<void()>& action);
