@@ -15,10 +15,13 @@
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_programs.h"
-#include "tests/support/zip_writer.h"
+#include "tests/zip/archive_builder.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
+using zip_testing::EntryRecipe;
+using zip_testing::File;
+using zip_testing::WriteArchive;
 
 namespace {
 
@@ -42,6 +45,18 @@ struct LogEntry {
   int line;
   std::string message;
 };
+
+// Every archive entry is stamped 3 July 2024, 10:05:08 local time.
+constexpr int kStampYear = 2024, kStampMonth = 7, kStampDay = 3;
+constexpr int kStampHour = 10, kStampMinute = 5, kStampSecond = 8;
+
+// A program as an archive made on Unix stores it: executable.
+EntryRecipe Program(const std::string& name, const std::string& data) {
+  EntryRecipe entry = File(name, data);
+  entry.versionMadeBy = zip_testing::kMadeOnUnix;
+  entry.externalAttributes = zip_testing::kExecutableFileAttributes;
+  return entry;
+}
 
 // One run of the stand-in application, as it recorded itself.
 struct AppRecord {
@@ -105,13 +120,12 @@ class UpdateRun : public ::testing::Test {
   // The archive of a new version: the application, a top-level file, the
   // updater's own program (never installed) and two subdirectories.
   void WriteNewVersionArchive() {
-    ASSERT_TRUE(WriteZip(zip_, {{"update/", "", 0755},
-                                {"update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2")), 0755},
-                                {"update/readme.txt", "version 2\n"},
-                                {"update/update.exe", "not for installing"},
-                                {"update/data/config.txt", "new config"},
-                                {"update/data/sub/deep.txt", "deep"},
-                                {"update/lib/new.dll", "library"}}));
+    WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
+                                 File("update/readme.txt", "version 2\n"),
+                                 File("update/update.exe", "not for installing"),
+                                 File("update/data/config.txt", "new config"),
+                                 File("update/data/sub/deep.txt", "deep"),
+                                 File("update/lib/new.dll", "library")});
   }
 
   RunResult Update(const std::vector<std::string>& args) {
@@ -268,7 +282,7 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
 
 TEST_F(UpdateRun, ArchiveWithoutUpdateFolderStopsButDoesNotInstall) {
   const std::uint32_t pid = StartInstalledApp();
-  ASSERT_TRUE(WriteZip(zip_, {{"other/readme.txt", "misplaced"}}));
+  WriteArchive(zip_.string(), {File("other/readme.txt", "misplaced")});
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 4);
   const std::string install = installDir_.string();
@@ -285,14 +299,14 @@ TEST_F(UpdateRun, BadArchivesFailExtractionWithoutTouchingAnything) {
 
   std::string damaged;
   {
-    ASSERT_TRUE(WriteZip(zip_, {{"update/big.txt", std::string(4000, 'a') + "tail"}}));
+    WriteArchive(zip_.string(), {File("update/big.txt", std::string(4000, 'a') + "tail")});
     damaged = ReadFileBytes(zip_);
     // The deflated data starts after the 30-byte local header and the name.
     damaged[30 + std::string("update/big.txt").size() + 4] ^= 0x55;
   }
   std::string escaping;
   {
-    ASSERT_TRUE(WriteZip(zip_, {{"update/ok.txt", "ok"}, {"update/../../../evil.txt", "evil"}}));
+    WriteArchive(zip_.string(), {File("update/ok.txt", "ok"), File("update/../../../evil.txt", "evil")});
     escaping = ReadFileBytes(zip_);
   }
   const std::vector<std::string> archives = {"this is not a zip archive", damaged, escaping};
@@ -313,7 +327,7 @@ TEST_F(UpdateRun, BadArchivesFailExtractionWithoutTouchingAnything) {
 
 TEST_F(UpdateRun, ApplicationNotRunningAndRelaunchFailing) {
   // Nothing of that name runs, and the archive does not bring the program.
-  ASSERT_TRUE(WriteZip(zip_, {{"update/readme.txt", "version 2\n"}}));
+  WriteArchive(zip_.string(), {File("update/readme.txt", "version 2\n")});
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 0);
   ExpectLogInOrder({{kInfo, 211, "Stop Process Ret:0"}});
