@@ -6,21 +6,9 @@
 
 #include <dirent.h>
 
+#include "platform/posix/unique_dir.h"
+
 namespace {
-
-class DirHandle {
- public:
-  explicit DirHandle(const std::string& path) : dir_(opendir(path.c_str())) {}
-  ~DirHandle() {
-    if (dir_ != nullptr) closedir(dir_);
-  }
-  DirHandle(const DirHandle&) = delete;
-  DirHandle& operator=(const DirHandle&) = delete;
-  DIR* get() const { return dir_; }
-
- private:
-  DIR* dir_;
-};
 
 bool SameLetter(char a, char b) {
   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
@@ -70,7 +58,7 @@ std::vector<std::string> platform::FindMatchingNames(const std::string& pattern)
   if (split != std::string::npos) directory = split == 0 ? "/" : pattern.substr(0, split);
   const std::string namePattern = split == std::string::npos ? pattern : pattern.substr(split + 1);
 
-  const DirHandle dir(directory);
+  const platform::UniqueDir dir(directory);
   if (dir.get() == nullptr) return names;
   while (const dirent* entry = readdir(dir.get())) {
     if (MatchesLikeWindows(namePattern, entry->d_name)) names.emplace_back(entry->d_name);

@@ -10,21 +10,9 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include "platform/posix/unique_dir.h"
+
 namespace {
-
-class UniqueDir {
- public:
-  explicit UniqueDir(DIR* dir) : dir_(dir) {}
-  ~UniqueDir() {
-    if (dir_ != nullptr) closedir(dir_);
-  }
-  UniqueDir(const UniqueDir&) = delete;
-  UniqueDir& operator=(const UniqueDir&) = delete;
-  DIR* get() const { return dir_; }
-
- private:
-  DIR* dir_;
-};
 
 // /proc holds one numeric directory per process (threads are not listed).
 bool ParseProcessId(const char* name, std::uint32_t* id) {
@@ -59,7 +47,7 @@ bool ExecutableName(std::uint32_t id, std::string* name) {
 std::uint32_t platform::CurrentProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
 void platform::WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit) {
-  UniqueDir proc(opendir("/proc"));
+  platform::UniqueDir proc("/proc");
   if (proc.get() == nullptr) return;
   while (const dirent* item = readdir(proc.get())) {
     ProcessEntry seen;
