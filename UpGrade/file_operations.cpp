@@ -2,7 +2,6 @@
 // directory and installing the extracted tree.
 #include "UpGrade/file_operations.h"
 
-#include <cstdio>
 #include <exception>
 
 #include <dlib/dir_nav.h>
@@ -68,10 +67,8 @@ bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {
       const bool copied = platform::CopyFileReplacing(file.full_name(), target);
       const int error = platform::LastSystemError();
       if (!copied) {
-        char message[2048];
-        std::snprintf(message, sizeof message, "source:%s, dist:%s, error:%d", file.full_name().c_str(),
-                      target.c_str(), error);
-        LogWrite(Error, kSourceFile, kCopyFailedLine, message);
+        LogFormatted(Error, kSourceFile, kCopyFailedLine, "source:%s, dist:%s, error:%d",
+                     file.full_name().c_str(), target.c_str(), error);
       }
       ok = copied && ok;
     }

@@ -2,8 +2,6 @@
 #include "UpGrade/update.h"
 
 #include <chrono>
-#include <cstdarg>
-#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -44,17 +42,6 @@ enum MessageLine {
 
 constexpr int kWaitPolls = 10;
 
-// Formats into the 2048-byte message buffer (cut at 2047 characters) and logs it.
-__attribute__((format(printf, 3, 4)))
-void Log(int level, int line, const char* format, ...) {
-  char message[2048];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(message, sizeof message, format, args);
-  va_end(args);
-  LogWrite(level, kSourceFile, line, message);
-}
-
 void RegisterOptions(cmdline::parser& options) {
   options.register_value_option<std::string>("exeName", 'e', "kill process name", true, "");
   options.register_value_option<std::string>("zipFile", 'z', "extract zip name", true, "");
@@ -70,7 +57,7 @@ void RegisterOptions(cmdline::parser& options) {
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
                     std::unique_ptr<ZipReader>& reader) {
   try {
-    Log(Info, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
+    LogFormatted(Info, kSourceFile, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
     reader = std::make_unique<ZipReader>(zipFile, "");
     return reader->extractAll(workDir);
   } catch (const std::exception&) {
@@ -104,7 +91,7 @@ int RunUpdate(int argc, char* argv[]) {
   if (argc == 1 || options.option_given("help")) {
     const std::string usage = options.usage_text();
     std::cerr << usage;
-    Log(Error, kUsageLine, "error:%s", usage.c_str());
+    LogFormatted(Error, kSourceFile, kUsageLine, "error:%s", usage.c_str());
     return kUsageShown;
   }
   if (!parsed) {
@@ -112,45 +99,45 @@ int RunUpdate(int argc, char* argv[]) {
     const std::string usage = options.usage_text();
     std::cerr << error << std::endl << usage;
     // The first colon is the full-width one, GBK A3 BA.
-    Log(Error, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+    LogFormatted(Error, kSourceFile, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
     return kBadCommandLine;
   }
 
   const std::string exeName = options.value_of<std::string>("exeName");
   const std::string zipFile = Trim(options.value_of<std::string>("zipFile"), "\"");
   const std::string dstPath = Trim(options.value_of<std::string>("dstPath"), "\"");
-  Log(Info, kExeNameLine, "ExeName:%s", exeName.c_str());
-  Log(Info, kZipFileLine, "ZipFile:%s", zipFile.c_str());
-  Log(Info, kDstPathLine, "DstPath:%s", dstPath.c_str());
+  LogFormatted(Info, kSourceFile, kExeNameLine, "ExeName:%s", exeName.c_str());
+  LogFormatted(Info, kSourceFile, kZipFileLine, "ZipFile:%s", zipFile.c_str());
+  LogFormatted(Info, kSourceFile, kDstPathLine, "DstPath:%s", dstPath.c_str());
 
   const std::string separator = platform::kPathSeparator;
   const std::string workDir = dstPath + separator + "temp";
   const std::string exePath = dstPath + separator + exeName;
 
   if (!FileExists(zipFile)) {
-    Log(Warning, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
+    LogFormatted(Warning, kSourceFile, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
   } else {
     std::unique_ptr<ZipReader> reader;
     if (!ExtractArchive(zipFile, workDir, reader)) {
-      Log(Info, kExtractLine, "Extract File Ret:%d", 0);
+      LogFormatted(Info, kSourceFile, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }
 
-    Log(Info, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
+    LogFormatted(Info, kSourceFile, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     WaitUntilStopped(exeName);
 
     const std::string updateDir = workDir + separator + "update";
     if (!CopyTree(updateDir, dstPath)) {
-      Log(Error, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
+      LogFormatted(Error, kSourceFile, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
       return kInstallFailed;
     }
 
     // No working directory is given: the application starts in the
     // updater's own directory, made current at start-up.
     platform::OpenWithShell(exePath);
-    Log(Info, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
+    LogFormatted(Info, kSourceFile, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
   }
 
-  Log(Info, kSuccessLine, "Update App Success!");
+  LogFormatted(Info, kSourceFile, kSuccessLine, "Update App Success!");
   return kDone;
 }

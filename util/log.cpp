@@ -1,6 +1,7 @@
 // The log writer: the lock, the daily file, console colours and debugger output.
 #include "util/log.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -75,6 +76,15 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
   }
 
   if (level != Debug) std::fprintf(file.get(), "%s", lineBuffer);
+}
+
+void LogFormatted(int level, const char* sourceFile, int line, const char* format, ...) {
+  char message[2048];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(message, sizeof message, format, args);
+  va_end(args);
+  LogWrite(level, sourceFile, line, message);
 }
 
 void SetLogRoot(std::string root) {
