@@ -62,6 +62,7 @@ TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
   ZipReader reader(AsBuffer(ArchiveBytes({UnixFile("bin/app", 0100755), UnixFile("conf", 0100640),
                                           UnixFile("setuid", 0104755), UnixFile("readonly", 0100444),
                                           UnixFile("no-bits", 0), UnixFile("link", 0120777),
+                                          UnixFile("writable", 0100777), UnixFile("shared", 0100666),
                                           fromWindows})),
                    "");
   ASSERT_TRUE(reader.extractAll(dir.str()));
@@ -70,6 +71,8 @@ TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
   EXPECT_EQ(ModeOf(dir.path() / "setuid"), 0755u);
   EXPECT_EQ(ModeOf(dir.path() / "readonly"), 0644u);
   EXPECT_EQ(ModeOf(dir.path() / "no-bits"), 0644u);
+  EXPECT_EQ(ModeOf(dir.path() / "writable"), 0755u);
+  EXPECT_EQ(ModeOf(dir.path() / "shared"), 0644u);
   EXPECT_EQ(ModeOf(dir.path() / "link"), 0644u);
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.path() / "link")));
   EXPECT_EQ(ModeOf(dir.path() / "readme.txt"), 0644u);

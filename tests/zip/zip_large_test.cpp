@@ -123,6 +123,17 @@ void WriteArchiveWithEntryPast4GiB(const std::string& path, const std::string& a
   ASSERT_TRUE(out.good());
 }
 
+// Entries "e/0", "e/1", ... each holding its own number, stored.
+void WriteNumberedEntries(const std::string& archive, int count) {
+  ArchiveWriter writer(archive);
+  for (int i = 0; i < count; ++i) {
+    EntryRecipe entry = File("e/" + std::to_string(i), std::to_string(i));
+    entry.method = kStored;
+    writer.add(entry);
+  }
+  writer.close();
+}
+
 }  // namespace
 
 // The entry streams through 8192-byte chunks; its CRC is checked on close,
@@ -174,15 +185,7 @@ TEST(Zip64, ListsMoreThan65535Entries) {
   testing_support::TempDir dir;
   const std::string archive = dir.str("many.zip");
   constexpr int kCount = 65600;
-  {
-    ArchiveWriter writer(archive);
-    for (int i = 0; i < kCount; ++i) {
-      EntryRecipe entry = File("e/" + std::to_string(i), std::to_string(i));
-      entry.method = kStored;
-      writer.add(entry);
-    }
-    writer.close();
-  }
+  WriteNumberedEntries(archive, kCount);
   ZipReader reader(archive, "");
   const std::vector<ArchiveEntry> entries = reader.listEntries();
   ASSERT_EQ(entries.size(), static_cast<std::size_t>(kCount));
@@ -190,4 +193,18 @@ TEST(Zip64, ListsMoreThan65535Entries) {
   std::vector<std::uint8_t> buffer;
   ASSERT_TRUE(reader.readEntryToBuffer("e/65599", buffer));
   EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "65599");
+}
+
+// With exactly 65535 entries the end record's count is the ZIP64 marker, and
+// the listing runs off the directory's end; lookups after it must still work.
+TEST(Zip64, LooksUpEntriesAfterAListingOf65535) {
+  testing_support::TempDir dir;
+  const std::string archive = dir.str("marker.zip");
+  constexpr int kCount = 65535;
+  WriteNumberedEntries(archive, kCount);
+  ZipReader reader(archive, "");
+  ASSERT_EQ(reader.listEntries().size(), static_cast<std::size_t>(kCount));
+  std::vector<std::uint8_t> buffer;
+  ASSERT_TRUE(reader.readEntryToBuffer("e/65534", buffer));
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "65534");
 }
