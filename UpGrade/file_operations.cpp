@@ -48,7 +48,11 @@ bool ClearDirectory(const std::string& dirPath) {
   }
   // A file that cannot be deleted stays; the clear goes on.
   for (const dlib::file& file : files) std::remove(file.full_name().c_str());
-  for (const dlib::directory& sub : dirs) ClearDirectory(sub.full_name());
+  // A linked directory is not part of the tree: its files lie elsewhere, and
+  // a link back up the tree would recurse without end.
+  for (const dlib::directory& sub : dirs) {
+    if (!platform::IsLink(sub.full_name())) ClearDirectory(sub.full_name());
+  }
   return true;
 }
 

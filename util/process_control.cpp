@@ -3,18 +3,20 @@
 
 #include "platform/process.h"
 
+// An updater asked to stop a program of its own name must not end itself
+// halfway through the update, with an exit code that reads as success, nor
+// then wait for itself: the calling process never counts as a match.
 bool IsProcessRunning(const std::string& processName) {
+  const std::uint32_t self = platform::CurrentProcessId();
   bool found = false;
   platform::WalkProcesses([&](const platform::ProcessEntry& entry) {
-    found = entry.exeName == processName;
+    found = entry.exeName == processName && entry.id != self;
     return !found;
   });
   return found;
 }
 
 bool TerminateProcessesNamed(const std::string& processName) {
-  // An updater asked to stop a program of its own name must not end itself
-  // halfway through the update, and with an exit code that reads as success.
   const std::uint32_t self = platform::CurrentProcessId();
   bool found = false;
   platform::WalkProcesses([&](const platform::ProcessEntry& entry) {

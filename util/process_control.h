@@ -3,8 +3,9 @@
 
 #include <string>
 
-/// True when some process's executable file name equals `processName` byte
-/// for byte (no case folding, no directory, no quotes).
+/// True when some process other than the calling one has an executable file
+/// name equal to `processName` byte for byte (no case folding, no directory,
+/// no quotes).
 bool IsProcessRunning(const std::string& processName);
 
 /// Terminates every process whose executable file name equals `processName`,

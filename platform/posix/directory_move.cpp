@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/file_copy.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -21,9 +22,12 @@ std::string LastComponent(std::string path) {
 bool platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void*) {
   const std::string target = intoDir + "/" + LastComponent(fromDir);
   if (std::rename(fromDir.c_str(), target.c_str()) == 0) return true;
-  // rename() neither merges into a directory of that name nor crosses file
-  // systems: both are left for the caller, which merges entry by entry.
-  return errno == EEXIST || errno == ENOTEMPTY || errno == EXDEV;
+  // rename() neither merges into a directory of that name (ENOTDIR when the
+  // installation's directory is a link to one) nor crosses file systems:
+  // both are left for the caller, which merges entry by entry.
+  const int error = errno;
+  return error == EEXIST || error == ENOTEMPTY || error == EXDEV ||
+         (error == ENOTDIR && IsExistingDirectory(target));
 }
 
 bool platform::RenameDirectory(const std::string& source, const std::string& target) {

@@ -14,13 +14,18 @@ extern char** environ;
 void platform::OpenWithShell(const std::string& path) {
   // A session of its own and no inherited streams: the application outlives
   // the updater and never writes into whatever captured the updater's output.
-  SpawnActions actions;
-  for (int fd = 0; fd <= 2; ++fd) {
-    posix_spawn_file_actions_addopen(actions.get(), fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+  int error = 0;
+  {
+    SpawnActions actions;
+    for (int fd = 0; fd <= 2; ++fd) {
+      posix_spawn_file_actions_addopen(actions.get(), fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    }
+    SpawnAttributes attributes;
+    posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSID);
+    char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    pid_t child = 0;
+    error = posix_spawn(&child, path.c_str(), actions.get(), attributes.get(), argv, environ);
   }
-  SpawnAttributes attributes;
-  posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSID);
-  char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
-  pid_t child = 0;
-  errno = posix_spawn(&child, path.c_str(), actions.get(), attributes.get(), argv, environ);
+  // Set after the owners above are gone: their clean-up may touch errno.
+  errno = error;
 }

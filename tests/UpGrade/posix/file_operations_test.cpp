@@ -124,3 +124,29 @@ TEST_F(PosixCopyTreeTest, ADirectoryThatCannotBeListedGivesFalse) {
   EXPECT_TRUE(ClearDirectory(dir_.str()));
   EXPECT_FALSE(fs::exists(dir_.path() / "gone.txt"));
 }
+
+TEST_F(PosixCopyTreeTest, ClearingNeverFollowsLinkedDirectories) {
+  const fs::path work = dir_.path() / "temp";
+  WriteFileBytes(dir_.path() / "outside" / "precious.txt", "keep");
+  WriteFileBytes(work / "left.txt", "x");
+  WriteFileBytes(work / "sub" / "left.txt", "x");
+  fs::create_directory_symlink(dir_.path() / "outside", work / "link");
+  fs::create_directory_symlink(work, work / "sub" / "loop");
+  EXPECT_TRUE(ClearDirectory(work.string()));
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "outside" / "precious.txt"), "keep");
+  EXPECT_FALSE(fs::exists(work / "left.txt"));
+  EXPECT_FALSE(fs::exists(work / "sub" / "left.txt"));
+  EXPECT_TRUE(fs::is_symlink(work / "link"));
+}
+
+TEST_F(PosixCopyTreeTest, MergesIntoALinkedDirectoryOfTheInstallation) {
+  const fs::path app = dir_.path() / "app";
+  WriteFileBytes(dir_.path() / "real_lib" / "kept.dll", "kept");
+  fs::create_directories(app);
+  fs::create_directory_symlink(dir_.path() / "real_lib", app / "lib");
+  WriteFileBytes(dir_.path() / "update" / "lib" / "new.dll", "new");
+  EXPECT_TRUE(CopyTree(dir_.str("update"), app.string()));
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "real_lib" / "new.dll"), "new");
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "real_lib" / "kept.dll"), "kept");
+  EXPECT_TRUE(fs::is_symlink(app / "lib"));
+}
