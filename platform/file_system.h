@@ -12,6 +12,12 @@ extern const char kPathSeparator[];
 /// The C library mode that appends text lines to a log file ("at" on Windows, "a" on Linux).
 extern const char kAppendTextMode[];
 
+/// An archive entry's relative name as this system's file functions take it:
+/// as stored on Windows, which reads "\" and "/" alike (and where a "\" byte
+/// may be the second half of a double-byte character); with every "\" made
+/// "/" on Linux, so a name written on Windows lands in the same directories.
+std::string EntryPathForSystem(std::string name);
+
 /// Full path of the running executable, at most 259 bytes on Windows; empty when unknown.
 std::string ExecutablePath();
 

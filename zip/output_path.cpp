@@ -38,6 +38,7 @@ bool landsInsideDestination(const std::string& relative) {
 }
 
 std::string outputPathOf(const std::string& destination, const std::string& relative) {
-  if (destination.empty()) return WithForwardSlashes(relative);
-  return destination + platform::kPathSeparator + WithForwardSlashes(relative);
+  const std::string name = platform::EntryPathForSystem(relative);
+  if (destination.empty()) return name;
+  return destination + platform::kPathSeparator + name;
 }

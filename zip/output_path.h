@@ -10,6 +10,6 @@
 bool landsInsideDestination(const std::string& relative);
 
 /// `relative` below `destination`, joined with the system's separator; the
-/// relative part keeps "/" and has any "\" turned into "/", so both systems
-/// read an archive's names alike. Only `relative` when `destination` is empty.
+/// relative part as EntryPathForSystem gives it. Only that part when
+/// `destination` is empty.
 std::string outputPathOf(const std::string& destination, const std::string& relative);

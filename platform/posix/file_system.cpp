@@ -1,6 +1,7 @@
 // POSIX backend of platform/file_system.h.
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -9,6 +10,11 @@
 
 const char platform::kPathSeparator[] = "/";
 const char platform::kAppendTextMode[] = "a";
+
+std::string platform::EntryPathForSystem(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
 
 std::string platform::ExecutablePath() {
   std::vector<char> buffer(PATH_MAX + 1, '\0');

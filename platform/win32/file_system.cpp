@@ -7,6 +7,8 @@
 const char platform::kPathSeparator[] = "\\";
 const char platform::kAppendTextMode[] = "at";
 
+std::string platform::EntryPathForSystem(std::string name) { return name; }
+
 std::string platform::ExecutablePath() {
   char buffer[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, buffer, MAX_PATH);

@@ -20,9 +20,13 @@ TEST(OutputPath, NamesThatCouldLeave) {
   }
 }
 
-TEST(OutputPath, JoinsWithTheSystemSeparatorAndForwardSlashes) {
+TEST(OutputPath, JoinsWithTheSystemSeparatorAndKeepsTheName) {
   const std::string separator = platform::kPathSeparator;
   EXPECT_EQ(outputPathOf("dest", "update/app.exe"), "dest" + separator + "update/app.exe");
-  EXPECT_EQ(outputPathOf("dest", "bin\\app.dll"), "dest" + separator + "bin/app.dll");
+  // Windows takes a stored "\" as it is (it may be half of a GBK character,
+  // as in 95 5C); Linux makes it a separator, so the file lands in bin/ too.
+  const bool windows = separator == "\\";
+  EXPECT_EQ(outputPathOf("dest", "bin\\app.dll"), "dest" + separator + (windows ? "bin\\app.dll" : "bin/app.dll"));
+  EXPECT_EQ(outputPathOf("dest", "\x95\x5C.txt"), "dest" + separator + (windows ? "\x95\x5C.txt" : "\x95/.txt"));
   EXPECT_EQ(outputPathOf("", "update/app.exe"), "update/app.exe");
 }
