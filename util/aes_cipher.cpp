@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "util/aes_rounds.h"
 
@@ -37,6 +38,23 @@ void IncrementCounter(std::uint8_t* counter) {
   }
 }
 
+// Calls `run` with the round count of a key size as a compile-time constant,
+// so each size gets its rounds laid out in full.
+template <typename Run>
+void WithRoundCount(int keyBits, Run run) {
+  switch (keyBits) {
+    case 128:
+      run(std::integral_constant<int, 10>{});
+      break;
+    case 192:
+      run(std::integral_constant<int, 12>{});
+      break;
+    default:
+      run(std::integral_constant<int, 14>{});
+      break;
+  }
+}
+
 }  // namespace
 
 std::string AesFailureText() { return lastFailure; }
@@ -50,31 +68,15 @@ AesCipher::AesCipher(const std::uint8_t* key, int bits)
 AesCipher::~AesCipher() = default;
 
 void AesCipher::EncryptBlock(std::uint8_t* out, const std::uint8_t* in) const {
-  switch (keyBits) {
-    case 128:
-      aes::EncryptRounds<10>(out, in, roundKeys.get());
-      break;
-    case 192:
-      aes::EncryptRounds<12>(out, in, roundKeys.get());
-      break;
-    default:
-      aes::EncryptRounds<14>(out, in, roundKeys.get());
-      break;
-  }
+  WithRoundCount(keyBits, [&](auto rounds) {
+    aes::EncryptRounds<decltype(rounds)::value>(out, in, roundKeys.get());
+  });
 }
 
 void AesCipher::DecryptBlock(std::uint8_t* out, const std::uint8_t* in) const {
-  switch (keyBits) {
-    case 128:
-      aes::DecryptRounds<10>(out, in, roundKeys.get());
-      break;
-    case 192:
-      aes::DecryptRounds<12>(out, in, roundKeys.get());
-      break;
-    default:
-      aes::DecryptRounds<14>(out, in, roundKeys.get());
-      break;
-  }
+  WithRoundCount(keyBits, [&](auto rounds) {
+    aes::DecryptRounds<decltype(rounds)::value>(out, in, roundKeys.get());
+  });
 }
 
 void AesCipher::EncryptEcb(std::uint8_t* out, const std::uint8_t* in, int len) const {
