@@ -7,11 +7,11 @@
 #include <dlib/dir_nav.h>
 
 #include "UpGrade/directory_move.h"
+#include "log/log.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "util/is_directory.h"
-#include "util/log.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <clocale>
 
+#include "cipher/process_cipher.h"
+#include "log/log.h"
 #include "platform/file_system.h"
-#include "util/log.h"
-#include "util/process_cipher.h"
 
 std::string ModuleDir;
 std::string ModuleName;

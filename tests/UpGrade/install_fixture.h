@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "log/log.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
-#include "util/log.h"
 #include "util/module_context.h"
 
 namespace testing_support {

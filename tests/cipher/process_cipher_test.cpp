@@ -1,5 +1,5 @@
 // The process-wide cipher: the start-up line once per process, its key, and the calls on it.
-#include "util/process_cipher.h"
+#include "cipher/process_cipher.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "util/cipher_text.h"
+#include "cipher/cipher_text.h"
 #include "util/module_context.h"
 
 namespace {

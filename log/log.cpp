@@ -1,5 +1,5 @@
 // The log writer: the lock, the daily file, console colours and debugger output.
-#include "util/log.h"
+#include "log/log.h"
 
 #include <cstdarg>
 #include <cstdint>
@@ -7,10 +7,10 @@
 #include <memory>
 #include <mutex>
 
+#include "log/log_format.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "util/log_format.h"
 #include "util/module_context.h"
 
 LockHelper LogLock;

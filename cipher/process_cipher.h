@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "util/aes_cipher.h"
+#include "cipher/aes_cipher.h"
 
 /// The program's built-in 128-bit key of ProcessCipher and of CreateCipher's instances.
 extern const std::uint8_t ProcessCipherKey[16];

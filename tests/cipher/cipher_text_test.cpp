@@ -1,5 +1,5 @@
 // The process cipher's padding and text front ends.
-#include "util/cipher_text.h"
+#include "cipher/cipher_text.h"
 
 #include <cstdint>
 #include <string>
@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "util/base64.h"
-#include "util/process_cipher.h"
+#include "cipher/base64.h"
+#include "cipher/process_cipher.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The process cipher's padding and base64 front ends.
-#include "util/cipher_text.h"
+#include "cipher/cipher_text.h"
 
 #include <climits>
 #include <cstring>
 
-#include "util/base64.h"
-#include "util/process_cipher.h"
+#include "cipher/base64.h"
+#include "cipher/process_cipher.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Base64 encoding and the lenient decoder of the cipher's text front ends.
-#include "util/base64.h"
+#include "cipher/base64.h"
 
 #include <array>
 

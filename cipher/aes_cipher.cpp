@@ -1,11 +1,11 @@
 // AesCipher: construction, the ECB, CBC and CTR modes, and the failure codes.
-#include "util/aes_cipher.h"
+#include "cipher/aes_cipher.h"
 
 #include <cstdio>
 #include <cstring>
 #include <type_traits>
 
-#include "util/aes_rounds.h"
+#include "cipher/aes_rounds.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // AesCipher: published known answers, in-place use, the counter, the tail, failure codes.
-#include "util/aes_cipher.h"
+#include "cipher/aes_cipher.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Base64: the standard vectors, line breaks, padding, and input the encoder never makes.
-#include "util/base64.h"
+#include "cipher/base64.h"
 
 #include <cstdint>
 #include <random>

@@ -1,5 +1,5 @@
 // The log writer on real files: the day's file, levels, redirection, threads.
-#include "util/log.h"
+#include "log/log.h"
 
 #include <chrono>
 #include <filesystem>

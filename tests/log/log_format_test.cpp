@@ -1,5 +1,5 @@
 // Line layout and file names of the log, at fixed times.
-#include "util/log_format.h"
+#include "log/log_format.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // The process-wide AesCipher, its creation with the start-up line, and the CBC and CTR calls on it.
-#include "util/process_cipher.h"
+#include "cipher/process_cipher.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,5 +1,5 @@
 // Text of one log line and name of the day's log file.
-#include "util/log_format.h"
+#include "log/log_format.h"
 
 #include <cstdio>
 

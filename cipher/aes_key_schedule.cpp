@@ -1,8 +1,8 @@
 // AesCipher's key expansion into the byte-wise round-key schedule.
 #include <cstring>
 
-#include "util/aes_cipher.h"
-#include "util/aes_tables.h"
+#include "cipher/aes_cipher.h"
+#include "cipher/aes_tables.h"
 
 using aes::kTables;
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "util/aes_tables.h"
+#include "cipher/aes_tables.h"
 
 namespace aes {
 
