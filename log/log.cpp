@@ -11,9 +11,9 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "util/module_context.h"
 
 LockHelper LogLock;
+std::string LogRoot;
 
 namespace {
 

@@ -25,6 +25,10 @@ class LockHelper {
 
 extern LockHelper LogLock;
 
+/// Directory below which the log writer keeps its "log" directory; empty
+/// until start-up sets it. Read under LogLock; replaced only by SetLogRoot.
+extern std::string LogRoot;
+
 /// Writes one stamped line for `level` below LogRoot + "/log/"; never fails
 /// towards the caller: a line that cannot be stored is dropped everywhere.
 void LogWrite(int level, const char* sourceFile, int line, const char* message);

@@ -10,7 +10,6 @@
 
 std::string ModuleDir;
 std::string ModuleName;
-std::string LogRoot;
 
 ModulePathParts SplitModulePath(const std::string& path, char separator) {
   const std::size_t last = path.rfind(separator);

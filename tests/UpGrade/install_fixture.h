@@ -11,7 +11,6 @@
 #include "log/log.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
-#include "util/module_context.h"
 
 namespace testing_support {
 

@@ -14,7 +14,6 @@
 
 #include "platform/clock.h"
 #include "tests/support/temp_dir.h"
-#include "util/module_context.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadFileBytes;
