@@ -11,7 +11,7 @@
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
-#include "util/is_directory.h"
+#include "util/paths.h"
 
 namespace {
 

@@ -1,11 +1,9 @@
 // The update run: reads the options, then extracts, stops, installs and relaunches.
 #include "UpGrade/update.h"
 
-#include <chrono>
 #include <exception>
 #include <iostream>
 #include <memory>
-#include <thread>
 
 #include "UpGrade/file_operations.h"
 #include "UpGrade/process_operations.h"
@@ -15,7 +13,6 @@
 #include "platform/shell.h"
 #include "platform/system_error.h"
 #include "util/module_context.h"
-#include "util/process_control.h"
 #include "zip/zip_reader.h"
 
 namespace {
@@ -40,8 +37,6 @@ enum MessageLine {
   kSuccessLine = 242,
 };
 
-constexpr int kWaitPolls = 10;
-
 void RegisterOptions(cmdline::parser& options) {
   options.register_value_option<std::string>("exeName", 'e', "kill process name", true, "");
   options.register_value_option<std::string>("zipFile", 'z', "extract zip name", true, "");
@@ -62,13 +57,6 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
     return reader->extractAll(workDir);
   } catch (const std::exception&) {
     return false;
-  }
-}
-
-void WaitUntilStopped(const std::string& exeName) {
-  for (int poll = 0; poll < kWaitPolls; ++poll) {
-    if (!IsProcessRunning(exeName)) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
   }
 }
 

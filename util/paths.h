@@ -44,6 +44,9 @@ std::string ParentDirectoryOf(const std::string& path);
 /// when it has neither or when the file cannot be opened for reading.
 std::string DirectoryOfExistingFile(const std::string& path);
 
+/// True when `dirPath` names an existing directory; false for a file or a missing path.
+bool IsDirectory(const std::string& dirPath);
+
 /// True when the file opens for reading in shared mode.
 bool CanOpenForReading(const char* path);
 

@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "UpGrade/directory_move.h"
+#include "UpGrade/process_operations.h"
 #include "tests/UpGrade/install_fixture.h"
 #include "tests/support/test_programs.h"
-#include "util/process_control.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
