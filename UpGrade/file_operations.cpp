@@ -7,6 +7,7 @@
 #include <dlib/dir_nav.h>
 
 #include "UpGrade/directory_move.h"
+#include "UpGrade/log_lines.h"
 #include "log/log.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
@@ -14,11 +15,6 @@
 #include "util/paths.h"
 
 namespace {
-
-// Copy failures are logged under the driver's name and line, where readers of
-// the log know them.
-constexpr const char kSourceFile[] = "UpGrade/update";
-constexpr int kCopyFailedLine = 149;
 
 // The updater's own program name: the running updater is never overwritten.
 constexpr const char kUpdaterName[] = "update.exe";
@@ -71,7 +67,7 @@ bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {
       const bool copied = platform::CopyFileReplacing(file.full_name(), target);
       const int error = platform::LastSystemError();
       if (!copied) {
-        LogFormatted(Error, kSourceFile, kCopyFailedLine, "source:%s, dist:%s, error:%d",
+        LogFormatted(Error, kDriverLogSource, kCopyFailedLine, "source:%s, dist:%s, error:%d",
                      file.full_name().c_str(), target.c_str(), error);
       }
       ok = copied && ok;

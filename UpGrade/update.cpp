@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "UpGrade/file_operations.h"
+#include "UpGrade/log_lines.h"
 #include "UpGrade/process_operations.h"
 #include "cmdline/parser.h"
 #include "log/log.h"
@@ -17,25 +18,7 @@
 
 namespace {
 
-constexpr const char kSourceFile[] = "UpGrade/update";
-
 enum ExitCode { kDone = 0, kUsageShown = 1, kBadCommandLine = 2, kExtractFailed = 3, kInstallFailed = 4 };
-
-// Each message has a fixed line number that readers of old logs know it by.
-enum MessageLine {
-  kUsageLine = 175,
-  kParseErrorLine = 181,
-  kExeNameLine = 189,
-  kZipFileLine = 190,
-  kDstPathLine = 191,
-  kClearLine = 200,
-  kExtractLine = 206,
-  kStopLine = 211,
-  kCopyLine = 227,
-  kRelaunchLine = 232,
-  kNoArchiveLine = 236,
-  kSuccessLine = 242,
-};
 
 void RegisterOptions(cmdline::parser& options) {
   options.register_value_option<std::string>("exeName", 'e', "kill process name", true, "");
@@ -46,13 +29,16 @@ void RegisterOptions(cmdline::parser& options) {
   options.set_usage_name("update.exe");
 }
 
-// Clears the work directory and extracts the archive into it. The reader is
-// handed back to live until the run ends; an exception from the archive or
-// from a directory listing counts as a failed extraction.
+// Clears the work directory and extracts the archive into it; an exception
+// from the archive or from a directory listing counts as a failed extraction.
+// The reader is handed back to live until the run ends: on Windows it holds
+// the archive open shared with readers only, so no other program can
+// overwrite or delete the archive while its files are installed and the
+// application is started again.
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
                     std::unique_ptr<ZipReader>& reader) {
   try {
-    LogFormatted(Info, kSourceFile, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
+    LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
     reader = std::make_unique<ZipReader>(zipFile, "");
     return reader->extractAll(workDir);
   } catch (const std::exception&) {
@@ -79,7 +65,7 @@ int RunUpdate(int argc, char* argv[]) {
   if (argc == 1 || options.option_given("help")) {
     const std::string usage = options.usage_text();
     std::cerr << usage;
-    LogFormatted(Error, kSourceFile, kUsageLine, "error:%s", usage.c_str());
+    LogFormatted(Error, kDriverLogSource, kUsageLine, "error:%s", usage.c_str());
     return kUsageShown;
   }
   if (!parsed) {
@@ -87,45 +73,45 @@ int RunUpdate(int argc, char* argv[]) {
     const std::string usage = options.usage_text();
     std::cerr << error << std::endl << usage;
     // The first colon is the full-width one, GBK A3 BA.
-    LogFormatted(Error, kSourceFile, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+    LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
     return kBadCommandLine;
   }
 
   const std::string exeName = options.value_of<std::string>("exeName");
   const std::string zipFile = Trim(options.value_of<std::string>("zipFile"), "\"");
   const std::string dstPath = Trim(options.value_of<std::string>("dstPath"), "\"");
-  LogFormatted(Info, kSourceFile, kExeNameLine, "ExeName:%s", exeName.c_str());
-  LogFormatted(Info, kSourceFile, kZipFileLine, "ZipFile:%s", zipFile.c_str());
-  LogFormatted(Info, kSourceFile, kDstPathLine, "DstPath:%s", dstPath.c_str());
+  LogFormatted(Info, kDriverLogSource, kExeNameLine, "ExeName:%s", exeName.c_str());
+  LogFormatted(Info, kDriverLogSource, kZipFileLine, "ZipFile:%s", zipFile.c_str());
+  LogFormatted(Info, kDriverLogSource, kDstPathLine, "DstPath:%s", dstPath.c_str());
 
   const std::string separator = platform::kPathSeparator;
   const std::string workDir = dstPath + separator + "temp";
   const std::string exePath = dstPath + separator + exeName;
 
   if (!FileExists(zipFile)) {
-    LogFormatted(Warning, kSourceFile, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
+    LogFormatted(Warning, kDriverLogSource, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
   } else {
     std::unique_ptr<ZipReader> reader;
     if (!ExtractArchive(zipFile, workDir, reader)) {
-      LogFormatted(Info, kSourceFile, kExtractLine, "Extract File Ret:%d", 0);
+      LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }
 
-    LogFormatted(Info, kSourceFile, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
+    LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     WaitUntilStopped(exeName);
 
     const std::string updateDir = workDir + separator + "update";
     if (!CopyTree(updateDir, dstPath)) {
-      LogFormatted(Error, kSourceFile, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
+      LogFormatted(Error, kDriverLogSource, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
       return kInstallFailed;
     }
 
     // No working directory is given: the application starts in the
     // updater's own directory, made current at start-up.
     platform::OpenWithShell(exePath);
-    LogFormatted(Info, kSourceFile, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
+    LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
   }
 
-  LogFormatted(Info, kSourceFile, kSuccessLine, "Update App Success!");
+  LogFormatted(Info, kDriverLogSource, kSuccessLine, "Update App Success!");
   return kDone;
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "UpGrade/log_lines.h"
 #include "platform/file_system.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
@@ -156,7 +157,7 @@ class UpdateRun : public ::testing::Test {
     const std::string text = LogText();
     std::size_t from = 0;
     for (const LogEntry& entry : entries) {
-      const std::string line = "\xA1\xBE" + entry.level + "\xA1\xBF" + "UpGrade/update " +
+      const std::string line = "\xA1\xBE" + entry.level + "\xA1\xBF" + kDriverLogSource + " " +
                                std::to_string(entry.line) + " " + entry.message + "\n";
       const std::size_t at = text.find(line, from);
       ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\nlog:\n" << text;
@@ -188,7 +189,7 @@ TEST_F(UpdateRun, BareStartAndHelpShowTheUsage) {
   EXPECT_EQ(bare.exitCode, 1);
   EXPECT_EQ(bare.out, kStartupLine);
   EXPECT_EQ(bare.err, kUsage);
-  ExpectLogInOrder({{kError, 175, "error:" + kUsage}});
+  ExpectLogInOrder({{kError, kUsageLine, "error:" + kUsage}});
 
   // --help wins over any other option, valid or not, and nothing else is reported.
   RunResult help = Update({"--exeName", "a.exe", "--help", "--bogus"});
@@ -202,7 +203,7 @@ TEST_F(UpdateRun, ParseFailureShowsFirstErrorAndUsage) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.err, "need option: --dstPath\n" + kUsage);
   // The first colon is the full-width one, GBK A3 BA.
-  ExpectLogInOrder({{kError, 181, "error\xA3\xBAneed option: --dstPath cmd:" + kUsage}});
+  ExpectLogInOrder({{kError, kParseErrorLine, "error\xA3\xBAneed option: --dstPath cmd:" + kUsage}});
 }
 
 TEST_F(UpdateRun, MissingArchiveLeavesTheApplicationAlone) {
@@ -210,9 +211,9 @@ TEST_F(UpdateRun, MissingArchiveLeavesTheApplicationAlone) {
   for (const fs::path& zip : {root_.path() / "missing.zip", root_.path()}) {
     RunResult result = UpdateApp(zip.string(), installDir_.string());
     EXPECT_EQ(result.exitCode, 0);
-    ExpectLogInOrder({{kInfo, 190, "ZipFile:" + zip.string()},
-                      {kWarning, 236, "Update File Is Not Exist:" + zip.string()},
-                      {kInfo, 242, "Update App Success!"}});
+    ExpectLogInOrder({{kInfo, kZipFileLine, "ZipFile:" + zip.string()},
+                      {kWarning, kNoArchiveLine, "Update File Is Not Exist:" + zip.string()},
+                      {kInfo, kSuccessLine, "Update App Success!"}});
   }
   EXPECT_TRUE(IsAlive(pid));
   EXPECT_EQ(AppRecords().size(), 1u);
@@ -261,22 +262,23 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
   EXPECT_TRUE(fs::equivalent(relaunched.currentDir, updaterDir_)) << relaunched.currentDir;
 
   const std::string exePath = Joined(install, appName_);
-  ExpectLogInOrder({{kInfo, 189, "ExeName:" + appName_},
-                    {kInfo, 190, "ZipFile:" + zip_.string()},
-                    {kInfo, 191, "DstPath:" + install},
-                    {kInfo, 200, "Clear History File Ret:0"},
-                    {kInfo, 211, "Stop Process Ret:1"}});
-  EXPECT_NE(LogText().find(" 232 Run " + exePath + " GetLastError = "), std::string::npos);
-  ExpectLogInOrder({{kInfo, 242, "Update App Success!"}});
+  ExpectLogInOrder({{kInfo, kExeNameLine, "ExeName:" + appName_},
+                    {kInfo, kZipFileLine, "ZipFile:" + zip_.string()},
+                    {kInfo, kDstPathLine, "DstPath:" + install},
+                    {kInfo, kClearLine, "Clear History File Ret:0"},
+                    {kInfo, kStopLine, "Stop Process Ret:1"}});
+  const std::string relaunch = " " + std::to_string(kRelaunchLine) + " Run " + exePath + " GetLastError = ";
+  EXPECT_NE(LogText().find(relaunch), std::string::npos);
+  ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
 
   // The next update clears what the last one left in the work directory.
   RunResult again = UpdateApp(zip_.string(), install);
   EXPECT_EQ(again.exitCode, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsAlive(relaunched.pid); }));
-  ExpectLogInOrder({{kInfo, 242, "Update App Success!"},
-                    {kInfo, 200, "Clear History File Ret:1"},
-                    {kInfo, 211, "Stop Process Ret:1"},
-                    {kInfo, 242, "Update App Success!"}});
+  ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"},
+                    {kInfo, kClearLine, "Clear History File Ret:1"},
+                    {kInfo, kStopLine, "Stop Process Ret:1"},
+                    {kInfo, kSuccessLine, "Update App Success!"}});
   EXPECT_TRUE(WaitFor([&] { return AppRecords().size() == 3; }));
 }
 
@@ -286,8 +288,8 @@ TEST_F(UpdateRun, ArchiveWithoutUpdateFolderStopsButDoesNotInstall) {
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 4);
   const std::string install = installDir_.string();
-  ExpectLogInOrder({{kInfo, 211, "Stop Process Ret:1"},
-                    {kError, 227, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") +
+  ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:1"},
+                    {kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") +
                                       ", Target:" + install}});
   EXPECT_TRUE(WaitFor([&] { return !IsAlive(pid); }));
   EXPECT_EQ(AppRecords().size(), 1u);
@@ -315,9 +317,9 @@ TEST_F(UpdateRun, BadArchivesFailExtractionWithoutTouchingAnything) {
     RunResult result = UpdateApp(zip_.string(), installDir_.string());
     EXPECT_EQ(result.exitCode, 3);
   }
-  ExpectLogInOrder({{kInfo, 206, "Extract File Ret:0"},
-                    {kInfo, 206, "Extract File Ret:0"},
-                    {kInfo, 206, "Extract File Ret:0"}});
+  ExpectLogInOrder({{kInfo, kExtractLine, "Extract File Ret:0"},
+                    {kInfo, kExtractLine, "Extract File Ret:0"},
+                    {kInfo, kExtractLine, "Extract File Ret:0"}});
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(pid));
   EXPECT_FALSE(fs::exists(root_.path() / "evil.txt"));
@@ -330,12 +332,12 @@ TEST_F(UpdateRun, ApplicationNotRunningAndRelaunchFailing) {
   WriteArchive(zip_.string(), {File("update/readme.txt", "version 2\n")});
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 0);
-  ExpectLogInOrder({{kInfo, 211, "Stop Process Ret:0"}});
-  const std::regex relaunchFailed(" 232 Run " + std::regex_replace(Joined(installDir_.string(), appName_),
-                                                                     std::regex(R"([\\^$.|?*+()\[\]{}])"),
-                                                                     R"(\$&)") +
+  ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:0"}});
+  const std::string exePattern = std::regex_replace(Joined(installDir_.string(), appName_),
+                                                    std::regex(R"([\\^$.|?*+()\[\]{}])"), R"(\$&)");
+  const std::regex relaunchFailed(" " + std::to_string(kRelaunchLine) + " Run " + exePattern +
                                   " GetLastError = [1-9][0-9]*\n");
   EXPECT_TRUE(std::regex_search(LogText(), relaunchFailed)) << LogText();
-  ExpectLogInOrder({{kInfo, 242, "Update App Success!"}});
+  ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
   EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "version 2\n");
 }
