@@ -5,6 +5,8 @@
 #include <string>
 
 /// True when `filePath` names an existing file; false for a directory or a missing path.
+/// It asks dlib's file lookup without opening the file, so an archive that is
+/// there but locked or unreadable counts as present and fails as an extraction.
 bool FileExists(const std::string& filePath);
 
 /// Deletes every file in the tree below `dirPath` and keeps every directory,

@@ -4,13 +4,13 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <mutex>
 
 #include "log/log_format.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
+#include "platform/file_stream.h"
 
 LockHelper LogLock;
 std::string LogRoot;
@@ -41,11 +41,6 @@ LocalStamp ReadLocalStamp() {
           static_cast<int>(millis - seconds * 1000)};
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
-
 }  // namespace
 
 void LogWrite(int level, const char* sourceFile, int line, const char* message) {
@@ -62,7 +57,7 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
   if (!FormatLogFilePath(filePath, sizeof filePath, directory, stamp.calendar)) return;
   // Opened (and so created) before the level is looked at: a Debug line
   // still leaves the day's file behind.
-  UniqueFile file(std::fopen(filePath, platform::kAppendTextMode));
+  platform::UniqueFile file(std::fopen(filePath, platform::kAppendTextMode));
   if (!file) return;
 
   FormatLogLine(lineBuffer, sizeof lineBuffer, stamp.calendar, stamp.milliseconds, level,

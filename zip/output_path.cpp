@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/entry_path.h"
 #include "platform/file_system.h"
 
 namespace {
