@@ -5,7 +5,7 @@
 
 namespace {
 
-auto Fields(const ArchiveEntry& entry) {
+auto fieldsOf(const ArchiveEntry& entry) {
   return std::tie(entry.entryName, entry.timeText, entry.packedSize, entry.unpackedSize,
                   entry.dosDateTime, entry.dateParts);
 }
@@ -13,18 +13,18 @@ auto Fields(const ArchiveEntry& entry) {
 }  // namespace
 
 bool operator==(const ArchiveEntry& left, const ArchiveEntry& right) {
-  return Fields(left) == Fields(right);
+  return fieldsOf(left) == fieldsOf(right);
 }
 
 bool operator!=(const ArchiveEntry& left, const ArchiveEntry& right) { return !(left == right); }
 
-std::string FormatTimeText(const DateParts& parts) {
+std::string formatTimeText(const DateParts& parts) {
   const auto [second, minute, hour, day, month, year] = parts;
   return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + " " +
          std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(second);
 }
 
-bool IsValidDosDateTime(std::uint32_t dosDateTime) {
+bool isValidDosDateTime(std::uint32_t dosDateTime) {
   const std::uint32_t date = dosDateTime >> 16;
   const std::uint32_t month = (date >> 5) & 0x0F;
   const std::uint32_t day = date & 0x1F;

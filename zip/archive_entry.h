@@ -26,8 +26,8 @@ bool operator!=(const ArchiveEntry& left, const ArchiveEntry& right);
 
 /// `parts` written as year-month-day hour:minute:second, each number in plain
 /// decimal without leading zeros, the month as stored (from 0).
-std::string FormatTimeText(const DateParts& parts);
+std::string formatTimeText(const DateParts& parts);
 
 /// True when `dosDateTime` names a real calendar date and time of day
 /// (month 1 to 12, day 1 to 31, hour to 23, minute to 59, seconds field to 29).
-bool IsValidDosDateTime(std::uint32_t dosDateTime);
+bool isValidDosDateTime(std::uint32_t dosDateTime);

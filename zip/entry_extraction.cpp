@@ -17,14 +17,14 @@ constexpr int kCaseSensitive = 1;
 
 // Makes the first entry stored as `name` current, copies it with `copy` and
 // closes it; false when there is no such entry or the copy fails.
-bool ReadNamedEntry(ZipReaderState& state, const std::string& name,
+bool readNamedEntry(ZipReaderState& state, const std::string& name,
                     const std::function<int(const ArchiveEntry&)>& copy) {
   if (state.locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state.readCurrentEntryInfo();
   if (!entry.valid()) return false;
   if (copy(entry) != 0) return false;
   const int result = unzCloseCurrentFile(state.handle.get());
-  if (result != UNZ_OK) throw OpenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) throw openEntryError(result, entry.entryName);
   return true;
 }
 
@@ -70,13 +70,13 @@ bool ZipReader::extractOne(const std::string& name, const std::string& destinati
 }
 
 bool ZipReader::readEntryToBuffer(const std::string& name, std::vector<std::uint8_t>& buffer) {
-  return ReadNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
+  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
     return state_->copyCurrentEntryToBuffer(buffer, entry);
   });
 }
 
 bool ZipReader::readEntryToStream(const std::string& name, std::ostream& stream) {
-  return ReadNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
+  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
     return state_->copyCurrentEntryToStream(stream, entry);
   });
 }
@@ -95,7 +95,7 @@ bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::s
   if (entry.unpackedSize == 0) return makeDirectoryPath(path);
   if (writeCurrentEntryToFile(path, entry) != 0) return false;
   const int result = unzCloseCurrentFile(handle.get());
-  if (result != UNZ_OK) throw CloseWrittenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) throw closeWrittenEntryError(result, entry.entryName);
   return true;
 }
 
