@@ -18,6 +18,7 @@ whoever starts it. An application installed under Program Files must start it
 elevated.")
 endif()
 set(UPDATE_PACKAGE_SYSTEM ${package_system})
+set(UPDATE_PACKAGE_NAME update-${PROJECT_VERSION}-${package_system})
 
 set(package_text ${CMAKE_BINARY_DIR}/package)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${package_text}/README.txt @ONLY)
@@ -48,7 +49,7 @@ set(CPACK_COMPONENTS_ALL ${package_components})
 # Both archives unpack into one folder named after the program's package,
 # never into the current one: the debug information lands beside the program,
 # where gdb looks for it.
-set(CPACK_PACKAGE_FILE_NAME update-${PROJECT_VERSION}-${package_system})
+set(CPACK_PACKAGE_FILE_NAME ${UPDATE_PACKAGE_NAME})
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_ARCHIVE_PROGRAM_FILE_NAME ${CPACK_PACKAGE_FILE_NAME})
 set(CPACK_ARCHIVE_DEBUG_FILE_NAME ${CPACK_PACKAGE_FILE_NAME}-debug)
