@@ -18,7 +18,7 @@ archives=$(ls | grep -E '^update-.*\.(zip|tar\.gz)$')
 [ "$(echo "$archives" | wc -l)" -eq 2 ] || fail "expected a program and a debug archive, got: $archives"
 for archive in $archives; do
   case $archive in
-    *.zip) unzip -q "$archive" -d unpacked ;;
+    *.zip) unzip -q -o "$archive" -d unpacked ;;
     *) tar -xzf "$archive" -C unpacked ;;
   esac
 done
