@@ -6,7 +6,7 @@
 
 set(package_system linux-x86_64)
 set(package_generator TGZ)
-set(UPDATE_COMMAND "./update --exeName app --zipFile /tmp/new.zip --dstPath /opt/app")
+set(UPDATE_COMMAND "./update --exeName app --zipFile /var/cache/app/new.zip --dstPath /opt/app")
 set(UPDATE_RIGHTS_NOTE "The updater runs with the rights of whoever starts it, which must be able
 to write the installation directory.")
 if(WIN32)
