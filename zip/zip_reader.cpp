@@ -121,5 +121,7 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
                        static_cast<std::uint32_t>(date.tm_year)};
   }
   entry.timeText = FormatTimeText(entry.dateParts);
+  entry.directory = IsDirectoryEntry(entry.entryName, static_cast<std::uint32_t>(info.version),
+                                     static_cast<std::uint32_t>(info.external_fa));
   return entry;
 }

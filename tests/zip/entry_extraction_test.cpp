@@ -66,10 +66,30 @@ TEST_F(Extraction, StampsWrittenFilesWithTheEntryTime) {
   EXPECT_EQ(stamp.tm_sec, 8);
 }
 
-TEST_F(Extraction, EmptyFileEntryBecomesADirectory) {
-  auto reader = Open({File("empty.txt", "")});
+// An entry is a directory by its name or its attributes, never by its size:
+// an empty __init__.py or lock file stays a file.
+TEST_F(Extraction, EmptyFilesAreFilesAndDirectoriesAreNamedOrMarked) {
+  EntryRecipe dosDirectory = Directory("dos_dir");
+  dosDirectory.externalAttributes = 0x10;
+  EntryRecipe unixDirectory = Directory("unix_dir");
+  unixDirectory.versionMadeBy = kMadeOnUnix;
+  unixDirectory.externalAttributes = 0040755u << 16;
+  EntryRecipe unixEmptyFile = File("unix_empty", "");
+  unixEmptyFile.versionMadeBy = kMadeOnUnix;
+  unixEmptyFile.externalAttributes = (0100644u << 16) | 0x10;  // Unix type wins over the DOS bit
+  auto reader = Open({File("pkg/__init__.py", ""), File(".keep", ""), Directory("named/"),
+                      Directory("back\\"), dosDirectory, unixDirectory, unixEmptyFile});
+  ASSERT_TRUE(reader->extractAll(Out()));
+  for (const char* file : {"pkg/__init__.py", ".keep", "unix_empty"}) {
+    EXPECT_TRUE(fs::is_regular_file(Out(file))) << file;
+    EXPECT_EQ(fs::file_size(Out(file)), 0u) << file;
+  }
+  for (const char* directory : {"named", "back", "dos_dir", "unix_dir"}) {
+    EXPECT_TRUE(fs::is_directory(Out(directory))) << directory;
+  }
+  // Extracting the same archive again replaces each empty file with an empty file.
   EXPECT_TRUE(reader->extractAll(Out()));
-  EXPECT_TRUE(fs::is_directory(Out("empty.txt")));
+  EXPECT_TRUE(fs::is_regular_file(Out("pkg/__init__.py")));
 }
 
 TEST_F(Extraction, ReplacesAnExistingFile) {
@@ -79,12 +99,23 @@ TEST_F(Extraction, ReplacesAnExistingFile) {
   EXPECT_EQ(Contents("app.exe"), "new");
 }
 
-TEST_F(Extraction, BlockedTargetMakesExtractionFalse) {
+// A failed extraction takes away what it created and leaves what it found.
+TEST_F(Extraction, BlockedTargetMakesExtractionFalseAndLeavesNothingBehind) {
   fs::create_directories(Out("taken.txt"));
-  auto reader = Open({File("first.txt", "1"), File("taken.txt", "t"), File("after.txt", "a")});
+  WriteFileBytes(Out("old/kept.txt"), "kept");
+  auto reader = Open({File("first.txt", "1"), File("old/new/deep.txt", "d"), Directory("made/"),
+                      File("taken.txt", "t"), File("after.txt", "a")});
   EXPECT_FALSE(reader->extractAll(Out()));
-  EXPECT_EQ(Contents("first.txt"), "1");
-  EXPECT_FALSE(fs::exists(Out("after.txt")));
+  EXPECT_EQ(Written(), (std::vector<std::string>{"old", "old/kept.txt", "taken.txt"}));
+
+  // A destination that did not exist is gone again too, also after an entry
+  // whose data ends before its recorded size.
+  EntryRecipe shortEntry = File("short.txt", "12345");
+  shortEntry.method = kStored;
+  shortEntry.raw = RawEntry{10, 0};
+  ZipReader shortData(AsBuffer(ArchiveBytes({File("a.txt", "a"), shortEntry})), "");
+  EXPECT_FALSE(shortData.extractAll(Out("fresh/dest")));
+  EXPECT_EQ(Written(), (std::vector<std::string>{"old", "old/kept.txt", "taken.txt"}));
 }
 
 TEST_F(Extraction, ReadOnlyTargetMakesExtractionFalse) {
@@ -133,7 +164,7 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
   damaged.method = kStored;
   damaged.raw = RawEntry{damaged.data.size(), 0x12345678};
   auto reader = Open({damaged});
-  EXPECT_EQ(ErrorOf([&] { reader->extractAll(Out()); }),
+  EXPECT_EQ(ErrorOf([&] { reader->extractOne("bin/app.dll", Out()); }),
             "Error -105 openinginternal file 'bin/app.dll' in zip");
   EXPECT_EQ(Contents("bin/app.dll"), "stored bytes");
   EXPECT_EQ(LocalWriteTime(Out("bin/app.dll")).tm_year + 1900, 2024);
@@ -141,8 +172,10 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
   std::vector<std::uint8_t> buffer;
   EXPECT_EQ(ErrorOf([&] { reader->readEntryToBuffer("bin/app.dll", buffer); }),
             "Error -105 opening internal file 'bin/app.dll' in zip");
-  EXPECT_EQ(ErrorOf([&] { reader->extractOne("bin/app.dll", Out("one")); }),
+  // extractAll raises the same, and takes away the file it wrote.
+  EXPECT_EQ(ErrorOf([&] { reader->extractAll(Out("all")); }),
             "Error -105 openinginternal file 'bin/app.dll' in zip");
+  EXPECT_FALSE(fs::exists(Out("all")));
 }
 
 // minizip would hand out bzip2 data as if stored and an encrypted entry
@@ -169,7 +202,8 @@ TEST_F(Extraction, RefusesEntriesItCannotDecode) {
   EXPECT_EQ(ErrorOf([&] { reader.readEntryToStream("packed.bz2", stream); }),
             "Error -103 opening internal file 'packed.bz2' in zip");
   EXPECT_TRUE(stream.str().empty());
-  EXPECT_EQ(Written(), (std::vector<std::string>{"fine.txt", "packed.bz2"}));
+  // The refused extractAll took away fine.txt, which it had written.
+  EXPECT_EQ(Written(), std::vector<std::string>{"packed.bz2"});
 }
 
 // minizip skips the CRC check when an entry's data ends before its recorded
