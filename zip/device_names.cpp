@@ -19,7 +19,7 @@ std::string Upper(std::string text) {
 bool IsPortNumber(const std::string& text) {
   static const std::array<std::string, 6> kSuperscripts = {"\xB9", "\xB2", "\xB3",
                                                            "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
-  if (text.size() == 1) return text[0] >= '1' && text[0] <= '9';
+  if (text.size() == 1 && text[0] >= '1' && text[0] <= '9') return true;
   return std::find(kSuperscripts.begin(), kSuperscripts.end(), text) != kSuperscripts.end();
 }
 

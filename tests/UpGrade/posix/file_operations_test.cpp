@@ -154,3 +154,35 @@ TEST_F(PosixCopyTreeTest, MergesIntoALinkedDirectoryOfTheInstallation) {
   EXPECT_EQ(ReadFileBytes(dir_.path() / "real_lib" / "kept.dll"), "kept");
   EXPECT_TRUE(fs::is_symlink(app / "lib"));
 }
+
+// A work directory that is itself a link is never followed: the link goes
+// and an empty directory of our own takes its place.
+TEST_F(PosixCopyTreeTest, AWorkDirectoryThatIsALinkIsReplaced) {
+  WriteFileBytes(dir_.path() / "elsewhere" / "precious.txt", "keep");
+  fs::create_directory_symlink(dir_.path() / "elsewhere", dir_.path() / "temp");
+  EXPECT_TRUE(ClearDirectory(dir_.str("temp")));
+  EXPECT_FALSE(fs::is_symlink(dir_.path() / "temp"));
+  EXPECT_TRUE(fs::is_directory(dir_.path() / "temp"));
+  EXPECT_TRUE(fs::is_empty(dir_.path() / "temp"));
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "elsewhere" / "precious.txt"), "keep");
+}
+
+// dlib judges a dangling link by the entry listed before it and leaves it out
+// after a directory; every link is still removed, so none can steer the next
+// extraction, and no file it leads to is touched.
+TEST_F(PosixCopyTreeTest, EveryLinkInsideIsRemovedAsALink) {
+  const fs::path work = dir_.path() / "temp";
+  WriteFileBytes(dir_.path() / "outside.txt", "keep");
+  for (int i = 0; i < 8; ++i) {
+    const std::string n = std::to_string(i);
+    fs::create_directories(work / ("dir" + n));
+    fs::create_symlink(dir_.path() / ("nowhere" + n), work / ("dangling" + n));
+  }
+  fs::create_symlink(dir_.path() / "outside.txt", work / "to_file");
+  EXPECT_TRUE(ClearDirectory(work.string()));
+  for (const auto& entry : fs::recursive_directory_iterator(work)) {
+    EXPECT_FALSE(entry.is_symlink()) << entry.path();
+  }
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "outside.txt"), "keep");
+  EXPECT_FALSE(fs::exists(dir_.path() / "nowhere0"));
+}
