@@ -11,9 +11,14 @@ platform::EntryType platform::EntryTypeOf(const std::string& path) {
   return EntryType::kFile;
 }
 
-// A link to a directory is removed like an empty directory and a link to a
-// file like a file; neither call reaches the target. Which of the two a link
-// is depends on how it was made, so the second is tried when the first fails.
+// Windows removes a directory link (symbolic link or junction) with
+// RemoveDirectoryA and a file link with DeleteFileA, never their targets.
+// Wine 8 does not: it follows a Unix link in both, so there a link to an
+// empty directory loses its target.
 bool platform::RemoveLink(const std::string& path) {
-  return RemoveDirectoryA(path.c_str()) != FALSE || DeleteFileA(path.c_str()) != FALSE;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return RemoveDirectoryA(path.c_str()) != FALSE;
+  }
+  return DeleteFileA(path.c_str()) != FALSE;
 }

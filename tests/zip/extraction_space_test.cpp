@@ -28,16 +28,6 @@ ArchiveEntry Listed(const std::string& name, std::uint64_t size, bool directory 
   return entry;
 }
 
-// A stored entry that records `size` bytes whatever it holds: the check
-// goes by the recorded size, so no test has to write gigabytes.
-EntryRecipe Claiming(const std::string& name, std::uint64_t size) {
-  EntryRecipe entry = File(name, "x");
-  entry.method = kStored;
-  entry.zip64 = true;
-  entry.raw = RawEntry{size, 0};
-  return entry;
-}
-
 }  // namespace
 
 // Top-level files of update/ are copied into the installation, so they are
