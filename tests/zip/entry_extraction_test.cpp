@@ -66,32 +66,6 @@ TEST_F(Extraction, StampsWrittenFilesWithTheEntryTime) {
   EXPECT_EQ(stamp.tm_sec, 8);
 }
 
-// An entry is a directory by its name or its attributes, never by its size:
-// an empty __init__.py or lock file stays a file.
-TEST_F(Extraction, EmptyFilesAreFilesAndDirectoriesAreNamedOrMarked) {
-  EntryRecipe dosDirectory = Directory("dos_dir");
-  dosDirectory.externalAttributes = 0x10;
-  EntryRecipe unixDirectory = Directory("unix_dir");
-  unixDirectory.versionMadeBy = kMadeOnUnix;
-  unixDirectory.externalAttributes = 0040755u << 16;
-  EntryRecipe unixEmptyFile = File("unix_empty", "");
-  unixEmptyFile.versionMadeBy = kMadeOnUnix;
-  unixEmptyFile.externalAttributes = (0100644u << 16) | 0x10;  // Unix type wins over the DOS bit
-  auto reader = Open({File("pkg/__init__.py", ""), File(".keep", ""), Directory("named/"),
-                      Directory("back\\"), dosDirectory, unixDirectory, unixEmptyFile});
-  ASSERT_TRUE(reader->extractAll(Out()));
-  for (const char* file : {"pkg/__init__.py", ".keep", "unix_empty"}) {
-    EXPECT_TRUE(fs::is_regular_file(Out(file))) << file;
-    EXPECT_EQ(fs::file_size(Out(file)), 0u) << file;
-  }
-  for (const char* directory : {"named", "back", "dos_dir", "unix_dir"}) {
-    EXPECT_TRUE(fs::is_directory(Out(directory))) << directory;
-  }
-  // Extracting the same archive again replaces each empty file with an empty file.
-  EXPECT_TRUE(reader->extractAll(Out()));
-  EXPECT_TRUE(fs::is_regular_file(Out("pkg/__init__.py")));
-}
-
 TEST_F(Extraction, ReplacesAnExistingFile) {
   WriteFileBytes(Out("app.exe"), "old and longer than the new one");
   auto reader = Open({File("app.exe", "new")});

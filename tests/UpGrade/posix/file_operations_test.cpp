@@ -155,18 +155,6 @@ TEST_F(PosixCopyTreeTest, MergesIntoALinkedDirectoryOfTheInstallation) {
   EXPECT_TRUE(fs::is_symlink(app / "lib"));
 }
 
-// A work directory that is itself a link is never followed: the link goes
-// and an empty directory of our own takes its place.
-TEST_F(PosixCopyTreeTest, AWorkDirectoryThatIsALinkIsReplaced) {
-  WriteFileBytes(dir_.path() / "elsewhere" / "precious.txt", "keep");
-  fs::create_directory_symlink(dir_.path() / "elsewhere", dir_.path() / "temp");
-  EXPECT_TRUE(ClearDirectory(dir_.str("temp")));
-  EXPECT_FALSE(fs::is_symlink(dir_.path() / "temp"));
-  EXPECT_TRUE(fs::is_directory(dir_.path() / "temp"));
-  EXPECT_TRUE(fs::is_empty(dir_.path() / "temp"));
-  EXPECT_EQ(ReadFileBytes(dir_.path() / "elsewhere" / "precious.txt"), "keep");
-}
-
 // dlib judges a dangling link by the entry listed before it and leaves it out
 // after a directory; every link is still removed, so none can steer the next
 // extraction, and no file it leads to is touched.
