@@ -2,10 +2,8 @@
 // directory and installing the extracted tree.
 #include "UpGrade/file_operations.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <utility>
 #include <vector>
 
 #include <dlib/dir_nav.h>
@@ -30,22 +28,15 @@ constexpr int kCopyFailedLine = 149;
 // The updater's own program name: the running updater is never overwritten.
 constexpr const char kUpdaterName[] = "update.exe";
 
-// Every entry of `dirPath` by name, "." and ".." left out. dlib judges each
-// entry by its target, and a dangling link by the status of the entry listed
-// before it, so a dangling link after a directory is in neither of its lists;
-// the system's own search adds what dlib left out. Throws when dlib cannot
-// list the directory.
-std::vector<std::string> EntryNames(const std::string& dirPath) {
-  const dlib::directory dir(dirPath);
-  std::vector<std::string> names;
-  for (const dlib::file& file : dir.get_files()) names.push_back(file.name());
-  for (const dlib::directory& sub : dir.get_dirs()) names.push_back(sub.name());
-  for (std::string& name : platform::FindMatchingNames(dirPath + platform::kPathSeparator + "*")) {
-    if (name != "." && name != "..") names.push_back(std::move(name));
+// Removes every link directly in `dirPath` as a link, found by the system's
+// own search. dlib judges an entry by what it leads to, and a dangling link
+// by whatever status it read last (the entry before it, or nothing at all),
+// so it would leave some out and misdescribe others.
+void RemoveLinksIn(const std::string& dirPath) {
+  for (const std::string& name : platform::FindMatchingNames(dirPath + platform::kPathSeparator + "*")) {
+    const std::string path = dirPath + platform::kPathSeparator + name;
+    if (platform::EntryTypeOf(path) == platform::EntryType::kLink) platform::RemoveLink(path);
   }
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  return names;
 }
 
 }  // namespace
@@ -66,26 +57,28 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
     return platform::RemoveLink(dirPath) && platform::MakeDirectory(dirPath);
   }
   if (!IsDirectory(dirPath)) return false;
-  std::vector<std::string> names;
+  // A link is removed as a link: what it leads to is not ours, and one left
+  // in place would steer the next extraction through it.
+  RemoveLinksIn(dirPath);
+  std::vector<dlib::file> files;
+  std::vector<dlib::directory> dirs;
   try {
-    names = EntryNames(dirPath);
+    const dlib::directory dir(dirPath);
+    files = dir.get_files();
+    dirs = dir.get_dirs();
   } catch (const std::exception&) {
     // The directory went away or cannot be read after the test above.
     return false;
   }
-  for (const std::string& name : names) {
-    const std::string path = dirPath + platform::kPathSeparator + name;
-    switch (platform::EntryTypeOf(path)) {
-      // A link is removed as a link: what it leads to is not ours, and one
-      // left in place would steer the next extraction through it.
-      case platform::EntryType::kLink: platform::RemoveLink(path); break;
-      case platform::EntryType::kDirectory: ClearDirectory(path, keptFile); break;
-      // A file that cannot be deleted stays; the clear goes on.
-      case platform::EntryType::kFile:
-        if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) std::remove(path.c_str());
-        break;
-      case platform::EntryType::kMissing: break;
-    }
+  // A file that cannot be deleted stays; the clear goes on.
+  for (const dlib::file& file : files) {
+    const std::string& path = file.full_name();
+    if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) std::remove(path.c_str());
+  }
+  // A link that could not be removed is still not part of the tree: its
+  // files lie elsewhere, and a link back up the tree would recurse without end.
+  for (const dlib::directory& sub : dirs) {
+    if (!platform::IsLink(sub.full_name())) ClearDirectory(sub.full_name(), keptFile);
   }
   return true;
 }
