@@ -29,24 +29,41 @@ void RegisterOptions(cmdline::parser& options) {
   options.set_usage_name("update.exe");
 }
 
-// Clears the work directory and extracts the archive into it; an exception
-// from the archive or from a directory listing counts as a failed extraction.
-// The reader is handed back to live until the run ends: on Windows it holds
-// the archive open shared with readers only, so no other program can
-// overwrite or delete the archive while its files are installed and the
-// application is started again.
+// Opens the archive, clears the work directory and extracts the archive into
+// it. The reader is handed back to live until the run ends; an exception from
+// the archive or from a directory listing counts as a failed extraction. The
+// archive is opened before the clear, which never deletes it, so that one
+// kept in the work directory, even behind a link the clear removes, is read.
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
                     std::unique_ptr<ZipReader>& reader) {
   try {
-    LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
-    reader = std::make_unique<ZipReader>(zipFile, "");
-    return reader->extractAll(workDir);
+    try {
+      reader = std::make_unique<ZipReader>(zipFile, "");
+    } catch (const std::exception&) {
+      // Reported after the clear, which is logged first as always.
+    }
+    LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
+                 ClearDirectory(workDir, zipFile) ? 1 : 0);
+    return reader && reader->extractAll(workDir);
   } catch (const std::exception&) {
     return false;
   }
 }
 
+// Writes the command-line error and the usage to standard error and logs
+// them at the parse error's line.
+void ReportCommandLineError(const std::string& error, const std::string& usage) {
+  std::cerr << error << std::endl << usage;
+  // The first colon is the full-width one, GBK A3 BA.
+  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+}
+
 }  // namespace
+
+std::string DestinationError(const std::string& dstPath) {
+  if (!dstPath.empty() && platform::IsExistingDirectory(dstPath)) return {};
+  return "not an existing directory: --dstPath=" + dstPath;
+}
 
 std::string Trim(const std::string& input, const std::string& stripChars) {
   const std::size_t first = input.find_first_not_of(stripChars);
@@ -69,11 +86,7 @@ int RunUpdate(int argc, char* argv[]) {
     return kUsageShown;
   }
   if (!parsed) {
-    const std::string error = options.first_error();
-    const std::string usage = options.usage_text();
-    std::cerr << error << std::endl << usage;
-    // The first colon is the full-width one, GBK A3 BA.
-    LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+    ReportCommandLineError(options.first_error(), options.usage_text());
     return kBadCommandLine;
   }
 
@@ -91,6 +104,14 @@ int RunUpdate(int argc, char* argv[]) {
   if (!FileExists(zipFile)) {
     LogFormatted(Warning, kDriverLogSource, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
   } else {
+    // An empty or mistyped destination would become a new installation at
+    // the root of the drive or beside the real one, while the real
+    // application is stopped: refused before anything is written or stopped.
+    const std::string destinationError = DestinationError(dstPath);
+    if (!destinationError.empty()) {
+      ReportCommandLineError(destinationError, options.usage_text());
+      return kBadCommandLine;
+    }
     std::unique_ptr<ZipReader> reader;
     if (!ExtractArchive(zipFile, workDir, reader)) {
       LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);

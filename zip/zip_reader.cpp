@@ -121,5 +121,7 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
                        static_cast<std::uint32_t>(date.tm_year)};
   }
   entry.timeText = formatTimeText(entry.dateParts);
+  entry.directory = isDirectoryEntry(entry.entryName, static_cast<std::uint32_t>(info.version),
+                                     static_cast<std::uint32_t>(info.external_fa));
   return entry;
 }
