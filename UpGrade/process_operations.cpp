@@ -18,26 +18,51 @@ bool IsProcessRunning(const std::string& processName) {
   return found;
 }
 
-bool KillProcessByName(const std::string& processName) {
+namespace {
+
+constexpr int kNeverForced = -1;
+
+// Hands every process of that name but this one to `stop`; true when one was found.
+bool StopEveryMatch(const std::string& processName, bool (*stop)(std::uint32_t)) {
   const std::uint32_t self = platform::CurrentProcessId();
   bool found = false;
   platform::WalkProcesses([&](const platform::ProcessEntry& entry) {
     if (entry.exeName == processName && entry.id != self) {
       found = true;
       // A process that cannot be opened, or has just ended, is left as it is.
-      platform::TerminateProcessById(entry.id);
+      stop(entry.id);
     }
     return true;
   });
   return found;
 }
 
-void StopProcessByName(const std::string& processName) { KillProcessByName(processName); }
-
-bool WaitUntilStopped(const std::string& processName, int polls, std::chrono::milliseconds interval) {
+// The forcing poll takes the place of one test, so the number of walks,
+// and on Windows every call made, stays what the wait alone makes.
+bool PollUntilStopped(const std::string& processName, int polls, std::chrono::milliseconds interval,
+                      int forceAtPoll) {
   for (int poll = 0; poll < polls; ++poll) {
-    if (!IsProcessRunning(processName)) return true;
+    const bool running = poll == forceAtPoll ? StopEveryMatch(processName, platform::ForceProcessToEnd)
+                                             : IsProcessRunning(processName);
+    if (!running) return true;
     std::this_thread::sleep_for(interval);
   }
   return false;
+}
+
+}  // namespace
+
+bool KillProcessByName(const std::string& processName) {
+  return StopEveryMatch(processName, platform::AskProcessToEnd);
+}
+
+void StopProcessByName(const std::string& processName) { KillProcessByName(processName); }
+
+bool WaitUntilStopped(const std::string& processName, int polls, std::chrono::milliseconds interval) {
+  return PollUntilStopped(processName, polls, interval, kNeverForced);
+}
+
+bool EnsureStopped(const std::string& processName, int polls, std::chrono::milliseconds interval,
+                   int forceAtPoll) {
+  return PollUntilStopped(processName, polls, interval, forceAtPoll);
 }

@@ -11,12 +11,14 @@
 /// no quotes).
 bool IsProcessRunning(const std::string& processName);
 
-/// Terminates every process whose executable file name equals `processName`
-/// exactly (the updater itself excepted) and does not wait for them to end.
-/// True when at least one such process was found, even if it could not be terminated.
+/// Stops every process whose executable file name equals `processName`
+/// exactly (the updater itself excepted) and does not wait for them to end:
+/// terminated on Windows, asked to end (SIGTERM) on Linux, where
+/// EnsureStopped ends by force what does not go. True when at least one such
+/// process was found, even if it could not be stopped.
 bool KillProcessByName(const std::string& processName);
 
-/// Terminates as KillProcessByName does, without a result.
+/// Stops as KillProcessByName does, without a result.
 void StopProcessByName(const std::string& processName);
 
 /// Tests IsProcessRunning at most `polls` times, sleeping `interval` after
@@ -24,3 +26,10 @@ void StopProcessByName(const std::string& processName);
 /// a process of that name outlived every poll.
 bool WaitUntilStopped(const std::string& processName, int polls = 10,
                       std::chrono::milliseconds interval = std::chrono::seconds(1));
+
+/// Waits as WaitUntilStopped does, except that the test of poll `forceAtPoll`
+/// (from 0) also ends by force every process of that name still there:
+/// SIGKILL on Linux, after the grace that SIGTERM gave it to save its work;
+/// nothing more on Windows, where the stop terminated it already.
+bool EnsureStopped(const std::string& processName, int polls = 10,
+                   std::chrono::milliseconds interval = std::chrono::seconds(1), int forceAtPoll = 5);

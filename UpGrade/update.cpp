@@ -119,7 +119,7 @@ int RunUpdate(int argc, char* argv[]) {
     }
 
     LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
-    WaitUntilStopped(exeName);
+    EnsureStopped(exeName);
 
     const std::string updateDir = workDir + separator + "update";
     if (!CopyTree(updateDir, dstPath)) {

@@ -24,9 +24,15 @@ struct ProcessEntry {
 /// be read (another user's, a kernel thread, a zombie) is skipped.
 void WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit);
 
-/// Terminates process `id` at once (exit code 0 on Windows, SIGKILL on Linux)
-/// and does not wait for it to end. False when it could not be opened or
-/// terminated, with LastSystemError() telling why.
-bool TerminateProcessById(std::uint32_t id);
+/// Asks process `id` to end and does not wait for it: SIGTERM on Linux,
+/// which the process may answer by saving its work first; on Windows the
+/// termination itself (exit code 0). False when it could not be opened or
+/// signalled, with LastSystemError() telling why.
+bool AskProcessToEnd(std::uint32_t id);
+
+/// Ends process `id`, which was asked to end and is still there, at once:
+/// SIGKILL on Linux; nothing on Windows, where asking already terminated it
+/// (true). False as AskProcessToEnd.
+bool ForceProcessToEnd(std::uint32_t id);
 
 }  // namespace platform

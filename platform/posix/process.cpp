@@ -42,6 +42,15 @@ bool ExecutableName(std::uint32_t id, std::string* name) {
   return true;
 }
 
+// kill() reads 0 and negative ids as process groups: never pass one on.
+bool SignalProcess(std::uint32_t id, int signal) {
+  if (id == 0 || id > INT_MAX) {
+    errno = ESRCH;
+    return false;
+  }
+  return kill(static_cast<pid_t>(id), signal) == 0;
+}
+
 }  // namespace
 
 std::uint32_t platform::CurrentProcessId() { return static_cast<std::uint32_t>(getpid()); }
@@ -56,11 +65,6 @@ void platform::WalkProcesses(const std::function<bool(const ProcessEntry&)>& vis
   }
 }
 
-bool platform::TerminateProcessById(std::uint32_t id) {
-  // kill() reads 0 and negative ids as process groups: never pass one on.
-  if (id == 0 || id > INT_MAX) {
-    errno = ESRCH;
-    return false;
-  }
-  return kill(static_cast<pid_t>(id), SIGKILL) == 0;
-}
+bool platform::AskProcessToEnd(std::uint32_t id) { return SignalProcess(id, SIGTERM); }
+
+bool platform::ForceProcessToEnd(std::uint32_t id) { return SignalProcess(id, SIGKILL); }

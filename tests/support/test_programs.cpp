@@ -33,15 +33,20 @@ bool WaitForFile(const fs::path& file) {
   return true;
 }
 
-std::unique_ptr<ChildProcess> StartFakeAppAs(const fs::path& dir, const std::string& name) {
+std::unique_ptr<ChildProcess> StartHelperAs(const std::string& helper, const fs::path& dir, const std::string& name,
+                                            const std::vector<std::string>& arguments) {
   const fs::path program = dir / name;
   std::error_code error;
-  if (!fs::copy_file(HelperProgram("fake_app_v1"), program, fs::copy_options::overwrite_existing, error)) {
+  if (!fs::copy_file(HelperProgram(helper), program, fs::copy_options::overwrite_existing, error)) {
     return nullptr;
   }
-  auto child = std::make_unique<ChildProcess>(program.string(), std::vector<std::string>{});
+  auto child = std::make_unique<ChildProcess>(program.string(), arguments);
   if (!child->started() || !WaitForFile(program.string() + ".run")) return nullptr;
   return child;
+}
+
+std::unique_ptr<ChildProcess> StartFakeAppAs(const fs::path& dir, const std::string& name) {
+  return StartHelperAs("fake_app_v1", dir, name);
 }
 
 }  // namespace testing_support

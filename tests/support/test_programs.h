@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/support/child_process.h"
 
@@ -20,9 +21,14 @@ std::string UniqueProgramName(const std::string& stem);
 /// guard against hanging rather than a measurement.
 bool WaitForFile(const std::filesystem::path& file);
 
-/// Copies the stand-in application into `dir` as `name`, starts it and waits
-/// until it has recorded its start, so that a process walk lists it by `name`.
-/// Null when it could not be started.
+/// Copies the helper program `helper` into `dir` as `name`, starts it with
+/// `arguments` and waits until it has recorded its start in "<dir>/<name>.run",
+/// so that a process walk lists it by `name`. Null when it could not be started.
+std::unique_ptr<ChildProcess> StartHelperAs(const std::string& helper, const std::filesystem::path& dir,
+                                            const std::string& name,
+                                            const std::vector<std::string>& arguments = {});
+
+/// StartHelperAs for the stand-in application, version 1.
 std::unique_ptr<ChildProcess> StartFakeAppAs(const std::filesystem::path& dir, const std::string& name);
 
 }  // namespace testing_support
