@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "UpGrade/file_operations.h"
+#include "UpGrade/installed_modes.h"
 #include "UpGrade/log_lines.h"
 #include "UpGrade/process_operations.h"
 #include "cmdline/parser.h"
@@ -117,6 +118,8 @@ int RunUpdate(int argc, char* argv[]) {
       LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }
+    // Read while every installed file is still in its place.
+    KeepInstalledModes(*reader, workDir, dstPath);
 
     LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     EnsureStopped(exeName);

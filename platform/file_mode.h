@@ -1,4 +1,5 @@
-// Permission bits of an extracted file, from what its archive entry records.
+// Permission bits of an extracted file: from what its archive entry records,
+// or from the installed file it will replace.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +10,17 @@ namespace platform {
 /// Gives the extracted file `path` the permissions its entry records, where
 /// files have permission bits: those stored in the top half of
 /// `externalAttributes` when the entry was made on Unix (high byte of
-/// `versionMadeBy` is 3), otherwise 0644. Does nothing and returns true where
-/// files have no such bits; false when they could not be set.
+/// `versionMadeBy` is 3); for an entry made elsewhere, 0755 when the file
+/// starts as a program does (an ELF header or "#!") and 0644 otherwise. Does
+/// nothing and returns true where files have no such bits; false when they
+/// could not be set.
 bool ApplyEntryMode(const std::string& path, std::uint32_t versionMadeBy,
                     std::uint32_t externalAttributes);
+
+/// Gives the file `path` (never followed if it is a link) the permission bits
+/// of the regular file `model` (followed). Does nothing and returns true where
+/// files have no such bits; false when `model` is no regular file or the bits
+/// could not be read or set, with LastSystemError() telling why.
+bool CopyPermissionBits(const std::string& model, const std::string& path);
 
 }  // namespace platform

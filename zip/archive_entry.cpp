@@ -7,7 +7,7 @@ namespace {
 
 auto fieldsOf(const ArchiveEntry& entry) {
   return std::tie(entry.entryName, entry.timeText, entry.packedSize, entry.unpackedSize,
-                  entry.dosDateTime, entry.dateParts, entry.directory);
+                  entry.dosDateTime, entry.dateParts, entry.directory, entry.hasUnixMode, entry.link);
 }
 
 // Hosts of "version made by" and how each records a directory.
@@ -18,6 +18,11 @@ constexpr std::uint32_t kVfatHost = 14;
 constexpr std::uint32_t kMsDosDirectoryBit = 0x10;
 constexpr std::uint32_t kUnixFileTypeMask = 0170000;
 constexpr std::uint32_t kUnixDirectoryType = 0040000;
+constexpr std::uint32_t kUnixLinkType = 0120000;
+
+std::uint32_t unixFileType(std::uint32_t externalAttributes) {
+  return (externalAttributes >> 16) & kUnixFileTypeMask;
+}
 
 }  // namespace
 
@@ -42,10 +47,16 @@ bool isDirectoryEntry(const std::string& name, std::uint32_t versionMadeBy,
     case kVfatHost:
       return (externalAttributes & kMsDosDirectoryBit) != 0;
     case kUnixHost:
-      return ((externalAttributes >> 16) & kUnixFileTypeMask) == kUnixDirectoryType;
+      return unixFileType(externalAttributes) == kUnixDirectoryType;
     default:
       return false;
   }
+}
+
+bool hasUnixModeEntry(std::uint32_t versionMadeBy) { return (versionMadeBy >> 8) == kUnixHost; }
+
+bool isLinkEntry(std::uint32_t versionMadeBy, std::uint32_t externalAttributes) {
+  return hasUnixModeEntry(versionMadeBy) && unixFileType(externalAttributes) == kUnixLinkType;
 }
 
 bool isValidDosDateTime(std::uint32_t dosDateTime) {

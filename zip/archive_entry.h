@@ -17,6 +17,8 @@ struct ArchiveEntry {
   std::uint32_t dosDateTime = 0;   ///< MS-DOS stamp: date in the high 16 bits, time in the low
   DateParts dateParts{};
   bool directory = false;  ///< as isDirectoryEntry judges it; every other entry is a file
+  bool hasUnixMode = false;  ///< made on Unix: its external attributes hold a Unix mode
+  bool link = false;         ///< a symbolic link made on Unix: its data names what it leads to
 
   /// True when the entry has a name.
   bool valid() const { return !entryName.empty(); }
@@ -36,6 +38,13 @@ std::string formatTimeText(const DateParts& parts);
 /// size 0 is no directory for its size alone: empty files are files.
 bool isDirectoryEntry(const std::string& name, std::uint32_t versionMadeBy,
                       std::uint32_t externalAttributes);
+
+/// True when the entry was made on Unix (`versionMadeBy`'s high byte is 3),
+/// so that the top half of its external attributes holds a Unix mode.
+bool hasUnixModeEntry(std::uint32_t versionMadeBy);
+
+/// True when the entry was made on Unix and its Unix file type is a symbolic link.
+bool isLinkEntry(std::uint32_t versionMadeBy, std::uint32_t externalAttributes);
 
 /// True when `dosDateTime` names a real calendar date and time of day
 /// (month 1 to 12, day 1 to 31, hour to 23, minute to 59, seconds field to 29).

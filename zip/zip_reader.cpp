@@ -121,7 +121,10 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
                        static_cast<std::uint32_t>(date.tm_year)};
   }
   entry.timeText = formatTimeText(entry.dateParts);
-  entry.directory = isDirectoryEntry(entry.entryName, static_cast<std::uint32_t>(info.version),
-                                     static_cast<std::uint32_t>(info.external_fa));
+  const auto versionMadeBy = static_cast<std::uint32_t>(info.version);
+  const auto externalAttributes = static_cast<std::uint32_t>(info.external_fa);
+  entry.directory = isDirectoryEntry(entry.entryName, versionMadeBy, externalAttributes);
+  entry.hasUnixMode = hasUnixModeEntry(versionMadeBy);
+  entry.link = isLinkEntry(versionMadeBy, externalAttributes);
   return entry;
 }

@@ -1,12 +1,19 @@
 // POSIX backend of platform/file_mode.h.
 #include "platform/file_mode.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include "platform/posix/unique_fd.h"
 
 namespace {
 
 constexpr std::uint32_t kMadeOnUnix = 3;
 constexpr mode_t kDefaultMode = 0644;
+constexpr mode_t kProgramMode = 0755;
 constexpr mode_t kPermissionBits = 0777;
 // The owner keeps reading and writing, as on Windows where an extracted file is
 // never read-only, so the next extraction over it can replace it.
@@ -15,10 +22,19 @@ constexpr mode_t kOwnerReadWrite = 0600;
 // program that any local user could replace would be theirs to run as us.
 constexpr mode_t kOthersWrite = 0022;
 
-// Set-user-ID, set-group-ID and sticky bits are never taken from an archive;
-// a symbolic link's entry is written as a plain file and gets the default.
-mode_t ModeFromEntry(std::uint32_t versionMadeBy, std::uint32_t externalAttributes) {
-  if (((versionMadeBy >> 8) & 0xFF) != kMadeOnUnix) return kDefaultMode;
+// An archive made on Windows, or by a tool that stores no Unix mode, still
+// ships programs: an ELF image, or a script naming its interpreter.
+bool StartsAsProgram(const std::string& path) {
+  platform::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  char head[4] = {};
+  const ssize_t got = file.ok() ? read(file.get(), head, sizeof head) : -1;
+  return (got >= 2 && head[0] == '#' && head[1] == '!') ||
+         (got == 4 && std::memcmp(head, "\x7f" "ELF", sizeof head) == 0);
+}
+
+// Set-user-ID, set-group-ID and sticky bits are never taken from an archive.
+mode_t ModeFromEntry(const std::string& path, std::uint32_t versionMadeBy, std::uint32_t externalAttributes) {
+  if (((versionMadeBy >> 8) & 0xFF) != kMadeOnUnix) return StartsAsProgram(path) ? kProgramMode : kDefaultMode;
   const auto stored = static_cast<mode_t>(externalAttributes >> 16);
   const mode_t type = stored & S_IFMT;
   if ((type != 0 && type != S_IFREG) || (stored & kPermissionBits) == 0) return kDefaultMode;
@@ -29,5 +45,16 @@ mode_t ModeFromEntry(std::uint32_t versionMadeBy, std::uint32_t externalAttribut
 
 bool platform::ApplyEntryMode(const std::string& path, std::uint32_t versionMadeBy,
                               std::uint32_t externalAttributes) {
-  return chmod(path.c_str(), ModeFromEntry(versionMadeBy, externalAttributes)) == 0;
+  return chmod(path.c_str(), ModeFromEntry(path, versionMadeBy, externalAttributes)) == 0;
+}
+
+bool platform::CopyPermissionBits(const std::string& model, const std::string& path) {
+  struct stat status {};
+  if (stat(model.c_str(), &status) != 0) return false;
+  if (!S_ISREG(status.st_mode)) {
+    errno = EINVAL;
+    return false;
+  }
+  UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  return file.ok() && fchmod(file.get(), status.st_mode & kPermissionBits) == 0;
 }

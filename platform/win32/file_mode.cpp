@@ -6,3 +6,5 @@ bool platform::ApplyEntryMode(const std::string& /*path*/, std::uint32_t /*versi
                               std::uint32_t /*externalAttributes*/) {
   return true;
 }
+
+bool platform::CopyPermissionBits(const std::string& /*model*/, const std::string& /*path*/) { return true; }

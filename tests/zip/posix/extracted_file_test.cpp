@@ -1,4 +1,5 @@
-// What a file extracted on Linux keeps from its entry: mode bits, local stamp.
+// What a file extracted on Linux keeps from its entry: mode bits (or, made
+// without them, what its first bytes say), local stamp.
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -63,7 +64,8 @@ TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
                                           UnixFile("setuid", 0104755), UnixFile("readonly", 0100444),
                                           UnixFile("no-bits", 0), UnixFile("link", 0120777),
                                           UnixFile("writable", 0100777), UnixFile("shared", 0100666),
-                                          fromWindows})),
+                                          fromWindows, File("tool", "\x7f" "ELF\x01"), File("run.sh", "#!/bin/sh\n"),
+                                          File("elf-like", "\x7f" "EL"), File("empty", "")})),
                    "");
   ASSERT_TRUE(reader.extractAll(dir.str()));
   EXPECT_EQ(ModeOf(dir.path() / "bin/app"), 0755u);
@@ -76,6 +78,11 @@ TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
   EXPECT_EQ(ModeOf(dir.path() / "link"), 0644u);
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.path() / "link")));
   EXPECT_EQ(ModeOf(dir.path() / "readme.txt"), 0644u);
+  // Made without Unix modes: a program is known by how it starts.
+  EXPECT_EQ(ModeOf(dir.path() / "tool"), 0755u);
+  EXPECT_EQ(ModeOf(dir.path() / "run.sh"), 0755u);
+  EXPECT_EQ(ModeOf(dir.path() / "elf-like"), 0644u);
+  EXPECT_EQ(ModeOf(dir.path() / "empty"), 0644u);
 }
 
 // The stamp is local time: at UTC+8, 10:05:08 on 3 July 2024 is 02:05:08 UTC.
