@@ -47,4 +47,9 @@ void WriteFileBytes(const fs::path& file, const std::string& bytes) {
   out << bytes;
 }
 
+unsigned PermissionsOf(const fs::path& file) {
+  std::error_code error;
+  return static_cast<unsigned>(fs::status(file, error).permissions() & fs::perms::mask);
+}
+
 }  // namespace testing_support

@@ -27,4 +27,8 @@ std::string ReadFileBytes(const std::filesystem::path& file);
 /// Writes `bytes` as the whole of `file`, creating parent directories.
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
 
+/// The permission bits of `file` (links followed) as in 0755, set-user-ID
+/// and the like included; 0 when it cannot be read.
+unsigned PermissionsOf(const std::filesystem::path& file);
+
 }  // namespace testing_support

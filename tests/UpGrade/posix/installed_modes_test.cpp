@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "tests/support/temp_dir.h"
 #include "tests/zip/zip_test_helpers.h"
@@ -15,12 +14,6 @@ namespace fs = std::filesystem;
 using namespace zip_testing;
 
 namespace {
-
-unsigned ModeOf(const fs::path& file) {
-  struct stat status {};
-  stat(file.c_str(), &status);
-  return status.st_mode & 07777;
-}
 
 EntryRecipe UnixEntry(const std::string& name, std::uint32_t mode) {
   EntryRecipe entry = File(name, "made on Unix");
@@ -65,6 +58,6 @@ TEST(InstalledModes, FilesWithoutUnixModesTakeTheBitsOfWhatTheyReplace) {
 
   KeepInstalledModes(reader, work.string(), install.string());
 
-  for (const Case& c : cases) EXPECT_EQ(ModeOf(work / "update" / c.name), c.expectedMode) << c.name;
-  EXPECT_EQ(ModeOf(work / "app"), 0644u);
+  for (const Case& c : cases) EXPECT_EQ(testing_support::PermissionsOf(work / "update" / c.name), c.expectedMode) << c.name;
+  EXPECT_EQ(testing_support::PermissionsOf(work / "app"), 0644u);
 }

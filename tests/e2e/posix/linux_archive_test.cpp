@@ -4,21 +4,10 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "tests/e2e/update_run_fixture.h"
 
 using namespace update_e2e;
-
-namespace {
-
-unsigned ModeOf(const fs::path& file) {
-  struct stat status {};
-  stat(file.c_str(), &status);
-  return status.st_mode & 07777;
-}
-
-}  // namespace
 
 // An archive made on Windows stores no Unix mode: the program it replaces
 // stays executable, so the relaunch works.
@@ -33,8 +22,8 @@ TEST_F(UpdateRun, ArchiveWithoutUnixModesKeepsTheProgramRunnable) {
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   ASSERT_EQ(result.exitCode, 0) << result.err;
 
-  EXPECT_EQ(ModeOf(AppPath()), 0755u);
-  EXPECT_EQ(ModeOf(installDir_ / "settings.ini"), 0600u);
+  EXPECT_EQ(PermissionsOf(AppPath()), 0755u);
+  EXPECT_EQ(PermissionsOf(installDir_ / "settings.ini"), 0600u);
   ASSERT_TRUE(WaitFor([&] { return AppRecords().size() == 2; }));
   EXPECT_EQ(AppRecords().back().version, 2);
   ExpectLogInOrder({{kInfo, kRelaunchLine, "Run " + AppPath().string() + " GetLastError = 0"}});
