@@ -7,10 +7,12 @@
 
 #include "platform/directory_move.h"
 #include "platform/file_system.h"
+#include "util/file_listing.h"
+#include "util/paths.h"
 
 namespace {
 
-// Moves `from` into `intoDir` entry by entry: files replace their namesakes,
+// Moves `from` into `intoDir` entry by entry: files and links replace their namesakes,
 // directories are merged the same way, and each source directory is removed
 // once it is empty. Where the name is free, one rename moves the whole tree;
 // where that fails (across file systems) the directory is rebuilt.
@@ -20,9 +22,14 @@ bool MergeInto(const dlib::directory& from, const std::string& intoDir) {
     if (platform::RenameDirectory(from.full_name(), target)) return true;
     if (!platform::MakeDirectory(target)) return false;
   }
+  // Links go first and as links: dlib lists them by what they lead to, and
+  // a dangling one by whatever it read before.
+  bool ok = true;
+  for (const std::string& link : ListLinks(from.full_name())) {
+    ok = platform::MoveFileReplacing(link, target + platform::kPathSeparator + FileNameOf(link)) && ok;
+  }
   const std::vector<dlib::file> files = from.get_files();
   const std::vector<dlib::directory> dirs = from.get_dirs();
-  bool ok = true;
   for (const dlib::file& file : files) {
     ok = platform::MoveFileReplacing(file.full_name(), target + platform::kPathSeparator + file.name()) && ok;
   }

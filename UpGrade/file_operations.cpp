@@ -14,9 +14,9 @@
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
 #include "platform/file_identity.h"
-#include "platform/file_search.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
+#include "util/file_listing.h"
 #include "util/paths.h"
 
 namespace {
@@ -24,15 +24,20 @@ namespace {
 // The updater's own program name: the running updater is never overwritten.
 constexpr const char kUpdaterName[] = "update.exe";
 
-// Removes every link directly in `dirPath` as a link, found by the system's
-// own search. dlib judges an entry by what it leads to, and a dangling link
-// by whatever status it read last (the entry before it, or nothing at all),
-// so it would leave some out and misdescribe others.
-void RemoveLinksIn(const std::string& dirPath) {
-  for (const std::string& name : platform::FindMatchingNames(dirPath + platform::kPathSeparator + "*")) {
-    const std::string path = dirPath + platform::kPathSeparator + name;
-    if (platform::EntryTypeOf(path) == platform::EntryType::kLink) platform::RemoveLink(path);
+// Copies the top-level file `source` over `targetDir`'s file `name`; a link
+// is copied as a link. A failed copy is logged with the system's code.
+bool CopyTopLevelFile(const std::string& source, const std::string& name, const std::string& targetDir) {
+  // The whole path is tested, so a source below a directory whose name
+  // holds the text skips every file.
+  if (source.find(kUpdaterName) != std::string::npos) return true;
+  const std::string target = targetDir + platform::kPathSeparator + name;
+  const bool copied = platform::CopyFileReplacing(source, target);
+  const int error = platform::LastSystemError();
+  if (!copied) {
+    LogFormatted(Error, kDriverLogSource, kCopyFailedLine, "source:%s, dist:%s, error:%d", source.c_str(),
+                 target.c_str(), error);
   }
+  return copied;
 }
 
 }  // namespace
@@ -55,7 +60,7 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
   if (!IsDirectory(dirPath)) return false;
   // A link is removed as a link: what it leads to is not ours, and one left
   // in place would steer the next extraction through it.
-  RemoveLinksIn(dirPath);
+  for (const std::string& link : ListLinks(dirPath)) platform::RemoveLink(link);
   std::vector<dlib::file> files;
   std::vector<dlib::directory> dirs;
   try {
@@ -79,25 +84,23 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
   return true;
 }
 
+// Links (the extraction's own, from an archive made on Unix) are placed as
+// links after everything else, never as what they lead to; dlib lists them by
+// their targets, or not at all when they dangle, so they are found apart.
 bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {
   bool ok = true;
   try {
     const dlib::directory source(sourceDir);
     for (const dlib::directory& sub : source.get_dirs()) {
+      if (platform::IsLink(sub.full_name())) continue;
       ok = MoveDirectoryInto(sub.full_name(), targetDir, /*ownerWindow=*/nullptr) && ok;
     }
     for (const dlib::file& file : source.get_files()) {
-      // The whole path is tested, so a source below a directory whose name
-      // holds the text skips every file.
-      if (file.full_name().find(kUpdaterName) != std::string::npos) continue;
-      const std::string target = targetDir + platform::kPathSeparator + file.name();
-      const bool copied = platform::CopyFileReplacing(file.full_name(), target);
-      const int error = platform::LastSystemError();
-      if (!copied) {
-        LogFormatted(Error, kDriverLogSource, kCopyFailedLine, "source:%s, dist:%s, error:%d",
-                     file.full_name().c_str(), target.c_str(), error);
-      }
-      ok = copied && ok;
+      if (platform::IsLink(file.full_name())) continue;
+      ok = CopyTopLevelFile(file.full_name(), file.name(), targetDir) && ok;
+    }
+    for (const std::string& link : ListLinks(sourceDir)) {
+      ok = CopyTopLevelFile(link, FileNameOf(link), targetDir) && ok;
     }
   } catch (const std::exception&) {
     return false;

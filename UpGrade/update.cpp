@@ -45,7 +45,11 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
     }
     LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
                  ClearDirectory(workDir, zipFile) ? 1 : 0);
-    return reader && reader->extractAll(workDir);
+    if (!reader) return false;
+    // The update folder is what lands in the installation: a link leading
+    // out of it would lead out of the installation there.
+    reader->confineLinksTo("update");
+    return reader->extractAll(workDir);
   } catch (const std::exception&) {
     return false;
   }

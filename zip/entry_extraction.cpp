@@ -5,9 +5,11 @@
 
 #include "platform/file_mode.h"
 #include "platform/file_times.h"
+#include "platform/symbolic_link.h"
 #include "zip/device_names.h"
 #include "zip/extraction_space.h"
 #include "zip/extraction_undo.h"
+#include "zip/link_plan.h"
 #include "zip/output_path.h"
 #include "zip/zip_errors.h"
 #include "zip/zip_paths.h"
@@ -23,11 +25,11 @@ bool IsSafeOutputName(const std::string& relative) {
   return landsInsideDestination(relative) && !namesReservedDevice(relative);
 }
 
-// Makes the first entry stored as `name` current, copies it with `copy` and
-// closes it; false when there is no such entry or the copy fails.
-bool readNamedEntry(ZipReaderState& state, const std::string& name,
-                    const std::function<int(const ArchiveEntry&)>& copy) {
-  if (state.locateEntry(name) != UNZ_OK) return false;
+// The longest name a link may hold: the system's path limit, its end excluded.
+constexpr std::uint64_t kLongestLinkTarget = 4095;
+
+// Copies the current entry with `copy` and closes it; false when the copy fails.
+bool readCurrentEntry(ZipReaderState& state, const std::function<int(const ArchiveEntry&)>& copy) {
   const ArchiveEntry entry = state.readCurrentEntryInfo();
   if (!entry.valid()) return false;
   if (copy(entry) != 0) return false;
@@ -36,28 +38,57 @@ bool readNamedEntry(ZipReaderState& state, const std::string& name,
   return true;
 }
 
+// Makes the first entry stored as `name` current and reads it as
+// readCurrentEntry does; false when there is no such entry.
+bool readNamedEntry(ZipReaderState& state, const std::string& name,
+                    const std::function<int(const ArchiveEntry&)>& copy) {
+  if (state.locateEntry(name) != UNZ_OK) return false;
+  return readCurrentEntry(state, copy);
+}
+
+// Reads what each link entry leads to, from the position its data is
+// extracted from, and checks the plan before anything is written.
+bool planLinks(ZipReaderState& state, const std::vector<ArchiveEntry>& entries,
+               std::vector<unz64_file_pos>& positions, const std::vector<std::string>& relatives,
+               LinkPlan& plan) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!entries[i].link) continue;
+    if (unzGoToFilePos64(state.handle.get(), &positions[i]) != UNZ_OK) return false;
+    std::vector<std::uint8_t> target;
+    const bool read = readCurrentEntry(state, [&](const ArchiveEntry& entry) {
+      return entry.unpackedSize > kLongestLinkTarget ? -1 : state.copyCurrentEntryToBuffer(target, entry);
+    });
+    if (!read) return false;
+    plan.add(i, relatives[i], std::string(target.begin(), target.end()));
+  }
+  return plan.allows(relatives);
+}
+
 }  // namespace
 
 bool ZipReader::extractAll(const std::string& destination) { return extractAll(destination, {}); }
 
-// Every output name, and the room the entries need, is checked before
-// anything is written; a failed extraction takes away what it wrote. Entries
-// are reached by the directory position that the listing recorded for the
-// first entry of each name: looking each one up by name rescans the
+// Every output name, every link, and the room the entries need are checked
+// before anything is written; a failed extraction takes away what it wrote.
+// Entries are reached by the directory position that the listing recorded for
+// the first entry of each name: looking each one up by name rescans the
 // directory from its start, which made extraction quadratic in the number of
-// entries.
+// entries. Links come last, so that no entry is written through one.
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
   std::vector<unz64_file_pos> positions;
   const std::vector<ArchiveEntry> entries = state_->listEntries(&positions);
 
+  std::vector<std::string> relatives;
   std::vector<std::string> paths;
+  relatives.reserve(entries.size());
   paths.reserve(entries.size());
   std::uint64_t needed = 0;
   for (const ArchiveEntry& entry : entries) {
     const auto renamed = renames.find(entry.entryName);
     const std::string& relative = renamed == renames.end() ? entry.entryName : renamed->second;
     if (!IsSafeOutputName(relative)) return false;
+    relatives.push_back(relative);
     paths.push_back(outputPathOf(destination, relative));
     needed = addBytes(needed, bytesOnDisk(entry, relative));
   }
@@ -65,13 +96,22 @@ bool ZipReader::extractAll(const std::string& destination,
 
   std::unordered_map<std::string, std::size_t> firstOfName;
   for (std::size_t i = 0; i < entries.size(); ++i) firstOfName.emplace(entries[i].entryName, i);
+  for (std::size_t i = 0; i < entries.size(); ++i) positions[i] = positions[firstOfName.at(entries[i].entryName)];
+
+  LinkPlan links(destination, linkRoot_);
+  if (platform::kMakesSymbolicLinks && !planLinks(*state_, entries, positions, relatives, links)) return false;
 
   ExtractionUndo undo;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    unz64_file_pos position = positions[firstOfName.at(entries[i].entryName)];
-    if (unzGoToFilePos64(state_->handle.get(), &position) != UNZ_OK) continue;
+    if (links.isLink(i) || unzGoToFilePos64(state_->handle.get(), &positions[i]) != UNZ_OK) continue;
     undo.noteBeforeWriting(paths[i], entries[i].directory);
     if (!state_->extractCurrentEntry(entries[i], paths[i])) return false;
+  }
+  for (const PlannedLink& link : links.links()) {
+    const std::string& path = paths[link.index];
+    undo.noteBeforeWriting(path, /*isDirectory=*/false);
+    makeDirectoryPath(parentPathOf(path));
+    if (!platform::MakeSymbolicLink(link.target, path)) return false;
   }
   undo.keep();
   return true;

@@ -125,6 +125,6 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
   const auto externalAttributes = static_cast<std::uint32_t>(info.external_fa);
   entry.directory = isDirectoryEntry(entry.entryName, versionMadeBy, externalAttributes);
   entry.hasUnixMode = hasUnixModeEntry(versionMadeBy);
-  entry.link = isLinkEntry(versionMadeBy, externalAttributes);
+  entry.link = !entry.directory && isLinkEntry(versionMadeBy, externalAttributes);
   return entry;
 }

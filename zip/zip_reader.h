@@ -47,16 +47,25 @@ class ZipReader {
   /// Closes the archive and frees the memory copy; later calls do nothing.
   void closeArchive();
 
+  /// Where links are made (Linux), extractAll makes only links that lead to
+  /// a place inside `folder` of its destination (relative, such as "update"),
+  /// not merely inside the destination. Empty, as at first: the destination.
+  void confineLinksTo(const std::string& folder) { linkRoot_ = folder; }
+
   /// Same as extractAll(destination, {}).
   bool extractAll(const std::string& destination);
 
   /// Writes every entry below `destination` (or the current directory when it
   /// is empty), under the output name `renames` gives for its stored name, if
   /// any: directories for directory entries, files stamped with the entry's
-  /// time otherwise, empty ones included. False, with nothing written, when an
-  /// output name would leave the destination or names a Windows device, or
-  /// when the recorded sizes do not fit the destination's free space (see
-  /// fitsFreeSpace); false at the first entry that cannot be written. After a
+  /// time otherwise, empty ones included. Where the system makes links (Linux),
+  /// a link entry made on Unix becomes a symbolic link, made after every
+  /// other entry. False, with nothing written, when an output name would leave
+  /// the destination or names a Windows device, when the recorded sizes do
+  /// not fit the destination's free space (see fitsFreeSpace), or when a link
+  /// would lead outside (see confineLinksTo), an entry would be written
+  /// through a link of the archive or one already on disk; false at the first
+  /// entry that cannot be written. After a
   /// false result or a throw, what this call created is removed. Throws std::runtime_error "Error <code>
   /// opening internal file '<name>' in zip" for an entry that cannot be opened
   /// (encrypted: -102; a method other than stored or deflate: -103), and
@@ -87,6 +96,7 @@ class ZipReader {
 
   std::string archivePath_;
   std::string password_;
+  std::string linkRoot_;
   bool open_ = false;
   std::unique_ptr<ZipReaderState> state_;
 };

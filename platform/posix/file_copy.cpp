@@ -6,9 +6,12 @@
 // The temporary goes beside the source (the updater's work directory, which
 // the next run clears) and, where that is not writable or the rename would
 // cross file systems, beside the target.
+// A link is copied as a link that leads where it leads: what it names is not
+// copied, so a library chain such as libfoo.so -> libfoo.so.1 stays a chain.
 #include "platform/file_copy.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -75,6 +78,14 @@ bool KeepTimes(int fd, const struct stat& status) {
 
 enum class Attempt { kDone, kFailed, kTryBesideTarget };
 
+Attempt RenameIntoPlace(TempFile& temp, const std::string& target) {
+  if (rename(temp.path().c_str(), target.c_str()) != 0) {
+    return errno == EXDEV ? Attempt::kTryBesideTarget : Attempt::kFailed;
+  }
+  temp.Release();
+  return Attempt::kDone;
+}
+
 // One attempt with the temporary file in `stagingDir`.
 Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& status,
                 const std::string& target) {
@@ -87,16 +98,44 @@ Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& st
       fsync(out.get()) != 0 || !out.Close()) {
     return Attempt::kFailed;
   }
-  if (rename(temp.path().c_str(), target.c_str()) != 0) {
-    return errno == EXDEV ? Attempt::kTryBesideTarget : Attempt::kFailed;
-  }
-  temp.Release();
-  return Attempt::kDone;
+  return RenameIntoPlace(temp, target);
+}
+
+// One attempt with the link staged in `stagingDir`, under a name that
+// mkstemp reserved.
+Attempt CopyLinkVia(const std::string& stagingDir, const std::string& leadsTo, const std::string& target) {
+  std::string pattern = stagingDir + "/.update-copy-XXXXXX";
+  UniqueFd reserved(mkstemp(pattern.data()));
+  if (!reserved.ok()) return Attempt::kTryBesideTarget;
+  TempFile temp(pattern);
+  if (unlink(pattern.c_str()) != 0 || symlink(leadsTo.c_str(), pattern.c_str()) != 0) return Attempt::kFailed;
+  return RenameIntoPlace(temp, target);
+}
+
+// Staged beside the source first, beside the target where that cannot be.
+template <typename AttemptIn>
+bool StageAndRename(const std::string& source, const std::string& target, AttemptIn attempt) {
+  Attempt result = attempt(DirectoryOf(source));
+  if (result == Attempt::kTryBesideTarget) result = attempt(DirectoryOf(target));
+  return result == Attempt::kDone;
+}
+
+// What the link `path` leads to; false when `path` is no link.
+bool ReadLink(const std::string& path, std::string* leadsTo) {
+  std::vector<char> buffer(PATH_MAX + 1);
+  const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
+  if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) return false;
+  leadsTo->assign(buffer.data(), static_cast<std::size_t>(length));
+  return true;
 }
 
 }  // namespace
 
 bool platform::CopyFileReplacing(const std::string& source, const std::string& target) {
+  std::string leadsTo;
+  if (ReadLink(source, &leadsTo)) {
+    return StageAndRename(source, target, [&](const std::string& dir) { return CopyLinkVia(dir, leadsTo, target); });
+  }
   UniqueFd in(open(source.c_str(), O_RDONLY | O_CLOEXEC));
   if (!in.ok()) return false;
   struct stat status {};
@@ -105,9 +144,6 @@ bool platform::CopyFileReplacing(const std::string& source, const std::string& t
     errno = EISDIR;
     return false;
   }
-  Attempt attempt = CopyVia(DirectoryOf(source), in.get(), status, target);
-  if (attempt == Attempt::kTryBesideTarget) {
-    attempt = CopyVia(DirectoryOf(target), in.get(), status, target);
-  }
-  return attempt == Attempt::kDone;
+  return StageAndRename(source, target,
+                        [&](const std::string& dir) { return CopyVia(dir, in.get(), status, target); });
 }

@@ -42,6 +42,13 @@ EntryRecipe File(const std::string& name, const std::string& data) {
   return entry;
 }
 
+EntryRecipe Link(const std::string& name, const std::string& target) {
+  EntryRecipe entry = File(name, target);
+  entry.versionMadeBy = kMadeOnUnix;
+  entry.externalAttributes = kLinkAttributes;
+  return entry;
+}
+
 EntryRecipe Claiming(const std::string& name, std::uint64_t unpackedSize) {
   EntryRecipe entry = File(name, "x");
   entry.method = kStored;

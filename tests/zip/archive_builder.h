@@ -16,6 +16,8 @@ constexpr std::uint32_t kMadeOnUnix = (3u << 8) | 20u;
 /// The Unix mode bits of an executable regular file, as stored in the top half
 /// of the external attributes.
 constexpr std::uint32_t kExecutableFileAttributes = 0100755u << 16;
+/// The Unix mode of a symbolic link, as stored.
+constexpr std::uint32_t kLinkAttributes = 0120777u << 16;
 
 constexpr int kStored = 0;
 constexpr int kDeflated = 8;
@@ -40,6 +42,10 @@ struct EntryRecipe {
 
 /// An entry `name` holding `data`, deflated, stamped kJuly3rd2024.
 EntryRecipe File(const std::string& name, const std::string& data);
+
+/// A symbolic link `name` as an archive made on Unix with links kept stores
+/// it: link type in its mode, the name it leads to as its data.
+EntryRecipe Link(const std::string& name, const std::string& target);
 
 /// A stored entry `name` that records `unpackedSize` bytes whatever it holds
 /// (one byte): checks that go by recorded sizes need no test to write gigabytes.

@@ -1,4 +1,5 @@
-// Linux only: the copy keeps the mode bits and replaces a running program's file.
+// Linux only: the copy keeps the mode bits, copies a link as a link and
+// replaces a running program's file.
 #include "platform/file_copy.h"
 
 #include <filesystem>
@@ -29,4 +30,29 @@ TEST(PosixFileCopy, TargetDirectoryIsRefused) {
   fs::create_directory(dir.path() / "d");
   EXPECT_FALSE(platform::CopyFileReplacing(dir.str("a"), dir.str("d")));
   EXPECT_TRUE(fs::is_directory(dir.path() / "d"));
+}
+
+// A link is copied as a link, dangling or not, over a file or a link, and
+// what the old link led to is left as it was.
+TEST(PosixFileCopy, CopiesALinkAsALink) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "from");
+  fs::create_directories(dir.path() / "into");
+  WriteFileBytes(dir.path() / "from" / "lib.so.1", "library");
+  WriteFileBytes(dir.path() / "into" / "file", "old file");
+  WriteFileBytes(dir.path() / "into" / "pointed-at", "untouched");
+  fs::create_symlink("lib.so.1", dir.path() / "from" / "lib.so");
+  fs::create_symlink("missing", dir.path() / "from" / "dangling");
+  fs::create_symlink("pointed-at", dir.path() / "into" / "old-link");
+  for (const auto& [source, target] : {std::pair<const char*, const char*>{"lib.so", "file"},
+                                       {"dangling", "old-link"},
+                                       {"lib.so", "new"}}) {
+    ASSERT_TRUE(platform::CopyFileReplacing(dir.str("from/") + source, dir.str("into/") + target)) << target;
+    ASSERT_TRUE(fs::is_symlink(dir.path() / "into" / target)) << target;
+    EXPECT_EQ(fs::read_symlink(dir.path() / "into" / target), fs::read_symlink(dir.path() / "from" / source));
+  }
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.path() / "into" / "pointed-at"), "untouched");
+  // Nothing staged is left behind in either directory.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "from"), fs::directory_iterator()), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "into"), fs::directory_iterator()), 4);
 }

@@ -1,0 +1,22 @@
+// POSIX backend of platform/symbolic_link.h.
+#include "platform/symbolic_link.h"
+
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+const bool platform::kMakesSymbolicLinks = true;
+
+bool platform::MakeSymbolicLink(const std::string& target, const std::string& path) {
+  if (symlink(target.c_str(), path.c_str()) == 0) return true;
+  if (errno != EEXIST) return false;
+  // Only a regular file gives way: a directory keeps what it holds, and a
+  // link in the way is someone else's.
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    errno = EEXIST;
+    return false;
+  }
+  return unlink(path.c_str()) == 0 && symlink(target.c_str(), path.c_str()) == 0;
+}

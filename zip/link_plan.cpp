@@ -1,0 +1,102 @@
+// The link entries of one extraction: where each leads, and that no entry is
+// written through a link.
+#include "zip/link_plan.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/entry_type.h"
+#include "zip/output_path.h"
+#include "zip/zip_paths.h"
+
+namespace {
+
+using Segments = std::vector<std::string>;
+
+// The names between "/" separators, empty ones and "." dropped.
+Segments segmentsOf(const std::string& path) {
+  Segments segments;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find('/', start);
+    std::string segment = path.substr(start, end - start);
+    if (!segment.empty() && segment != ".") segments.push_back(std::move(segment));
+    if (end == std::string::npos) return segments;
+    start = end + 1;
+  }
+}
+
+// An entry's name with either separator, as extraction writes it.
+Segments entrySegments(const std::string& relative) { return segmentsOf(tidyPath(relative)); }
+
+bool startsWith(const Segments& path, const Segments& prefix) {
+  return path.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
+}
+
+}  // namespace
+
+LinkPlan::LinkPlan(std::string destination, const std::string& root)
+    : destination_(std::move(destination)), root_(entrySegments(root)) {}
+
+void LinkPlan::add(std::size_t index, const std::string& relative, std::string target) {
+  Segments path = entrySegments(relative);
+  linkSet_.insert(path);
+  linkPaths_.push_back(std::move(path));
+  links_.push_back({index, std::move(target)});
+  indices_.insert(index);
+}
+
+bool LinkPlan::allows(const std::vector<std::string>& relatives) const {
+  for (std::size_t i = 0; i < links_.size(); ++i) {
+    if (!leadsInside(linkPaths_[i], links_[i].target)) return false;
+  }
+  std::set<Segments> checked;
+  for (const std::string& relative : relatives) {
+    const Segments path = entrySegments(relative);
+    if (liesBelowLink(path) || meetsLinkOnDisk(path, checked)) return false;
+  }
+  return true;
+}
+
+// Followed by name, the way the kernel will follow it. Past a link of the
+// archive the walk is really wherever that link leads (inside, as its own
+// check found), so names below it stay inside too, but ".." from there would
+// climb from a place this walk does not see: refused. The root holds at every
+// step, not only at the end: once installed, its parent is another folder.
+bool LinkPlan::leadsInside(const Segments& link, const std::string& target) const {
+  if (target.empty() || target.front() == '/' || target.find('\0') != std::string::npos) return false;
+  Segments at(link.begin(), link.end() - 1);
+  if (!startsWith(at, root_)) return false;
+  bool pastLink = false;
+  for (const std::string& segment : segmentsOf(target)) {
+    pastLink = pastLink || linkSet_.count(at) != 0;
+    if (segment != "..") {
+      at.push_back(segment);
+    } else if (!pastLink && at.size() > root_.size()) {
+      at.pop_back();
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool LinkPlan::liesBelowLink(const Segments& relative) const {
+  for (std::size_t depth = 1; depth < relative.size(); ++depth) {
+    if (linkSet_.count(Segments(relative.begin(), relative.begin() + depth)) != 0) return true;
+  }
+  return false;
+}
+
+// Each folder is asked once, however many entries lie below it.
+bool LinkPlan::meetsLinkOnDisk(const Segments& relative, std::set<Segments>& checked) const {
+  std::string joined;
+  Segments prefix;
+  for (const std::string& segment : relative) {
+    joined += (joined.empty() ? "" : "/") + segment;
+    prefix.push_back(segment);
+    if (!checked.insert(prefix).second) continue;
+    if (platform::EntryTypeOf(outputPathOf(destination_, joined)) == platform::EntryType::kLink) return true;
+  }
+  return false;
+}

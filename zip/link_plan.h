@@ -1,0 +1,49 @@
+// The link entries of one extraction: where each leads, and that no entry is
+// written through a link. Made only where the system makes links.
+#pragma once
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <vector>
+
+/// A link entry, made after every other entry of its extraction.
+struct PlannedLink {
+  std::size_t index = 0;  ///< of the entry in the listing
+  std::string target;     ///< what the link leads to, as stored
+};
+
+class LinkPlan {
+ public:
+  /// Links of an extraction into `destination` must lead to a place inside
+  /// its folder `root` (relative, "/"-separated; empty: the destination).
+  LinkPlan(std::string destination, const std::string& root);
+
+  /// Notes that entry `index`, written at `relative` below the destination,
+  /// is a link leading to `target`.
+  void add(std::size_t index, const std::string& relative, std::string target);
+
+  /// True when every link's target is relative and, followed segment by
+  /// segment from the link's own folder, never leaves the root nor climbs
+  /// ("..") once past another link of the archive; when no entry of
+  /// `relatives` lies below a link of the archive; and when none of them, nor
+  /// a folder between it and the destination, is already a link on disk.
+  bool allows(const std::vector<std::string>& relatives) const;
+
+  bool isLink(std::size_t index) const { return indices_.count(index) != 0; }
+  const std::vector<PlannedLink>& links() const { return links_; }
+
+ private:
+  using Segments = std::vector<std::string>;
+
+  bool leadsInside(const Segments& link, const std::string& target) const;
+  bool liesBelowLink(const Segments& relative) const;
+  bool meetsLinkOnDisk(const Segments& relative, std::set<Segments>& checked) const;
+
+  std::string destination_;
+  Segments root_;
+  std::vector<PlannedLink> links_;
+  std::vector<Segments> linkPaths_;  ///< beside links_, same order
+  std::set<Segments> linkSet_;
+  std::set<std::size_t> indices_;
+};
