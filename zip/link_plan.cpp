@@ -64,7 +64,9 @@ bool LinkPlan::allows(const std::vector<std::string>& relatives) const {
 // climb from a place this walk does not see: refused. The root holds at every
 // step, not only at the end: once installed, its parent is another folder.
 bool LinkPlan::leadsInside(const Segments& link, const std::string& target) const {
-  if (target.empty() || target.front() == '/' || target.find('\0') != std::string::npos) return false;
+  if (link.empty() || target.empty() || target.front() == '/' || target.find('\0') != std::string::npos) {
+    return false;
+  }
   Segments at(link.begin(), link.end() - 1);
   if (!startsWith(at, root_)) return false;
   bool pastLink = false;

@@ -6,6 +6,7 @@
 // The temporary goes beside the source (the updater's work directory, which
 // the next run clears) and, where that is not writable or the rename would
 // cross file systems, beside the target.
+//
 // A link is copied as a link that leads where it leads: what it names is not
 // copied, so a library chain such as libfoo.so -> libfoo.so.1 stays a chain.
 #include "platform/file_copy.h"

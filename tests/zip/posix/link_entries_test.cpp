@@ -58,6 +58,7 @@ TEST(LinkEntries, RefusedWhenALinkCouldLeadOutOrBeWrittenThrough) {
       {"out of it on the way", {Link("update/x", "../update/y")}, ""},
       {"link outside the update folder", {Link("x", "update/y")}, ""},
       {"empty", {Link("update/x", "")}, ""},
+      {"the update folder itself", {Link("update", "other")}, ""},
       {"cut short by a zero", {Link("update/x", std::string("y\0/../../..", 11))}, ""},
       // Followed by name it stays in update/a, but up leads to update, and
       // its parent then is the destination itself.
