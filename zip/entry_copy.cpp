@@ -19,22 +19,24 @@ constexpr std::uint32_t kLargestReservation = 16u << 20;
 
 }  // namespace
 
-// minizip is built without decryption and refuses every password that is not
-// null, so an empty password goes to it as null. It reads an encrypted entry
-// as if plain, and a bzip2 entry as if stored, without a CRC check: so every
-// encrypted entry and every method but stored and deflate is refused here,
-// before anything is written, with the codes of its password and method checks.
+// minizip decrypts every entry it is handed a password for, without looking
+// at the entry's encryption flag, so only an encrypted entry gets the
+// password; with no password such an entry is refused with the code the
+// library gives a password it cannot use. minizip also reads a bzip2 entry as
+// if stored, without a CRC check: every method but stored and deflate is
+// refused here, before anything is written, with the code of its method check.
 OpenedEntry ZipReaderState::openCurrentEntry(const ArchiveEntry& entry) {
   unz_file_info64 info{};
   int result = unzGetCurrentFileInfo64(handle.get(), &info, /*szFileName=*/nullptr, 0,
                                        /*extraField=*/nullptr, 0, /*szComment=*/nullptr, 0);
-  if (result == UNZ_OK && (info.flag & kEncryptedFlag) != 0) result = UNZ_PARAMERROR;
+  const bool encrypted = (info.flag & kEncryptedFlag) != 0;
+  if (result == UNZ_OK && encrypted && password.empty()) result = UNZ_PARAMERROR;
   if (result == UNZ_OK && info.compression_method != kStored &&
       info.compression_method != kDeflated) {
     result = UNZ_BADZIPFILE;
   }
   if (result == UNZ_OK) {
-    result = unzOpenCurrentFilePassword(handle.get(), password.empty() ? nullptr : password.c_str());
+    result = unzOpenCurrentFilePassword(handle.get(), encrypted ? password.c_str() : nullptr);
   }
   if (result != UNZ_OK) throw OpenEntryError(result, entry.entryName);
   OpenedEntry opened;
