@@ -1,8 +1,8 @@
 // Extracting entries to a destination directory, a byte buffer or a stream.
-#include <fstream>
 #include <functional>
 #include <unordered_map>
 
+#include "platform/extracted_file.h"
 #include "platform/file_mode.h"
 #include "platform/file_times.h"
 #include "zip/output_path.h"
@@ -38,6 +38,7 @@ bool ZipReader::extractAll(const std::string& destination) { return extractAll(d
 // its start, which made extraction quadratic in the number of entries.
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
+  state_->parentOfLastFile.clear();
   std::vector<unz64_file_pos> positions;
   const std::vector<ArchiveEntry> entries = state_->listEntries(&positions);
 
@@ -62,6 +63,7 @@ bool ZipReader::extractAll(const std::string& destination,
 }
 
 bool ZipReader::extractOne(const std::string& name, const std::string& destination) {
+  state_->parentOfLastFile.clear();
   if (!landsInsideDestination(name)) return false;
   const std::string path = outputPathOf(destination, name);
   if (state_->locateEntry(name) != UNZ_OK) return false;
@@ -102,15 +104,21 @@ bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::s
 // The entry is opened before its file: an entry that cannot be read leaves a
 // file already at `path` as it was. A file that was opened keeps what was
 // written, and gets its mode and time, even when the copy failed.
+// Mode and time go through the handle the file was written with, after the
+// last write and before the close, which keeps them.
 int ZipReaderState::writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry) {
-  makeDirectoryPath(parentPathOf(path));
+  const std::string parent = parentPathOf(path);
+  // The parent of the previous file written holds that file: it is there.
+  if (parent != parentOfLastFile) makeDirectoryPath(parent);
   const OpenedEntry opened = openCurrentEntry(entry);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) return -1;
-  int result = copyOpenedEntry(file, opened);
-  file.close();
-  if (file.fail()) result = -1;
-  platform::ApplyEntryMode(path, opened.versionMadeBy, opened.externalAttributes);
-  platform::StampFileFromDosTime(path, entry.dosDateTime);
+  platform::ExtractedFile file(path);
+  if (!file.ok()) return -1;
+  parentOfLastFile = parent;
+  int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) {
+    return file.Write(bytes, count);
+  });
+  platform::ApplyEntryMode(file, opened.versionMadeBy, opened.externalAttributes);
+  platform::StampFileFromDosTime(file, entry.dosDateTime);
+  if (!file.Close()) result = -1;
   return result == 0 ? 0 : -1;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/archive_file.h"
+#include "zip/buffered_archive_file.h"
 #include "zip/empty_archive.h"
 #include "zip/zip_errors.h"
 #include "zip/zip_reader_state.h"
@@ -33,10 +34,12 @@ bool ReadWholeStream(std::istream& stream, std::vector<std::uint8_t>& bytes) {
 
 ZipReader::ZipReader(const std::string& path, const std::string& password)
     : archivePath_(path), password_(password), state_(std::make_unique<ZipReaderState>(password_)) {
-  zlib_filefunc64_def callbacks{};
-  platform::FillArchiveFileCallbacks(&callbacks);
+  zlib_filefunc64_def fileCalls{};
+  platform::FillArchiveFileCallbacks(&fileCalls);
+  state_->archiveFile = std::make_unique<BufferedArchiveFile>(fileCalls);
+  zlib_filefunc64_def callbacks = state_->archiveFile->callbacks();
   state_->handle.reset(unzOpen2_64(archivePath_.c_str(), &callbacks));
-  if (!state_->handle && !isEmptyArchiveFile(archivePath_, callbacks)) {
+  if (!state_->handle && !isEmptyArchiveFile(archivePath_, fileCalls)) {
     throw std::runtime_error(kLoadZipFileError);
   }
   open_ = true;
@@ -71,6 +74,7 @@ void ZipReader::closeArchive() {
   if (!open_) return;
   state_->handle.reset();
   state_->memory.reset();
+  state_->archiveFile.reset();
   open_ = false;
 }
 
