@@ -1,10 +1,11 @@
 // Extracting entries to a destination directory, a byte buffer or a stream.
 #include <functional>
-#include <unordered_map>
+#include <string_view>
 
 #include "platform/extracted_file.h"
 #include "platform/file_mode.h"
 #include "platform/file_times.h"
+#include "zip/entry_index.h"
 #include "zip/output_path.h"
 #include "zip/zip_errors.h"
 #include "zip/zip_paths.h"
@@ -14,6 +15,13 @@
 namespace {
 
 constexpr int kCaseSensitive = 1;
+
+// The name `renames` gives the entry stored as `stored`, else that name.
+std::string OutputNameOf(std::string_view stored, const std::map<std::string, std::string>& renames) {
+  std::string name(stored);
+  const auto renamed = renames.find(name);
+  return renamed == renames.end() ? name : renamed->second;
+}
 
 // Makes the first entry stored as `name` current, copies it with `copy` and
 // closes it; false when there is no such entry or the copy fails.
@@ -33,31 +41,28 @@ bool ReadNamedEntry(ZipReaderState& state, const std::string& name,
 bool ZipReader::extractAll(const std::string& destination) { return extractAll(destination, {}); }
 
 // Every output name is checked before anything is written. Entries are then
-// reached by the directory position that the listing recorded for the first
-// entry of each name: looking each one up by name rescans the directory from
-// its start, which made extraction quadratic in the number of entries.
+// reached by their directory position, and their data by that of the first
+// entry of their name: looking each one up by name rescans the directory from
+// its start, which made extraction quadratic in the number of entries. The
+// index keeps only names and positions, so memory grows little per entry.
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
   state_->parentOfLastFile.clear();
-  std::vector<unz64_file_pos> positions;
-  const std::vector<ArchiveEntry> entries = state_->listEntries(&positions);
-
-  std::vector<std::string> paths;
-  paths.reserve(entries.size());
-  for (const ArchiveEntry& entry : entries) {
-    const auto renamed = renames.find(entry.entryName);
-    const std::string& relative = renamed == renames.end() ? entry.entryName : renamed->second;
-    if (!landsInsideDestination(relative)) return false;
-    paths.push_back(outputPathOf(destination, relative));
+  const EntryIndex index(*state_);
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    if (!landsInsideDestination(OutputNameOf(index.name(i), renames))) return false;
   }
-
-  std::unordered_map<std::string, std::size_t> firstOfName;
-  for (std::size_t i = 0; i < entries.size(); ++i) firstOfName.emplace(entries[i].entryName, i);
-
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    unz64_file_pos position = positions[firstOfName.at(entries[i].entryName)];
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    unz64_file_pos position = index.position(i);
     if (unzGoToFilePos64(state_->handle.get(), &position) != UNZ_OK) continue;
-    if (!state_->extractCurrentEntry(entries[i], paths[i])) return false;
+    const ArchiveEntry entry = state_->readCurrentEntryInfo();
+    unz64_file_pos first = index.firstOfName(i);
+    if (first.num_of_file != position.num_of_file &&
+        unzGoToFilePos64(state_->handle.get(), &first) != UNZ_OK) {
+      continue;
+    }
+    const std::string path = outputPathOf(destination, OutputNameOf(entry.entryName, renames));
+    if (!state_->extractCurrentEntry(entry, path)) return false;
   }
   return true;
 }

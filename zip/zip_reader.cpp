@@ -78,24 +78,21 @@ void ZipReader::closeArchive() {
   open_ = false;
 }
 
-std::vector<ArchiveEntry> ZipReader::listEntries() { return state_->listEntries(nullptr); }
+std::vector<ArchiveEntry> ZipReader::listEntries() {
+  std::vector<ArchiveEntry> entries;
+  state_->walkEntries([&](const ArchiveEntry& entry) { entries.push_back(entry); });
+  return entries;
+}
 
 ArchiveEntry ZipReader::readCurrentEntryInfo() { return state_->readCurrentEntryInfo(); }
 
-std::vector<ArchiveEntry> ZipReaderState::listEntries(std::vector<unz64_file_pos>* positions) {
-  std::vector<ArchiveEntry> entries;
-  if (unzGoToFirstFile(handle.get()) != UNZ_OK) return entries;
+void ZipReaderState::walkEntries(const std::function<void(const ArchiveEntry&)>& visit) {
+  if (unzGoToFirstFile(handle.get()) != UNZ_OK) return;
   do {
-    ArchiveEntry entry = readCurrentEntryInfo();
-    if (!entry.valid()) break;
-    if (positions != nullptr) {
-      unz64_file_pos position{};
-      unzGetFilePos64(handle.get(), &position);
-      positions->push_back(position);
-    }
-    entries.push_back(std::move(entry));
+    const ArchiveEntry entry = readCurrentEntryInfo();
+    if (!entry.valid()) return;
+    visit(entry);
   } while (unzGoToNextFile(handle.get()) == UNZ_OK);
-  return entries;
 }
 
 // A stored name of 256 bytes or more fills the buffer without its end; it is

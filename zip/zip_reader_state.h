@@ -32,9 +32,10 @@ struct ZipReaderState {
   /// `password` is the owning reader's, which outlives this state.
   explicit ZipReaderState(const std::string& ownerPassword) : password(ownerPassword) {}
 
-  /// Entries in central-directory order, as ZipReader::listEntries; with
-  /// `positions`, also the directory position of each listed entry.
-  std::vector<ArchiveEntry> listEntries(std::vector<unz64_file_pos>* positions);
+  /// Makes each entry current in central-directory order and hands it to
+  /// `visit`, up to the first entry without a name or the first that cannot
+  /// be reached; throws as readCurrentEntryInfo.
+  void walkEntries(const std::function<void(const ArchiveEntry&)>& visit);
 
   /// Makes the first entry stored as `name` current: 0, or minizip's code
   /// when there is none (the current entry is then the first one or as before).
