@@ -1,46 +1,24 @@
 // The update run: reads the options, then extracts, stops, installs and relaunches.
 #include "UpGrade/update.h"
 
-#include <chrono>
 #include <exception>
 #include <iostream>
 #include <memory>
-#include <thread>
 
 #include "UpGrade/file_operations.h"
+#include "UpGrade/log_lines.h"
 #include "UpGrade/process_operations.h"
 #include "cmdline/parser.h"
+#include "log/log.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "platform/system_error.h"
-#include "util/log.h"
 #include "util/module_context.h"
-#include "util/process_control.h"
 #include "zip/zip_reader.h"
 
 namespace {
 
-constexpr const char kSourceFile[] = "UpGrade/update";
-
 enum ExitCode { kDone = 0, kUsageShown = 1, kBadCommandLine = 2, kExtractFailed = 3, kInstallFailed = 4 };
-
-// Each message has a fixed line number that readers of old logs know it by.
-enum MessageLine {
-  kUsageLine = 175,
-  kParseErrorLine = 181,
-  kExeNameLine = 189,
-  kZipFileLine = 190,
-  kDstPathLine = 191,
-  kClearLine = 200,
-  kExtractLine = 206,
-  kStopLine = 211,
-  kCopyLine = 227,
-  kRelaunchLine = 232,
-  kNoArchiveLine = 236,
-  kSuccessLine = 242,
-};
-
-constexpr int kWaitPolls = 10;
 
 void RegisterOptions(cmdline::parser& options) {
   options.register_value_option<std::string>("exeName", 'e', "kill process name", true, "");
@@ -51,28 +29,41 @@ void RegisterOptions(cmdline::parser& options) {
   options.set_usage_name("update.exe");
 }
 
-// Clears the work directory and extracts the archive into it. The reader is
-// handed back to live until the run ends; an exception from the archive or
-// from a directory listing counts as a failed extraction.
+// Opens the archive, clears the work directory and extracts the archive into
+// it. The reader is handed back to live until the run ends; an exception from
+// the archive or from a directory listing counts as a failed extraction. The
+// archive is opened before the clear, which never deletes it, so that one
+// kept in the work directory, even behind a link the clear removes, is read.
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
                     std::unique_ptr<ZipReader>& reader) {
   try {
-    LogFormatted(Info, kSourceFile, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
-    reader = std::make_unique<ZipReader>(zipFile, "");
-    return reader->extractAll(workDir);
+    try {
+      reader = std::make_unique<ZipReader>(zipFile, "");
+    } catch (const std::exception&) {
+      // Reported after the clear, which is logged first as always.
+    }
+    LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
+                 ClearDirectory(workDir, zipFile) ? 1 : 0);
+    return reader && reader->extractAll(workDir);
   } catch (const std::exception&) {
     return false;
   }
 }
 
-void WaitUntilStopped(const std::string& exeName) {
-  for (int poll = 0; poll < kWaitPolls; ++poll) {
-    if (!IsProcessRunning(exeName)) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-  }
+// Writes the command-line error and the usage to standard error and logs
+// them at the parse error's line.
+void ReportCommandLineError(const std::string& error, const std::string& usage) {
+  std::cerr << error << std::endl << usage;
+  // The first colon is the full-width one, GBK A3 BA.
+  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
 }
 
 }  // namespace
+
+std::string DestinationError(const std::string& dstPath) {
+  if (!dstPath.empty() && platform::IsExistingDirectory(dstPath)) return {};
+  return "not an existing directory: --dstPath=" + dstPath;
+}
 
 std::string Trim(const std::string& input, const std::string& stripChars) {
   const std::size_t first = input.find_first_not_of(stripChars);
@@ -91,53 +82,57 @@ int RunUpdate(int argc, char* argv[]) {
   if (argc == 1 || options.option_given("help")) {
     const std::string usage = options.usage_text();
     std::cerr << usage;
-    LogFormatted(Error, kSourceFile, kUsageLine, "error:%s", usage.c_str());
+    LogFormatted(Error, kDriverLogSource, kUsageLine, "error:%s", usage.c_str());
     return kUsageShown;
   }
   if (!parsed) {
-    const std::string error = options.first_error();
-    const std::string usage = options.usage_text();
-    std::cerr << error << std::endl << usage;
-    // The first colon is the full-width one, GBK A3 BA.
-    LogFormatted(Error, kSourceFile, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+    ReportCommandLineError(options.first_error(), options.usage_text());
     return kBadCommandLine;
   }
 
   const std::string exeName = options.value_of<std::string>("exeName");
   const std::string zipFile = Trim(options.value_of<std::string>("zipFile"), "\"");
   const std::string dstPath = Trim(options.value_of<std::string>("dstPath"), "\"");
-  LogFormatted(Info, kSourceFile, kExeNameLine, "ExeName:%s", exeName.c_str());
-  LogFormatted(Info, kSourceFile, kZipFileLine, "ZipFile:%s", zipFile.c_str());
-  LogFormatted(Info, kSourceFile, kDstPathLine, "DstPath:%s", dstPath.c_str());
+  LogFormatted(Info, kDriverLogSource, kExeNameLine, "ExeName:%s", exeName.c_str());
+  LogFormatted(Info, kDriverLogSource, kZipFileLine, "ZipFile:%s", zipFile.c_str());
+  LogFormatted(Info, kDriverLogSource, kDstPathLine, "DstPath:%s", dstPath.c_str());
 
   const std::string separator = platform::kPathSeparator;
   const std::string workDir = dstPath + separator + "temp";
   const std::string exePath = dstPath + separator + exeName;
 
   if (!FileExists(zipFile)) {
-    LogFormatted(Warning, kSourceFile, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
+    LogFormatted(Warning, kDriverLogSource, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
   } else {
+    // An empty or mistyped destination would become a new installation at
+    // the root of the drive or beside the real one, while the real
+    // application is stopped: refused before anything is written or stopped.
+    const std::string destinationError = DestinationError(dstPath);
+    if (!destinationError.empty()) {
+      ReportCommandLineError(destinationError, options.usage_text());
+      return kBadCommandLine;
+    }
     std::unique_ptr<ZipReader> reader;
     if (!ExtractArchive(zipFile, workDir, reader)) {
-      LogFormatted(Info, kSourceFile, kExtractLine, "Extract File Ret:%d", 0);
+      LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }
 
-    LogFormatted(Info, kSourceFile, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
+    LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     WaitUntilStopped(exeName);
 
     const std::string updateDir = workDir + separator + "update";
     if (!CopyTree(updateDir, dstPath)) {
-      LogFormatted(Error, kSourceFile, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
+      LogFormatted(Error, kDriverLogSource, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
       return kInstallFailed;
     }
 
     // No working directory is given: the application starts in the
     // updater's own directory, made current at start-up.
     platform::OpenWithShell(exePath);
-    LogFormatted(Info, kSourceFile, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
+    LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
   }
 
-  LogFormatted(Info, kSourceFile, kSuccessLine, "Update App Success!");
+  LogFormatted(Info, kDriverLogSource, kSuccessLine, "Update App Success!");
   return kDone;
 }

@@ -8,19 +8,19 @@ namespace {
 
 constexpr std::size_t kWindowSize = 64 * 1024;
 
-BufferedArchiveFile& Self(voidpf opaque) { return *static_cast<BufferedArchiveFile*>(opaque); }
+BufferedArchiveFile& fileOf(voidpf opaque) { return *static_cast<BufferedArchiveFile*>(opaque); }
 
 }  // namespace
 
 BufferedArchiveFile::BufferedArchiveFile(const zlib_filefunc64_def& base) : base_(base) {}
 
 zlib_filefunc64_def BufferedArchiveFile::callbacks() {
-  return zlib_filefunc64_def{Open, Read, Write, Tell, Seek, Close, Error, this};
+  return zlib_filefunc64_def{openFile, readFile, writeFile, tellFile, seekFile, closeFile, errorFile, this};
 }
 
 // The size is taken once: minizip looks for the end record from the end.
-voidpf ZCALLBACK BufferedArchiveFile::Open(voidpf opaque, const void* name, int mode) {
-  BufferedArchiveFile& self = Self(opaque);
+voidpf ZCALLBACK BufferedArchiveFile::openFile(voidpf opaque, const void* name, int mode) {
+  BufferedArchiveFile& self = fileOf(opaque);
   if (self.stream_ != nullptr) return nullptr;
   voidpf stream = self.base_.zopen64_file(self.base_.opaque, name, mode);
   if (stream == nullptr) return nullptr;
@@ -36,18 +36,18 @@ voidpf ZCALLBACK BufferedArchiveFile::Open(voidpf opaque, const void* name, int 
   return stream;
 }
 
-uLong ZCALLBACK BufferedArchiveFile::Read(voidpf opaque, voidpf /*stream*/, void* buffer, uLong size) {
-  return Self(opaque).read(static_cast<unsigned char*>(buffer), size);
+uLong ZCALLBACK BufferedArchiveFile::readFile(voidpf opaque, voidpf /*stream*/, void* buffer, uLong size) {
+  return fileOf(opaque).read(static_cast<unsigned char*>(buffer), size);
 }
 
-uLong ZCALLBACK BufferedArchiveFile::Write(voidpf, voidpf, const void*, uLong) { return 0; }
+uLong ZCALLBACK BufferedArchiveFile::writeFile(voidpf, voidpf, const void*, uLong) { return 0; }
 
-ZPOS64_T ZCALLBACK BufferedArchiveFile::Tell(voidpf opaque, voidpf /*stream*/) {
-  return Self(opaque).position_;
+ZPOS64_T ZCALLBACK BufferedArchiveFile::tellFile(voidpf opaque, voidpf /*stream*/) {
+  return fileOf(opaque).position_;
 }
 
-long ZCALLBACK BufferedArchiveFile::Seek(voidpf opaque, voidpf /*stream*/, ZPOS64_T offset, int origin) {
-  BufferedArchiveFile& self = Self(opaque);
+long ZCALLBACK BufferedArchiveFile::seekFile(voidpf opaque, voidpf /*stream*/, ZPOS64_T offset, int origin) {
+  BufferedArchiveFile& self = fileOf(opaque);
   switch (origin) {
     case ZLIB_FILEFUNC_SEEK_SET:
       self.position_ = offset;
@@ -63,15 +63,15 @@ long ZCALLBACK BufferedArchiveFile::Seek(voidpf opaque, voidpf /*stream*/, ZPOS6
   }
 }
 
-int ZCALLBACK BufferedArchiveFile::Close(voidpf opaque, voidpf stream) {
-  BufferedArchiveFile& self = Self(opaque);
+int ZCALLBACK BufferedArchiveFile::closeFile(voidpf opaque, voidpf stream) {
+  BufferedArchiveFile& self = fileOf(opaque);
   self.stream_ = nullptr;
   for (Window& window : self.windows_) window.bytes = {};
   return self.base_.zclose_file(self.base_.opaque, stream);
 }
 
-int ZCALLBACK BufferedArchiveFile::Error(voidpf opaque, voidpf stream) {
-  BufferedArchiveFile& self = Self(opaque);
+int ZCALLBACK BufferedArchiveFile::errorFile(voidpf opaque, voidpf stream) {
+  BufferedArchiveFile& self = fileOf(opaque);
   return self.base_.zerror_file(self.base_.opaque, stream);
 }
 

@@ -29,13 +29,13 @@ class BufferedArchiveFile {
     unsigned long lastUse = 0;  // the window used longest ago is refilled
   };
 
-  static voidpf ZCALLBACK Open(voidpf opaque, const void* name, int mode);
-  static uLong ZCALLBACK Read(voidpf opaque, voidpf stream, void* buffer, uLong size);
-  static uLong ZCALLBACK Write(voidpf opaque, voidpf stream, const void* buffer, uLong size);
-  static ZPOS64_T ZCALLBACK Tell(voidpf opaque, voidpf stream);
-  static long ZCALLBACK Seek(voidpf opaque, voidpf stream, ZPOS64_T offset, int origin);
-  static int ZCALLBACK Close(voidpf opaque, voidpf stream);
-  static int ZCALLBACK Error(voidpf opaque, voidpf stream);
+  static voidpf ZCALLBACK openFile(voidpf opaque, const void* name, int mode);
+  static uLong ZCALLBACK readFile(voidpf opaque, voidpf stream, void* buffer, uLong size);
+  static uLong ZCALLBACK writeFile(voidpf opaque, voidpf stream, const void* buffer, uLong size);
+  static ZPOS64_T ZCALLBACK tellFile(voidpf opaque, voidpf stream);
+  static long ZCALLBACK seekFile(voidpf opaque, voidpf stream, ZPOS64_T offset, int origin);
+  static int ZCALLBACK closeFile(voidpf opaque, voidpf stream);
+  static int ZCALLBACK errorFile(voidpf opaque, voidpf stream);
 
   uLong read(unsigned char* buffer, uLong size);
   /// Reads up to `size` bytes at `at` from the base file; the count read.

@@ -1,11 +1,13 @@
 // Extracting entries to a destination directory, a byte buffer or a stream.
 #include <functional>
-#include <string_view>
 
 #include "platform/extracted_file.h"
 #include "platform/file_mode.h"
 #include "platform/file_times.h"
+#include "zip/device_names.h"
 #include "zip/entry_index.h"
+#include "zip/extraction_space.h"
+#include "zip/extraction_undo.h"
 #include "zip/output_path.h"
 #include "zip/zip_errors.h"
 #include "zip/zip_paths.h"
@@ -16,23 +18,27 @@ namespace {
 
 constexpr int kCaseSensitive = 1;
 
+// Neither outside the destination nor a device in place of a file.
+bool IsSafeOutputName(const std::string& relative) {
+  return landsInsideDestination(relative) && !namesReservedDevice(relative);
+}
+
 // The name `renames` gives the entry stored as `stored`, else that name.
-std::string OutputNameOf(std::string_view stored, const std::map<std::string, std::string>& renames) {
-  std::string name(stored);
-  const auto renamed = renames.find(name);
-  return renamed == renames.end() ? name : renamed->second;
+std::string outputNameOf(const std::string& stored, const std::map<std::string, std::string>& renames) {
+  const auto renamed = renames.find(stored);
+  return renamed == renames.end() ? stored : renamed->second;
 }
 
 // Makes the first entry stored as `name` current, copies it with `copy` and
 // closes it; false when there is no such entry or the copy fails.
-bool ReadNamedEntry(ZipReaderState& state, const std::string& name,
+bool readNamedEntry(ZipReaderState& state, const std::string& name,
                     const std::function<int(const ArchiveEntry&)>& copy) {
   if (state.locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state.readCurrentEntryInfo();
   if (!entry.valid()) return false;
   if (copy(entry) != 0) return false;
   const int result = unzCloseCurrentFile(state.handle.get());
-  if (result != UNZ_OK) throw OpenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) throw openEntryError(result, entry.entryName);
   return true;
 }
 
@@ -40,18 +46,27 @@ bool ReadNamedEntry(ZipReaderState& state, const std::string& name,
 
 bool ZipReader::extractAll(const std::string& destination) { return extractAll(destination, {}); }
 
-// Every output name is checked before anything is written. Entries are then
-// reached by their directory position, and their data by that of the first
-// entry of their name: looking each one up by name rescans the directory from
-// its start, which made extraction quadratic in the number of entries. The
-// index keeps only names and positions, so memory grows little per entry.
+// Every output name, and the room the entries need, is checked before
+// anything is written; a failed extraction takes away what it wrote. Entries
+// are then reached by their directory position, and their data by that of
+// the first entry of their name: looking each one up by name rescans the
+// directory from its start, which made extraction quadratic in the number of
+// entries. The index keeps only names and positions, so memory grows little
+// per entry.
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
   state_->parentOfLastFile.clear();
-  const EntryIndex index(*state_);
-  for (std::size_t i = 0; i < index.size(); ++i) {
-    if (!landsInsideDestination(OutputNameOf(index.name(i), renames))) return false;
-  }
+  bool safe = true;
+  std::uint64_t needed = 0;
+  const EntryIndex index(*state_, [&](const ArchiveEntry& entry) {
+    const std::string relative = outputNameOf(entry.entryName, renames);
+    safe = safe && IsSafeOutputName(relative);
+    needed = addBytes(needed, bytesOnDisk(entry, relative));
+  });
+  if (!safe) return false;
+  if (index.size() != 0 && !fitsFreeSpace(destination, needed)) return false;
+
+  ExtractionUndo undo;
   for (std::size_t i = 0; i < index.size(); ++i) {
     unz64_file_pos position = index.position(i);
     if (unzGoToFilePos64(state_->handle.get(), &position) != UNZ_OK) continue;
@@ -61,15 +76,17 @@ bool ZipReader::extractAll(const std::string& destination,
         unzGoToFilePos64(state_->handle.get(), &first) != UNZ_OK) {
       continue;
     }
-    const std::string path = outputPathOf(destination, OutputNameOf(entry.entryName, renames));
+    const std::string path = outputPathOf(destination, outputNameOf(entry.entryName, renames));
+    undo.noteBeforeWriting(path, entry.directory);
     if (!state_->extractCurrentEntry(entry, path)) return false;
   }
+  undo.keep();
   return true;
 }
 
 bool ZipReader::extractOne(const std::string& name, const std::string& destination) {
   state_->parentOfLastFile.clear();
-  if (!landsInsideDestination(name)) return false;
+  if (!IsSafeOutputName(name)) return false;
   const std::string path = outputPathOf(destination, name);
   if (state_->locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state_->readCurrentEntryInfo();
@@ -77,13 +94,13 @@ bool ZipReader::extractOne(const std::string& name, const std::string& destinati
 }
 
 bool ZipReader::readEntryToBuffer(const std::string& name, std::vector<std::uint8_t>& buffer) {
-  return ReadNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
+  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
     return state_->copyCurrentEntryToBuffer(buffer, entry);
   });
 }
 
 bool ZipReader::readEntryToStream(const std::string& name, std::ostream& stream) {
-  return ReadNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
+  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
     return state_->copyCurrentEntryToStream(stream, entry);
   });
 }
@@ -99,10 +116,10 @@ int ZipReaderState::locateEntry(const std::string& name) {
 
 bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::string& path) {
   if (!entry.valid()) return false;
-  if (entry.unpackedSize == 0) return makeDirectoryPath(path);
+  if (entry.directory) return makeDirectoryPath(path);
   if (writeCurrentEntryToFile(path, entry) != 0) return false;
   const int result = unzCloseCurrentFile(handle.get());
-  if (result != UNZ_OK) throw CloseWrittenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) throw closeWrittenEntryError(result, entry.entryName);
   return true;
 }
 

@@ -17,12 +17,13 @@ constexpr ZPOS64_T kLargestReservation = 1u << 20;
 
 }  // namespace
 
-EntryIndex::EntryIndex(ZipReaderState& state) {
+EntryIndex::EntryIndex(ZipReaderState& state, const std::function<void(const ArchiveEntry&)>& visit) {
   unz_global_info64 global{};
   if (unzGetGlobalInfo64(state.handle.get(), &global) == UNZ_OK) {
     slots_.reserve(static_cast<std::size_t>(std::min(global.number_entry, kLargestReservation)));
   }
   state.walkEntries([&](const ArchiveEntry& entry) {
+    visit(entry);
     unz64_file_pos position{};
     unzGetFilePos64(state.handle.get(), &position);
     names_ += entry.entryName;

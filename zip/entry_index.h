@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "unzip.h"
+#include "zip/archive_entry.h"
 
 struct ZipReaderState;
 
@@ -16,8 +18,9 @@ struct ZipReaderState;
 class EntryIndex {
  public:
   /// Walks the archive's entries as ZipReader::listEntries does, with its end
-  /// and its errors; leaves the current entry where the walk ended.
-  explicit EntryIndex(ZipReaderState& state);
+  /// and its errors, handing each to `visit` as it goes; leaves the current
+  /// entry where the walk ended.
+  EntryIndex(ZipReaderState& state, const std::function<void(const ArchiveEntry&)>& visit);
 
   std::size_t size() const { return slots_.size(); }
   std::string_view name(std::size_t i) const;
