@@ -42,20 +42,20 @@ void LinkPlan::add(std::size_t index, const std::string& relative, std::string t
   Segments path = entrySegments(relative);
   linkSet_.insert(path);
   linkPaths_.push_back(std::move(path));
-  links_.push_back({index, std::move(target)});
+  links_.push_back({index, relative, std::move(target)});
   indices_.insert(index);
 }
 
-bool LinkPlan::allows(const std::vector<std::string>& relatives) const {
+bool LinkPlan::linksLeadInside() const {
   for (std::size_t i = 0; i < links_.size(); ++i) {
     if (!leadsInside(linkPaths_[i], links_[i].target)) return false;
   }
-  std::set<Segments> checked;
-  for (const std::string& relative : relatives) {
-    const Segments path = entrySegments(relative);
-    if (liesBelowLink(path) || meetsLinkOnDisk(path, checked)) return false;
-  }
   return true;
+}
+
+bool LinkPlan::allowsEntryAt(const std::string& relative) {
+  const Segments path = entrySegments(relative);
+  return !liesBelowLink(path) && !meetsLinkOnDisk(path);
 }
 
 // Followed by name, the way the kernel will follow it. Past a link of the
@@ -84,21 +84,23 @@ bool LinkPlan::leadsInside(const Segments& link, const std::string& target) cons
 }
 
 bool LinkPlan::liesBelowLink(const Segments& relative) const {
+  if (linkSet_.empty()) return false;
   for (std::size_t depth = 1; depth < relative.size(); ++depth) {
     if (linkSet_.count(Segments(relative.begin(), relative.begin() + depth)) != 0) return true;
   }
   return false;
 }
 
-// Each folder is asked once, however many entries lie below it.
-bool LinkPlan::meetsLinkOnDisk(const Segments& relative, std::set<Segments>& checked) const {
+// Each folder is asked once, however many entries lie below it; each
+// entry's own path once, as it comes.
+bool LinkPlan::meetsLinkOnDisk(const Segments& relative) {
   std::string joined;
-  Segments prefix;
-  for (const std::string& segment : relative) {
-    joined += (joined.empty() ? "" : "/") + segment;
-    prefix.push_back(segment);
-    if (!checked.insert(prefix).second) continue;
+  for (std::size_t depth = 0; depth < relative.size(); ++depth) {
+    joined += (depth == 0 ? "" : "/") + relative[depth];
+    const bool folder = depth + 1 < relative.size();
+    if (folder && foldersChecked_.count(joined) != 0) continue;
     if (platform::EntryTypeOf(outputPathOf(destination_, joined)) == platform::EntryType::kLink) return true;
+    if (folder) foldersChecked_.insert(joined);
   }
   return false;
 }

@@ -9,7 +9,8 @@
 
 /// A link entry, made after every other entry of its extraction.
 struct PlannedLink {
-  std::size_t index = 0;  ///< of the entry in the listing
+  std::size_t index = 0;  ///< of the entry in the archive's directory
+  std::string relative;   ///< its output name below the destination
   std::string target;     ///< what the link leads to, as stored
 };
 
@@ -25,10 +26,13 @@ class LinkPlan {
 
   /// True when every link's target is relative and, followed segment by
   /// segment from the link's own folder, never leaves the root nor climbs
-  /// ("..") once past another link of the archive; when no entry of
-  /// `relatives` lies below a link of the archive; and when none of them, nor
-  /// a folder between it and the destination, is already a link on disk.
-  bool allows(const std::vector<std::string>& relatives) const;
+  /// ("..") once past another link of the archive.
+  bool linksLeadInside() const;
+
+  /// True when the entry written at `relative` lies below no link of the
+  /// archive, and neither it nor a folder between it and the destination is
+  /// already a link on disk.
+  bool allowsEntryAt(const std::string& relative);
 
   bool isLink(std::size_t index) const { return indices_.count(index) != 0; }
   const std::vector<PlannedLink>& links() const { return links_; }
@@ -38,7 +42,7 @@ class LinkPlan {
 
   bool leadsInside(const Segments& link, const std::string& target) const;
   bool liesBelowLink(const Segments& relative) const;
-  bool meetsLinkOnDisk(const Segments& relative, std::set<Segments>& checked) const;
+  bool meetsLinkOnDisk(const Segments& relative);
 
   std::string destination_;
   Segments root_;
@@ -46,4 +50,5 @@ class LinkPlan {
   std::vector<Segments> linkPaths_;  ///< beside links_, same order
   std::set<Segments> linkSet_;
   std::set<std::size_t> indices_;
+  std::set<std::string> foldersChecked_;  ///< found to be no link on disk
 };

@@ -2,7 +2,6 @@
 #include "platform/file_mode.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,17 +23,13 @@ constexpr mode_t kOthersWrite = 0022;
 
 // An archive made on Windows, or by a tool that stores no Unix mode, still
 // ships programs: an ELF image, or a script naming its interpreter.
-bool StartsAsProgram(const std::string& path) {
-  platform::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-  char head[4] = {};
-  const ssize_t got = file.ok() ? read(file.get(), head, sizeof head) : -1;
-  return (got >= 2 && head[0] == '#' && head[1] == '!') ||
-         (got == 4 && std::memcmp(head, "\x7f" "ELF", sizeof head) == 0);
+bool StartsAsProgram(std::string_view head) {
+  return head.substr(0, 2) == "#!" || head.substr(0, 4) == std::string_view("\x7f" "ELF", 4);
 }
 
 // Set-user-ID, set-group-ID and sticky bits are never taken from an archive.
-mode_t ModeFromEntry(const std::string& path, std::uint32_t versionMadeBy, std::uint32_t externalAttributes) {
-  if (((versionMadeBy >> 8) & 0xFF) != kMadeOnUnix) return StartsAsProgram(path) ? kProgramMode : kDefaultMode;
+mode_t ModeFromEntry(std::uint32_t versionMadeBy, std::uint32_t externalAttributes, std::string_view head) {
+  if (((versionMadeBy >> 8) & 0xFF) != kMadeOnUnix) return StartsAsProgram(head) ? kProgramMode : kDefaultMode;
   const auto stored = static_cast<mode_t>(externalAttributes >> 16);
   const mode_t type = stored & S_IFMT;
   if ((type != 0 && type != S_IFREG) || (stored & kPermissionBits) == 0) return kDefaultMode;
@@ -43,9 +38,10 @@ mode_t ModeFromEntry(const std::string& path, std::uint32_t versionMadeBy, std::
 
 }  // namespace
 
-bool platform::ApplyEntryMode(const std::string& path, std::uint32_t versionMadeBy,
-                              std::uint32_t externalAttributes) {
-  return chmod(path.c_str(), ModeFromEntry(path, versionMadeBy, externalAttributes)) == 0;
+bool platform::ApplyEntryMode(ExtractedFile& file, std::uint32_t versionMadeBy, std::uint32_t externalAttributes,
+                              std::string_view firstBytes) {
+  return fchmod(static_cast<int>(file.NativeHandle()),
+                ModeFromEntry(versionMadeBy, externalAttributes, firstBytes)) == 0;
 }
 
 bool platform::CopyPermissionBits(const std::string& model, const std::string& path) {

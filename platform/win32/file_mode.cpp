@@ -2,8 +2,8 @@
 // bits to restore, and the program never marks an extracted file read-only.
 #include "platform/file_mode.h"
 
-bool platform::ApplyEntryMode(const std::string& /*path*/, std::uint32_t /*versionMadeBy*/,
-                              std::uint32_t /*externalAttributes*/) {
+bool platform::ApplyEntryMode(ExtractedFile& /*file*/, std::uint32_t /*versionMadeBy*/,
+                              std::uint32_t /*externalAttributes*/, std::string_view /*firstBytes*/) {
   return true;
 }
 
