@@ -7,6 +7,7 @@
 #include <dlib/dir_nav.h>
 
 #include "UpGrade/directory_move.h"
+#include "UpGrade/own_file.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
@@ -19,9 +20,6 @@ namespace {
 // the log know them.
 constexpr const char kSourceFile[] = "UpGrade/update";
 constexpr int kCopyFailedLine = 149;
-
-// The updater's own program name: the running updater is never overwritten.
-constexpr const char kUpdaterName[] = "update.exe";
 
 }  // namespace
 
@@ -64,9 +62,7 @@ bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {
       ok = MoveDirectoryInto(sub.full_name(), targetDir, /*ownerWindow=*/nullptr) && ok;
     }
     for (const dlib::file& file : source.get_files()) {
-      // The whole path is tested, so a source below a directory whose name
-      // holds the text skips every file.
-      if (file.full_name().find(kUpdaterName) != std::string::npos) continue;
+      if (IsUpdaterOwnFile(file.name())) continue;
       const std::string target = targetDir + platform::kPathSeparator + file.name();
       const bool copied = platform::CopyFileReplacing(file.full_name(), target);
       const int error = platform::LastSystemError();

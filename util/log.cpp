@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
+#include "platform/log_append.h"
 #include "util/log_format.h"
 #include "util/module_context.h"
 
@@ -41,11 +42,6 @@ LocalStamp ReadLocalStamp() {
           static_cast<int>(millis - seconds * 1000)};
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
-
 }  // namespace
 
 void LogWrite(int level, const char* sourceFile, int line, const char* message) {
@@ -62,8 +58,9 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
   if (!FormatLogFilePath(filePath, sizeof filePath, directory, stamp.calendar)) return;
   // Opened (and so created) before the level is looked at: a Debug line
   // still leaves the day's file behind.
-  UniqueFile file(std::fopen(filePath, platform::kAppendTextMode));
-  if (!file) return;
+  // Held until the line is written: other processes append to the same day's file.
+  platform::LogAppend file(filePath);
+  if (!file.ok()) return;
 
   FormatLogLine(lineBuffer, sizeof lineBuffer, stamp.calendar, stamp.milliseconds, level,
                 sourceFile, line, message);
@@ -75,7 +72,7 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
     platform::SendToDebugger(lineBuffer);
   }
 
-  if (level != Debug) std::fprintf(file.get(), "%s", lineBuffer);
+  if (level != Debug) file.Write(lineBuffer);
 }
 
 void LogFormatted(int level, const char* sourceFile, int line, const char* format, ...) {
