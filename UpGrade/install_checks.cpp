@@ -2,16 +2,19 @@
 #include "UpGrade/install_checks.h"
 
 #include <cstdio>
-#include <iterator>
+#include <memory>
 
 #include "UpGrade/install_transaction.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
-#include "platform/process.h"
 #include "platform/system_error.h"
 #include "zip/zip_paths.h"
 
 namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
 // The entry's name as the extraction writes it, split at its separators.
 std::vector<std::string> ComponentsOf(const ArchiveEntry& entry) {
@@ -46,10 +49,12 @@ bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries) {
 }
 
 bool TakesReservedName(const std::vector<ArchiveEntry>& entries) {
-  // A top-level folder "update/temp" is merged into the work directory itself.
+  // A top-level folder "update/temp" is merged into the work directory
+  // itself; "update/.update-probe" would be taken for a probe left behind.
   const std::vector<std::vector<std::string>> reserved = {
       {kJournalName}, {kBackupDirName},
-      {kUpdateDirName, kWorkDirName, kJournalName}, {kUpdateDirName, kWorkDirName, kBackupDirName}};
+      {kUpdateDirName, kWorkDirName, kJournalName}, {kUpdateDirName, kWorkDirName, kBackupDirName},
+      {kUpdateDirName, kProbeName}};
   for (const ArchiveEntry& entry : entries) {
     const std::vector<std::string> components = ComponentsOf(entry);
     for (const std::vector<std::string>& name : reserved) {
@@ -59,11 +64,10 @@ bool TakesReservedName(const std::vector<ArchiveEntry>& entries) {
   return false;
 }
 
+std::string ProbePath(const std::string& dstPath) { return dstPath + platform::kPathSeparator + kProbeName; }
+
 bool AcceptsNewFile(const std::string& dstPath) {
-  const std::string probe = dstPath + platform::kPathSeparator + ".update-probe-" +
-                            std::to_string(platform::CurrentProcessId());
-  std::FILE* file = std::fopen(probe.c_str(), "wb");
-  if (file == nullptr) return false;
-  std::fclose(file);
+  const std::string probe = ProbePath(dstPath);
+  if (!std::unique_ptr<std::FILE, FileCloser>(std::fopen(probe.c_str(), "wb"))) return false;
   return std::remove(probe.c_str()) == 0;
 }

@@ -18,7 +18,11 @@ bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries);
 /// must never be able to write recovery instructions.
 bool TakesReservedName(const std::vector<ArchiveEntry>& entries);
 
-/// Creates and removes a probe file in `dstPath`. False, with
+/// The probe file that AcceptsNewFile creates in `dstPath`; a run killed
+/// while it existed leaves it for the next run to remove.
+std::string ProbePath(const std::string& dstPath);
+
+/// Creates and removes the probe file in `dstPath`. False, with
 /// LastSystemError() telling why, when no file can be created there (no
 /// right to write the installation).
 bool AcceptsNewFile(const std::string& dstPath);

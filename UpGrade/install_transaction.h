@@ -7,11 +7,12 @@
 #include <string>
 
 /// Names in the installation and its work directory that the install owns;
-/// no archive entry may land on the journal or the backup area.
+/// no archive entry may land on the journal, the backup area or the probe.
 constexpr const char kWorkDirName[] = "temp";
 constexpr const char kUpdateDirName[] = "update";
 constexpr const char kJournalName[] = ".update-journal";
 constexpr const char kBackupDirName[] = ".update-backup";
+constexpr const char kProbeName[] = ".update-probe";
 
 struct InstallOutcome {
   bool installed = false;  ///< the new version is in place, whole

@@ -6,8 +6,11 @@
 #include <iostream>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "UpGrade/file_operations.h"
+#include "UpGrade/install_checks.h"
+#include "UpGrade/install_steps.h"
 #include "UpGrade/process_operations.h"
 #include "cmdline/parser.h"
 #include "platform/file_system.h"
@@ -52,17 +55,23 @@ void RegisterOptions(cmdline::parser& options) {
 }
 
 // Clears the work directory and extracts the archive into it. The reader is
-// handed back to live until the run ends; an exception from the archive or
-// from a directory listing counts as a failed extraction.
+// handed back to live until the run ends, the archive's listing too; an
+// exception from the archive or from a directory listing counts as a failed
+// extraction, and so does an entry that would take a name the install owns.
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
-                    std::unique_ptr<ZipReader>& reader) {
+                    std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
   try {
     LogFormatted(Info, kSourceFile, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
     reader = std::make_unique<ZipReader>(zipFile, "");
-    return reader->extractAll(workDir);
+    entries = reader->listEntries();
+    return !TakesReservedName(entries) && reader->extractAll(workDir);
   } catch (const std::exception&) {
     return false;
   }
+}
+
+void LogCopyFailed(const std::string& updateDir, const std::string& dstPath) {
+  LogFormatted(Error, kSourceFile, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
 }
 
 void WaitUntilStopped(const std::string& exeName) {
@@ -114,21 +123,36 @@ int RunUpdate(int argc, char* argv[]) {
   const std::string workDir = dstPath + separator + "temp";
   const std::string exePath = dstPath + separator + exeName;
 
-  if (!FileExists(zipFile)) {
+  const std::string updateDir = workDir + separator + "update";
+
+  // Held to the end of the run: one run per installation at a time.
+  const bool archivePresent = FileExists(zipFile);
+  std::unique_ptr<platform::InstallLock> lock;
+  if (platform::IsExistingDirectory(dstPath) && !TakeInstallation(dstPath, workDir, archivePresent, lock)) {
+    return kInstallFailed;
+  }
+
+  if (!archivePresent) {
     LogFormatted(Warning, kSourceFile, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
   } else {
     std::unique_ptr<ZipReader> reader;
-    if (!ExtractArchive(zipFile, workDir, reader)) {
+    std::vector<ArchiveEntry> entries;
+    if (!ExtractArchive(zipFile, workDir, reader, entries)) {
       LogFormatted(Info, kSourceFile, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
+    }
+
+    // What fails now must not cost the application its run.
+    if (!ReadyToInstall(entries, dstPath)) {
+      LogCopyFailed(updateDir, dstPath);
+      return kInstallFailed;
     }
 
     LogFormatted(Info, kSourceFile, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     WaitUntilStopped(exeName);
 
-    const std::string updateDir = workDir + separator + "update";
-    if (!CopyTree(updateDir, dstPath)) {
-      LogFormatted(Error, kSourceFile, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
+    if (!InstallUpdate(updateDir, dstPath, workDir)) {
+      LogCopyFailed(updateDir, dstPath);
       return kInstallFailed;
     }
 

@@ -53,6 +53,7 @@ TEST(InstallChecks, NoEntryMayTakeTheJournalOrTheBackups) {
       {{"update/x", "./.update-backup/"}, true},
       {{"update/temp/.update-journal"}, true},
       {{"update/temp/.update-backup/1"}, true},
+      {{"update/.update-probe"}, true},
       {{".UPDATE-JOURNAL"}, foldsCase},
       {{"update/.update-journal", "update/.update-backup/1"}, false},
       {{".update-journal-notes", "update/temp/x"}, false},

@@ -1,0 +1,113 @@
+// Linux: the install failed or killed at every call that changes the file
+// system, through a preloaded library (tests/helpers/fault_injection.c).
+// Each case ends with the installation compared, bytes and mode bits, with
+// a whole version.
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/install_fixture.h"
+
+using namespace e2e_testing;
+
+namespace {
+
+// Sets the preload's variables for the runs of one scope.
+class FaultPlan {
+ public:
+  FaultPlan(long at, bool kill, const fs::path& countFile) {
+    setenv("LD_PRELOAD", HelperProgram("libfault_injection").append(".so").c_str(), 1);
+    // The sanitizer lane's runtime must come first otherwise.
+    setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+    setenv("UPDATE_FAULT_AT", std::to_string(at).c_str(), 1);
+    setenv("UPDATE_FAULT_KILL", kill ? "1" : "0", 1);
+    setenv("UPDATE_FAULT_COUNT", countFile.c_str(), 1);
+  }
+  ~FaultPlan() {
+    for (const char* name : {"LD_PRELOAD", "ASAN_OPTIONS", "UPDATE_FAULT_AT", "UPDATE_FAULT_KILL", "UPDATE_FAULT_COUNT"}) {
+      unsetenv(name);
+    }
+  }
+  FaultPlan(const FaultPlan&) = delete;
+  FaultPlan& operator=(const FaultPlan&) = delete;
+};
+
+class InstallFault : public InstallRun {
+ protected:
+  // Both versions and the number of points a whole run has.
+  void SetUp() override {
+    InstallRun::SetUp();
+    oldVersion_ = Installation();
+    newVersion_ = NewVersion();
+    calls_ = CountCalls();
+    ASSERT_GE(calls_, 50);
+  }
+
+  // The number of counted calls in a whole run that installs.
+  long CountCalls() {
+    const fs::path countFile = root_.path() / "count";
+    {
+      const FaultPlan plan(0, false, countFile);
+      EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+    }
+    WriteOldVersion();
+    return std::atol(ReadFileBytes(countFile).c_str());
+  }
+
+  // A run with the fault at call `at`.
+  RunResult RunWithFault(long at, bool kill) {
+    const FaultPlan plan(at, kill, root_.path() / "count");
+    return UpdateWithoutApp(zip_.string());
+  }
+
+  TreeSnapshot oldVersion_;
+  TreeSnapshot newVersion_;
+  long calls_ = 0;
+  std::string missing_ = (root_.path() / "missing.zip").string();
+};
+
+}  // namespace
+
+TEST_F(InstallFault, AFailureAtAnyCallLeavesOneWholeVersion) {
+  int failedInstalls = 0;
+  for (long at = 1; at <= calls_; ++at) {
+    WriteOldVersion();
+    const RunResult result = RunWithFault(at, false);
+    // The probe of the installation's rights stays when its own removal is
+    // the call that fails; the next run removes it.
+    TreeSnapshot after = Installation();
+    after.erase(".update-probe");
+    if (result.exitCode == 0) {
+      EXPECT_EQ(after, newVersion_) << "call " << at;
+    } else {
+      EXPECT_TRUE(result.exitCode == 3 || result.exitCode == 4) << "call " << at << ": " << result.exitCode;
+      EXPECT_EQ(after, oldVersion_) << "call " << at;
+      failedInstalls += result.exitCode == 4;
+    }
+    // What a failed clean-up left (a backup, the journal of a committed
+    // install, the probe) goes with the next run and changes nothing else.
+    EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
+    EXPECT_EQ(Installation(), after) << "call " << at;
+    EXPECT_FALSE(JournalLeft()) << "call " << at;
+  }
+  // Most calls of the install matter: their failure undoes it.
+  EXPECT_GT(failedInstalls, 20);
+}
+
+TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
+  for (long at = 1; at <= calls_; ++at) {
+    WriteOldVersion();
+    EXPECT_NE(RunWithFault(at, true).exitCode, 0) << "call " << at;
+    // Odd points: a run without its archive repairs; even points: one with it.
+    if (at % 2 == 1) {
+      EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
+      const TreeSnapshot after = Installation();
+      EXPECT_TRUE(after == oldVersion_ || after == newVersion_) << "call " << at;
+      EXPECT_FALSE(JournalLeft()) << "call " << at;
+    }
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0) << "call " << at;
+    EXPECT_EQ(Installation(), newVersion_) << "call " << at;
+    EXPECT_FALSE(JournalLeft()) << "call " << at;
+  }
+}

@@ -1,0 +1,167 @@
+// Test support for the built updater driven end to end: a fresh updater
+// directory and installation per test, the stand-in application, the log.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_programs.h"
+#include "tests/zip/archive_builder.h"
+
+namespace e2e_testing {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+using zip_testing::EntryRecipe;
+using zip_testing::File;
+using zip_testing::WriteArchive;
+
+// GBK level names as they stand in the log.
+inline const std::string kInfo = "\xD0\xC5\xCF\xA2";
+inline const std::string kWarning = "\xBE\xAF\xB8\xE6";
+inline const std::string kError = "\xB4\xED\xCE\xF3";
+
+struct LogEntry {
+  std::string level;
+  int line;
+  std::string message;
+};
+
+// A program as an archive made on Unix stores it: executable.
+inline EntryRecipe Program(const std::string& name, const std::string& data) {
+  EntryRecipe entry = File(name, data);
+  entry.versionMadeBy = zip_testing::kMadeOnUnix;
+  entry.externalAttributes = zip_testing::kExecutableFileAttributes;
+  return entry;
+}
+
+// One run of the stand-in application, as it recorded itself.
+struct AppRecord {
+  int version = 0;
+  std::uint32_t pid = 0;
+  std::string currentDir;
+};
+
+// Text-mode output on Windows ends its lines with CR LF.
+inline std::string WithLineFeeds(const std::string& text) { return std::regex_replace(text, std::regex("\r\n"), "\n"); }
+
+template <typename Condition>
+inline bool WaitFor(Condition condition) {
+  for (int i = 0; i < 300; ++i) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return condition();
+}
+
+class UpdateRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path self = platform::ExecutablePath();
+    suffix_ = self.extension().string();
+    updaterDir_ = root_.path() / "updater";
+    installDir_ = root_.path() / "My App";
+    fs::create_directories(updaterDir_);
+    fs::create_directories(installDir_);
+    fs::copy_file(HelperProgram("update"), updaterDir_ / ("update" + suffix_));
+    const fs::path zlib = self.parent_path() / "zlib1.dll";
+    if (fs::exists(zlib)) fs::copy_file(zlib, updaterDir_ / "zlib1.dll");
+    appName_ = UniqueProgramName("app");
+    zip_ = root_.path() / "new.zip";
+  }
+
+  // The updater's relaunches are not our children: they are stopped here.
+  void TearDown() override {
+    for (const AppRecord& record : AppRecords()) KillProcess(record.pid);
+  }
+
+  fs::path AppPath() const { return installDir_ / appName_; }
+
+  // Installs version 1 of the application and starts it.
+  std::uint32_t StartInstalledApp() {
+    installedApp_ = StartFakeAppAs(installDir_, appName_);
+    EXPECT_NE(installedApp_, nullptr);
+    return installedApp_ ? installedApp_->id() : 0;
+  }
+
+  std::vector<AppRecord> AppRecords() const {
+    std::vector<AppRecord> records;
+    std::istringstream in(WithLineFeeds(ReadFileBytes(AppPath().string() + ".run")));
+    for (AppRecord record; in >> record.version >> record.pid && std::getline(in, record.currentDir);) {
+      record.currentDir.erase(0, 1);
+      records.push_back(record);
+    }
+    return records;
+  }
+
+  // The archive of a new version: the application, a top-level file, the
+  // updater's own program (never installed) and two subdirectories.
+  void WriteNewVersionArchive() {
+    WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
+                                 File("update/readme.txt", "version 2\n"),
+                                 File("update/update.exe", "not for installing"),
+                                 File("update/data/config.txt", "new config"),
+                                 File("update/data/sub/deep.txt", "deep"),
+                                 File("update/lib/new.dll", "library")});
+  }
+
+  /// Runs the updater; its output is captured in files in `captureDir` (the
+  /// test's directory when empty), so that runs at once need their own.
+  RunResult Update(const std::vector<std::string>& args, const fs::path& captureDir = {}) {
+    RunResult result = RunToEnd((updaterDir_ / ("update" + suffix_)).string(), args,
+                                captureDir.empty() ? root_.path() : captureDir);
+    result.out = WithLineFeeds(result.out);
+    result.err = WithLineFeeds(result.err);
+    return result;
+  }
+
+  RunResult UpdateApp(const std::string& zip, const std::string& dstPath, const fs::path& captureDir = {}) {
+    return Update({"--exeName", appName_, "--zipFile", zip, "--dstPath", dstPath}, captureDir);
+  }
+
+  std::string Joined(const std::string& dir, const std::string& name) const {
+    return dir + platform::kPathSeparator + name;
+  }
+
+  // The whole log.
+  std::string LogText() const {
+    std::string text;
+    if (!fs::is_directory(updaterDir_ / "log")) return text;
+    for (const auto& file : fs::directory_iterator(updaterDir_ / "log")) text += ReadFileBytes(file.path());
+    return WithLineFeeds(text);
+  }
+
+  // Every entry appears, in this order, each as a whole stamped line.
+  void ExpectLogInOrder(const std::vector<LogEntry>& entries) const {
+    const std::string text = LogText();
+    std::size_t from = 0;
+    for (const LogEntry& entry : entries) {
+      const std::string line = "\xA1\xBE" + entry.level + "\xA1\xBF" + "UpGrade/update " +
+                               std::to_string(entry.line) + " " + entry.message + "\n";
+      const std::size_t at = text.find(line, from);
+      ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\nlog:\n" << text;
+      from = at + line.size();
+    }
+  }
+
+  TempDir root_;
+  std::string suffix_;
+  fs::path updaterDir_;
+  fs::path installDir_;
+  std::string appName_;
+  fs::path zip_;
+  std::unique_ptr<ChildProcess> installedApp_;
+};
+
+}  // namespace e2e_testing
