@@ -30,11 +30,11 @@ class Planner {
     for (const dlib::directory& sub : source.get_dirs()) Folder(sub, Join(relative, sub.name()));
   }
 
+ private:
   static std::string Join(const std::string& relative, const std::string& name) {
-    return relative.empty() ? name : relative + platform::kPathSeparator + name;
+    return relative + platform::kPathSeparator + name;
   }
 
- private:
   std::string Target(const std::string& relative) const {
     return targetDir_ + platform::kPathSeparator + relative;
   }

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Install-step benchmark: runs the updater over an installation that already
+# holds every file of the archive, so that every file is replaced, and prints
+# the time from the stop (log line 211) to the relaunch (log line 232), the
+# median of RUNS runs, with the largest extra disk use seen during a run.
+# Linux build only.
+#   bench/install_time.sh [RUNS] [UPDATER]   (default 3 runs of build/linux/bin/update)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-3}
+updater=$(realpath "${2:-build/linux/bin/update}")
+bin=build/linux/bin
+
+cmake --preset linux >/dev/null
+cmake --build --preset linux --target update zip_bench_archives >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$bin/zip_bench_archives" "$work"
+
+# Milliseconds of the day at which the log line with number $2 of file $1 was written.
+stamp_ms() {
+  LC_ALL=C grep -a "UpGrade/update $2 " "$1" | tail -1 |
+    LC_ALL=C sed -E 's/^[0-9]{8}-([0-9]+):([0-9]+):([0-9]+)\.([0-9]+).*/\1 \2 \3 \4/' |
+    awk '{ print (($1 * 60 + $2) * 60 + $3) * 1000 + $4 }'
+}
+
+printf '%-16s %10s %14s\n' archive install_ms extra_disk_MiB
+for name in many_files small_files one_large_entry; do
+  install="$work/install"
+  rm -rf "$install" "$work/updater"
+  mkdir -p "$install" "$work/updater"
+  cp "$updater" "$work/updater/update"
+  run() { "$work/updater/update" -e absent.exe -z "$work/$name.zip" -d "$install" >/dev/null; }
+  run
+  times=()
+  peak=0
+  for _ in $(seq "$runs"); do
+    rm -rf "$work/updater/log"
+    # Space in use sampled while the run goes, against the space before it.
+    before=$(du -sm "$install" | cut -f1)
+    run &
+    pid=$!
+    while kill -0 "$pid" 2>/dev/null; do
+      now=$(du -sm "$install" 2>/dev/null | cut -f1 || echo "$before")
+      (( now - before > peak )) && peak=$((now - before))
+      sleep 0.05
+    done
+    wait "$pid"
+    log=$(ls "$work/updater/log"/*)
+    times+=($(( $(stamp_ms "$log" 232) - $(stamp_ms "$log" 211) )))
+  done
+  median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
+  printf '%-16s %10s %14s\n' "$name" "$median" "$peak"
+done
