@@ -36,11 +36,16 @@ bool MoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, v
   if (fromDir.empty() || intoDir.empty()) return false;
   // Wine's shell also reports success for a source that does not exist.
   if (!platform::IsExistingDirectory(fromDir)) return false;
-  if (!platform::SystemMoveDirectoryInto(fromDir, intoDir, ownerWindow)) return false;
-  // Wine's shell reports success and changes nothing when `intoDir` already
-  // holds a directory of that name, which every update after the first meets;
-  // a Linux rename cannot merge either. Whatever is left is merged here.
-  if (!platform::IsExistingDirectory(fromDir)) return true;
+  switch (platform::SystemMoveDirectoryInto(fromDir, intoDir, ownerWindow)) {
+    case platform::MoveOutcome::Moved:
+      return true;
+    case platform::MoveOutcome::Failed:
+      return false;
+    case platform::MoveOutcome::LeftToMerge:
+      // Every update after the first meets a directory of that name, which
+      // neither Wine's shell nor a Linux rename merges into.
+      break;
+  }
   try {
     return MergeInto(dlib::directory(fromDir), intoDir);
   } catch (const std::exception&) {

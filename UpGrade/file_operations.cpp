@@ -2,24 +2,36 @@
 // directory and installing the extracted tree.
 #include "UpGrade/file_operations.h"
 
+#include <cstdio>
 #include <exception>
+#include <vector>
 
 #include <dlib/dir_nav.h>
 
 #include "UpGrade/directory_move.h"
+#include "UpGrade/log_lines.h"
 #include "UpGrade/own_file.h"
+#include "log/log.h"
+#include "platform/entry_type.h"
 #include "platform/file_copy.h"
+#include "platform/file_identity.h"
+#include "platform/file_search.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
-#include "util/is_directory.h"
-#include "util/log.h"
+#include "util/paths.h"
 
 namespace {
 
-// Copy failures are logged under the driver's name and line, where readers of
-// the log know them.
-constexpr const char kSourceFile[] = "UpGrade/update";
-constexpr int kCopyFailedLine = 149;
+// Removes every link directly in `dirPath` as a link, found by the system's
+// own search. dlib judges an entry by what it leads to, and a dangling link
+// by whatever status it read last (the entry before it, or nothing at all),
+// so it would leave some out and misdescribe others.
+void RemoveLinksIn(const std::string& dirPath) {
+  for (const std::string& name : platform::FindMatchingNames(dirPath + platform::kPathSeparator + "*")) {
+    const std::string path = dirPath + platform::kPathSeparator + name;
+    if (platform::EntryTypeOf(path) == platform::EntryType::kLink) platform::RemoveLink(path);
+  }
+}
 
 }  // namespace
 
@@ -32,8 +44,16 @@ bool FileExists(const std::string& filePath) {
   }
 }
 
-bool ClearDirectory(const std::string& dirPath) {
+bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
+  // A linked work directory is someone else's directory: it is unlinked and
+  // a directory of our own takes its place, empty.
+  if (platform::EntryTypeOf(dirPath) == platform::EntryType::kLink) {
+    return platform::RemoveLink(dirPath) && platform::MakeDirectory(dirPath);
+  }
   if (!IsDirectory(dirPath)) return false;
+  // A link is removed as a link: what it leads to is not ours, and one left
+  // in place would steer the next extraction through it.
+  RemoveLinksIn(dirPath);
   std::vector<dlib::file> files;
   std::vector<dlib::directory> dirs;
   try {
@@ -45,11 +65,14 @@ bool ClearDirectory(const std::string& dirPath) {
     return false;
   }
   // A file that cannot be deleted stays; the clear goes on.
-  for (const dlib::file& file : files) std::remove(file.full_name().c_str());
-  // A linked directory is not part of the tree: its files lie elsewhere, and
-  // a link back up the tree would recurse without end.
+  for (const dlib::file& file : files) {
+    const std::string& path = file.full_name();
+    if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) std::remove(path.c_str());
+  }
+  // A link that could not be removed is still not part of the tree: its
+  // files lie elsewhere, and a link back up the tree would recurse without end.
   for (const dlib::directory& sub : dirs) {
-    if (!platform::IsLink(sub.full_name())) ClearDirectory(sub.full_name());
+    if (!platform::IsLink(sub.full_name())) ClearDirectory(sub.full_name(), keptFile);
   }
   return true;
 }
@@ -67,7 +90,7 @@ bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {
       const bool copied = platform::CopyFileReplacing(file.full_name(), target);
       const int error = platform::LastSystemError();
       if (!copied) {
-        LogFormatted(Error, kSourceFile, kCopyFailedLine, "source:%s, dist:%s, error:%d",
+        LogFormatted(Error, kDriverLogSource, kCopyFailedLine, "source:%s, dist:%s, error:%d",
                      file.full_name().c_str(), target.c_str(), error);
       }
       ok = copied && ok;

@@ -5,13 +5,18 @@
 #include <string>
 
 /// True when `filePath` names an existing file; false for a directory or a missing path.
+/// It asks dlib's file lookup without opening the file, so an archive that is
+/// there but locked or unreadable counts as present and fails as an extraction.
 bool FileExists(const std::string& filePath);
 
-/// Deletes every file in the tree below `dirPath` and keeps every directory,
-/// `dirPath` included. Files that cannot be deleted (read-only, in use) stay
-/// and are not reported. False only when `dirPath` is not a directory or
-/// cannot be listed.
-bool ClearDirectory(const std::string& dirPath);
+/// Deletes every file in the tree below `dirPath` except `keptFile` (the
+/// archive being installed, however its path is spelled), removes every link
+/// in it as a link without following it, and keeps every directory,
+/// `dirPath` included; a `dirPath` that is itself a link is replaced by an
+/// empty directory. Files that cannot be deleted (read-only, in use) stay and
+/// are not reported. False only when `dirPath` is not a directory or a link,
+/// or cannot be listed.
+bool ClearDirectory(const std::string& dirPath, const std::string& keptFile = {});
 
 /// Installs the tree `sourceDir` into the existing directory `targetDir`: each
 /// top-level subdirectory is moved in (merged where it exists), then each

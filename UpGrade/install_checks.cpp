@@ -2,19 +2,17 @@
 #include "UpGrade/install_checks.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "UpGrade/install_transaction.h"
+#include "platform/entry_path.h"
 #include "platform/file_names.h"
+#include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "zip/zip_paths.h"
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // The entry's name as the extraction writes it, split at its separators.
 std::vector<std::string> ComponentsOf(const ArchiveEntry& entry) {
@@ -68,6 +66,6 @@ std::string ProbePath(const std::string& dstPath) { return dstPath + platform::k
 
 bool AcceptsNewFile(const std::string& dstPath) {
   const std::string probe = ProbePath(dstPath);
-  if (!std::unique_ptr<std::FILE, FileCloser>(std::fopen(probe.c_str(), "wb"))) return false;
+  if (!platform::UniqueFile(std::fopen(probe.c_str(), "wb"))) return false;
   return std::remove(probe.c_str()) == 0;
 }

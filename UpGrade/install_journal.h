@@ -2,10 +2,10 @@
 // in the work directory so that the next run can finish a cut-off one.
 #pragma once
 
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/file_stream.h"
 
 /// One step of an install. Paths are relative to the installation directory.
 struct JournalRecord {
@@ -40,10 +40,7 @@ class InstallJournal {
   void Close() { file_.reset(); }
 
  private:
-  struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  platform::UniqueFile file_;
 };
 
 /// The whole records of the journal file `path`, in order: a last record cut

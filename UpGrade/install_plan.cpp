@@ -4,8 +4,8 @@
 #include <dlib/dir_nav.h>
 
 #include "UpGrade/own_file.h"
+#include "UpGrade/tree_removal.h"
 #include "platform/file_system.h"
-#include "platform/path_exists.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ class Planner {
 
   // A file replaces whatever stands at its place, a folder of the same name included.
   void File(const std::string& relative) {
-    (platform::PathExists(Target(relative)) ? plan_.replaced : plan_.added).push_back(relative);
+    (StandsAt(Target(relative)) ? plan_.replaced : plan_.added).push_back(relative);
   }
 
   // A folder is merged into a folder of its name (a linked one too), and
@@ -23,7 +23,7 @@ class Planner {
   void Folder(const dlib::directory& source, const std::string& relative) {
     const std::string target = Target(relative);
     if (!platform::IsExistingDirectory(target)) {
-      (platform::PathExists(target) ? plan_.replaced : plan_.added).push_back(relative);
+      (StandsAt(target) ? plan_.replaced : plan_.added).push_back(relative);
       return;
     }
     for (const dlib::file& file : source.get_files()) File(Join(relative, file.name()));

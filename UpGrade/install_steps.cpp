@@ -5,22 +5,11 @@
 
 #include "UpGrade/install_checks.h"
 #include "UpGrade/install_transaction.h"
+#include "UpGrade/log_lines.h"
 #include "platform/system_error.h"
-#include "util/log.h"
+#include "log/log.h"
 
 namespace {
-
-constexpr const char kSourceFile[] = "UpGrade/update";
-
-// Lines of the install's own messages; the described messages keep theirs.
-enum MessageLine {
-  kLockTimeoutLine = 194,
-  kRecoveredLine = 196,
-  kRecoveryFailedLine = 197,
-  kNoUpdateEntriesLine = 208,
-  kNotWritableLine = 209,
-  kRestoredLine = 229,
-};
 
 // Beyond any whole run of a large update: the other run is working, not stuck.
 constexpr unsigned kLockWaitMs = 10 * 60 * 1000;
@@ -32,18 +21,18 @@ bool TakeInstallation(const std::string& dstPath, const std::string& workDir, bo
   lock = std::make_unique<platform::InstallLock>(dstPath, archivePresent ? kLockWaitMs : 0);
   if (!lock->held()) {
     if (!archivePresent) return true;
-    LogFormatted(Error, kSourceFile, kLockTimeoutLine, "Another Update Holds The Installation:%s", dstPath.c_str());
+    LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s", dstPath.c_str());
     return false;
   }
   std::remove(ProbePath(dstPath).c_str());
   const RecoveryOutcome recovery = RecoverInstall(dstPath, workDir);
   switch (recovery.state) {
     case Recovery::kRolledBack:
-      LogFormatted(Warning, kSourceFile, kRecoveredLine, "Unfinished Update Rolled Back, Restored:%d",
+      LogFormatted(Warning, kDriverLogSource, kRecoveredLine, "Unfinished Update Rolled Back, Restored:%d",
                    recovery.restoredCount);
       return true;
     case Recovery::kFailed:
-      LogFormatted(Error, kSourceFile, kRecoveryFailedLine,
+      LogFormatted(Error, kDriverLogSource, kRecoveryFailedLine,
                    "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s", recovery.restoredCount,
                    workDir.c_str());
       return false;
@@ -56,11 +45,11 @@ bool TakeInstallation(const std::string& dstPath, const std::string& workDir, bo
 
 bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath) {
   if (!HoldsUpdateEntries(entries)) {
-    LogFormatted(Error, kSourceFile, kNoUpdateEntriesLine, "No Entry Below update/ In The Archive");
+    LogFormatted(Error, kDriverLogSource, kNoUpdateEntriesLine, "No Entry Below update/ In The Archive");
     return false;
   }
   if (!AcceptsNewFile(dstPath)) {
-    LogFormatted(Error, kSourceFile, kNotWritableLine, "Installation Not Writable:%s error:%d", dstPath.c_str(),
+    LogFormatted(Error, kDriverLogSource, kNotWritableLine, "Installation Not Writable:%s error:%d", dstPath.c_str(),
                  platform::LastSystemError());
     return false;
   }
@@ -70,7 +59,7 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
 bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
   const InstallOutcome outcome = InstallTree(updateDir, dstPath, workDir);
   if (outcome.installed) return true;
-  LogFormatted(outcome.restored ? Warning : Error, kSourceFile, kRestoredLine,
+  LogFormatted(outcome.restored ? Warning : Error, kDriverLogSource, kRestoredLine,
                "Old Version Restored:%d, Files Moved Back:%d", outcome.restored ? 1 : 0, outcome.restoredCount);
   return false;
 }

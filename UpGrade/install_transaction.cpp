@@ -15,17 +15,14 @@
 #include "UpGrade/file_operations.h"
 #include "UpGrade/install_journal.h"
 #include "UpGrade/install_plan.h"
+#include "UpGrade/log_lines.h"
 #include "UpGrade/tree_removal.h"
 #include "platform/directory_move.h"
 #include "platform/file_system.h"
-#include "platform/path_exists.h"
 #include "platform/system_error.h"
-#include "util/log.h"
+#include "log/log.h"
 
 namespace {
-
-constexpr const char kSourceFile[] = "UpGrade/update";
-constexpr int kAsideFailedLine = 215;
 
 // Where one installation's install keeps its state.
 class Layout {
@@ -67,7 +64,7 @@ Rollback RollBack(const Layout& layout, const std::vector<JournalRecord>& record
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind != JournalRecord::kAside) continue;
     const std::string backup = layout.Backup(record->backup);
-    if (!platform::PathExists(backup)) continue;
+    if (!StandsAt(backup)) continue;
     const std::string target = layout.Target(record->path);
     if (RemoveTree(target) && platform::RenameDirectory(backup, target)) {
       ++result.restored;
@@ -89,13 +86,13 @@ class Transaction {
   }
 
   bool MoveAside(const std::string& relative) {
-    while (platform::PathExists(layout_.Backup(nextBackup_))) ++nextBackup_;
+    while (StandsAt(layout_.Backup(nextBackup_))) ++nextBackup_;
     const int number = nextBackup_++;
     if (!Record({JournalRecord::kAside, number, relative})) return false;
     const std::string target = layout_.Target(relative);
     const std::string backup = layout_.Backup(number);
     if (!platform::RenameDirectory(target, backup)) {
-      LogFormatted(Error, kSourceFile, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
+      LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
                    target.c_str(), backup.c_str(), platform::LastSystemError());
       return false;
     }
@@ -158,7 +155,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
 
 RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& workDir) {
   const Layout layout(dstPath, workDir);
-  if (!platform::PathExists(layout.journal())) return {};
+  if (!StandsAt(layout.journal())) return {};
   const std::vector<JournalRecord> records = ReadJournal(layout.journal());
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kCommit) {

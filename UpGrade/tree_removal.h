@@ -1,7 +1,12 @@
-// Removing a file or a whole folder of the installation.
+// Whether anything stands at a path of the installation, and removing it,
+// a whole folder included.
 #pragma once
 
 #include <string>
+
+/// True when `path` names anything: a file, a folder or a link (a dangling
+/// one included; links are not followed).
+bool StandsAt(const std::string& path);
 
 /// Removes whatever stands at `path`: a file, a link (never followed), or a
 /// folder with everything in it. True when nothing stands there afterwards;

@@ -1,49 +1,27 @@
 // The update run: reads the options, then extracts, stops, installs and relaunches.
 #include "UpGrade/update.h"
 
-#include <chrono>
 #include <exception>
 #include <iostream>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "UpGrade/file_operations.h"
 #include "UpGrade/install_checks.h"
 #include "UpGrade/install_steps.h"
+#include "UpGrade/log_lines.h"
 #include "UpGrade/process_operations.h"
 #include "cmdline/parser.h"
+#include "log/log.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "platform/system_error.h"
-#include "util/log.h"
 #include "util/module_context.h"
-#include "util/process_control.h"
 #include "zip/zip_reader.h"
 
 namespace {
 
-constexpr const char kSourceFile[] = "UpGrade/update";
-
 enum ExitCode { kDone = 0, kUsageShown = 1, kBadCommandLine = 2, kExtractFailed = 3, kInstallFailed = 4 };
-
-// Each message has a fixed line number that readers of old logs know it by.
-enum MessageLine {
-  kUsageLine = 175,
-  kParseErrorLine = 181,
-  kExeNameLine = 189,
-  kZipFileLine = 190,
-  kDstPathLine = 191,
-  kClearLine = 200,
-  kExtractLine = 206,
-  kStopLine = 211,
-  kCopyLine = 227,
-  kRelaunchLine = 232,
-  kNoArchiveLine = 236,
-  kSuccessLine = 242,
-};
-
-constexpr int kWaitPolls = 10;
 
 void RegisterOptions(cmdline::parser& options) {
   options.register_value_option<std::string>("exeName", 'e', "kill process name", true, "");
@@ -54,15 +32,24 @@ void RegisterOptions(cmdline::parser& options) {
   options.set_usage_name("update.exe");
 }
 
-// Clears the work directory and extracts the archive into it. The reader is
-// handed back to live until the run ends, the archive's listing too; an
-// exception from the archive or from a directory listing counts as a failed
-// extraction, and so does an entry that would take a name the install owns.
+// Opens the archive, clears the work directory and extracts the archive into
+// it. The reader is handed back to live until the run ends, the archive's
+// listing too; an exception from the archive or from a directory listing
+// counts as a failed extraction, and so does an entry that would take a name
+// the install owns. The archive is opened before the clear, which never
+// deletes it, so that one kept in the work directory, even behind a link the
+// clear removes, is read.
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
                     std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
   try {
-    LogFormatted(Info, kSourceFile, kClearLine, "Clear History File Ret:%d", ClearDirectory(workDir) ? 1 : 0);
-    reader = std::make_unique<ZipReader>(zipFile, "");
+    try {
+      reader = std::make_unique<ZipReader>(zipFile, "");
+    } catch (const std::exception&) {
+      // Reported after the clear, which is logged first as always.
+    }
+    LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
+                 ClearDirectory(workDir, zipFile) ? 1 : 0);
+    if (!reader) return false;
     entries = reader->listEntries();
     return !TakesReservedName(entries) && reader->extractAll(workDir);
   } catch (const std::exception&) {
@@ -70,18 +57,25 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
   }
 }
 
-void LogCopyFailed(const std::string& updateDir, const std::string& dstPath) {
-  LogFormatted(Error, kSourceFile, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
+// Writes the command-line error and the usage to standard error and logs
+// them at the parse error's line.
+void ReportCommandLineError(const std::string& error, const std::string& usage) {
+  std::cerr << error << std::endl << usage;
+  // The first colon is the full-width one, GBK A3 BA.
+  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
 }
 
-void WaitUntilStopped(const std::string& exeName) {
-  for (int poll = 0; poll < kWaitPolls; ++poll) {
-    if (!IsProcessRunning(exeName)) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-  }
+void LogCopyFailed(const std::string& updateDir, const std::string& dstPath) {
+  LogFormatted(Error, kDriverLogSource, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(),
+               dstPath.c_str());
 }
 
 }  // namespace
+
+std::string DestinationError(const std::string& dstPath) {
+  if (!dstPath.empty() && platform::IsExistingDirectory(dstPath)) return {};
+  return "not an existing directory: --dstPath=" + dstPath;
+}
 
 std::string Trim(const std::string& input, const std::string& stripChars) {
   const std::size_t first = input.find_first_not_of(stripChars);
@@ -100,29 +94,24 @@ int RunUpdate(int argc, char* argv[]) {
   if (argc == 1 || options.option_given("help")) {
     const std::string usage = options.usage_text();
     std::cerr << usage;
-    LogFormatted(Error, kSourceFile, kUsageLine, "error:%s", usage.c_str());
+    LogFormatted(Error, kDriverLogSource, kUsageLine, "error:%s", usage.c_str());
     return kUsageShown;
   }
   if (!parsed) {
-    const std::string error = options.first_error();
-    const std::string usage = options.usage_text();
-    std::cerr << error << std::endl << usage;
-    // The first colon is the full-width one, GBK A3 BA.
-    LogFormatted(Error, kSourceFile, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+    ReportCommandLineError(options.first_error(), options.usage_text());
     return kBadCommandLine;
   }
 
   const std::string exeName = options.value_of<std::string>("exeName");
   const std::string zipFile = Trim(options.value_of<std::string>("zipFile"), "\"");
   const std::string dstPath = Trim(options.value_of<std::string>("dstPath"), "\"");
-  LogFormatted(Info, kSourceFile, kExeNameLine, "ExeName:%s", exeName.c_str());
-  LogFormatted(Info, kSourceFile, kZipFileLine, "ZipFile:%s", zipFile.c_str());
-  LogFormatted(Info, kSourceFile, kDstPathLine, "DstPath:%s", dstPath.c_str());
+  LogFormatted(Info, kDriverLogSource, kExeNameLine, "ExeName:%s", exeName.c_str());
+  LogFormatted(Info, kDriverLogSource, kZipFileLine, "ZipFile:%s", zipFile.c_str());
+  LogFormatted(Info, kDriverLogSource, kDstPathLine, "DstPath:%s", dstPath.c_str());
 
   const std::string separator = platform::kPathSeparator;
   const std::string workDir = dstPath + separator + "temp";
   const std::string exePath = dstPath + separator + exeName;
-
   const std::string updateDir = workDir + separator + "update";
 
   // Held to the end of the run: one run per installation at a time.
@@ -133,12 +122,20 @@ int RunUpdate(int argc, char* argv[]) {
   }
 
   if (!archivePresent) {
-    LogFormatted(Warning, kSourceFile, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
+    LogFormatted(Warning, kDriverLogSource, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
   } else {
+    // An empty or mistyped destination would become a new installation at
+    // the root of the drive or beside the real one, while the real
+    // application is stopped: refused before anything is written or stopped.
+    const std::string destinationError = DestinationError(dstPath);
+    if (!destinationError.empty()) {
+      ReportCommandLineError(destinationError, options.usage_text());
+      return kBadCommandLine;
+    }
     std::unique_ptr<ZipReader> reader;
     std::vector<ArchiveEntry> entries;
     if (!ExtractArchive(zipFile, workDir, reader, entries)) {
-      LogFormatted(Info, kSourceFile, kExtractLine, "Extract File Ret:%d", 0);
+      LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }
 
@@ -148,7 +145,7 @@ int RunUpdate(int argc, char* argv[]) {
       return kInstallFailed;
     }
 
-    LogFormatted(Info, kSourceFile, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
+    LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     WaitUntilStopped(exeName);
 
     if (!InstallUpdate(updateDir, dstPath, workDir)) {
@@ -159,9 +156,9 @@ int RunUpdate(int argc, char* argv[]) {
     // No working directory is given: the application starts in the
     // updater's own directory, made current at start-up.
     platform::OpenWithShell(exePath);
-    LogFormatted(Info, kSourceFile, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
+    LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
   }
 
-  LogFormatted(Info, kSourceFile, kSuccessLine, "Update App Success!");
+  LogFormatted(Info, kDriverLogSource, kSuccessLine, "Update App Success!");
   return kDone;
 }

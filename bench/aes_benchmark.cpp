@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "util/aes_cipher.h"
+#include "cipher/aes_cipher.h"
 
 namespace {
 

@@ -4,10 +4,11 @@
 # minizip is compiled on both lanes from the zlib source package that
 # scripts/setup unpacks: Debian's libminizip 1.1 reads the 4294967295
 # placeholder instead of the ZIP64 sizes and offsets on 64-bit Linux, so
-# entries over 4 GiB would fail there. zlib and dlib come from Debian's
-# packages on Linux; on Windows zlib comes from MinGW-w64's package (the
-# program ships its zlib1.dll) and dlib's directory navigation is compiled
-# from its source package.
+# entries over 4 GiB would fail there. zlib comes from Debian's package on
+# Linux; on Windows zlib comes from MinGW-w64's package (the
+# program ships its zlib1.dll). dlib's directory navigation is compiled from
+# its source package on both lanes: the shared libdlib.so would bring BLAS,
+# LAPACK, gfortran, libpng and libjpeg into the updater's run time.
 add_library(update_deps INTERFACE)
 
 if(DEFINED ENV{UPDATE_DEPS_DIR})
@@ -19,10 +20,12 @@ set(UPDATE_DEPS_DIR ${deps_default} CACHE PATH "Where scripts/setup unpacked the
 
 set(minizip_dir ${UPDATE_DEPS_DIR}/zlib-src/contrib/minizip)
 set(dlib_dir ${UPDATE_DEPS_DIR}/dlib-src)
-set(required_sources ${minizip_dir}/unzip.c)
+# dlib's kernel 1 is its Windows directory navigation, kernel 2 the POSIX one.
+set(dlib_dir_nav_kernel ${dlib_dir}/dlib/dir_nav/dir_nav_kernel_2.cpp)
 if(WIN32)
-  list(APPEND required_sources ${dlib_dir}/dlib/dir_nav/dir_nav_kernel_1.cpp)
+  set(dlib_dir_nav_kernel ${dlib_dir}/dlib/dir_nav/dir_nav_kernel_1.cpp)
 endif()
+set(required_sources ${minizip_dir}/unzip.c ${dlib_dir_nav_kernel})
 foreach(required ${required_sources})
   if(NOT EXISTS ${required})
     message(FATAL_ERROR "${required} is missing: run scripts/setup first")
@@ -38,11 +41,25 @@ target_include_directories(minizip SYSTEM PUBLIC ${minizip_dir})
 set_target_properties(minizip PROPERTIES POSITION_INDEPENDENT_CODE ON)
 target_link_libraries(update_deps INTERFACE minizip)
 
+add_library(dlib_dir_nav STATIC ${dlib_dir_nav_kernel})
+target_include_directories(dlib_dir_nav SYSTEM PUBLIC ${dlib_dir})
+target_compile_definitions(dlib_dir_nav PUBLIC DLIB_NO_GUI_SUPPORT)
+set_target_properties(dlib_dir_nav PROPERTIES POSITION_INDEPENDENT_CODE ON)
+target_link_libraries(update_deps INTERFACE dlib_dir_nav)
+
 if(NOT WIN32)
+  # The shipped program needs nothing beyond the C library, so zlib and the
+  # C++ runtime are linked in; the sanitizer and fuzz builds keep the shared
+  # runtime that their own runtimes are built against.
   find_package(ZLIB REQUIRED)
-  find_package(dlib REQUIRED)
-  target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
-  target_link_libraries(update_deps INTERFACE dlib::dlib)
+  if(UPDATE_SANITIZE OR UPDATE_FUZZ)
+    target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
+    return()
+  endif()
+  find_library(ZLIB_STATIC_LIBRARY NAMES libz.a REQUIRED)
+  target_include_directories(minizip SYSTEM PUBLIC ${ZLIB_INCLUDE_DIRS})
+  target_link_libraries(minizip PUBLIC ${ZLIB_STATIC_LIBRARY})
+  add_link_options(-static-libstdc++ -static-libgcc)
   return()
 endif()
 
@@ -54,11 +71,6 @@ get_filename_component(zlib_lib_dir ${ZLIB_IMPORT_LIBRARY} DIRECTORY)
 find_file(ZLIB_DLL zlib1.dll HINTS ${zlib_lib_dir} ${zlib_lib_dir}/../bin NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 target_include_directories(minizip SYSTEM PUBLIC ${ZLIB_INCLUDE_DIR})
 target_link_libraries(minizip PUBLIC ${ZLIB_IMPORT_LIBRARY})
-
-add_library(dlib_dir_nav STATIC ${dlib_dir}/dlib/dir_nav/dir_nav_kernel_1.cpp)
-target_include_directories(dlib_dir_nav SYSTEM PUBLIC ${dlib_dir})
-target_compile_definitions(dlib_dir_nav PUBLIC DLIB_NO_GUI_SUPPORT)
-target_link_libraries(update_deps INTERFACE dlib_dir_nav)
 
 # C++ runtime and winpthread linked in; zlib stays a DLL beside every program.
 add_link_options(-static)

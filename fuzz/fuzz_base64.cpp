@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "util/base64.h"
-#include "util/cipher_text.h"
-#include "util/process_cipher.h"
+#include "cipher/base64.h"
+#include "cipher/cipher_text.h"
+#include "cipher/process_cipher.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   CreateProcessCipher();

@@ -6,14 +6,19 @@
 
 namespace platform {
 
+/// What the system's own move of a directory did.
+enum class MoveOutcome {
+  Moved,        ///< the whole tree now stands in the target directory
+  LeftToMerge,  ///< the system did not merge into a directory of that name, or
+                ///< could not move the tree in one step: the caller moves what is left
+  Failed,       ///< the system refused the move; LastSystemError() tells why
+};
+
 /// The system's own move of the directory `fromDir` into the directory
 /// `intoDir`, where it keeps its name: the shell's FO_MOVE without any
-/// dialog on Windows (each path at most 518 bytes), a rename on Linux. True
-/// when the system reports success. Where the system does not merge (Wine's
-/// shell, a Linux rename onto a taken name or across file systems) `fromDir`
-/// may still be in place afterwards, and the caller finishes the move.
-/// `ownerWindow` is the shell's owner window (HWND), or null.
-bool SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow);
+/// dialog on Windows (each path at most 518 bytes, Failed beyond), a rename
+/// on Linux. `ownerWindow` is the shell's owner window (HWND), or null.
+MoveOutcome SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow);
 
 /// Renames the directory `source` to the free name `target`. False, with
 /// LastSystemError() telling why, when it cannot, also across file systems.

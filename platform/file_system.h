@@ -1,4 +1,4 @@
-// Directories and the program's own place in the file system.
+// The program's own place in the file system, and directories one at a time.
 // Copying, moving and listing trees live in their own headers.
 #pragma once
 
@@ -6,17 +6,10 @@
 
 namespace platform {
 
+// The program's own place.
+
 /// The separator this system's paths are joined with: "\" on Windows, "/" on Linux.
 extern const char kPathSeparator[];
-
-/// The C library mode that appends text lines to a log file ("at" on Windows, "a" on Linux).
-extern const char kAppendTextMode[];
-
-/// An archive entry's relative name as this system's file functions take it:
-/// as stored on Windows, which reads "\" and "/" alike (and where a "\" byte
-/// may be the second half of a double-byte character); with every "\" made
-/// "/" on Linux, so a name written on Windows lands in the same directories.
-std::string EntryPathForSystem(std::string name);
 
 /// Full path of the running executable, at most 259 bytes on Windows; empty when unknown.
 std::string ExecutablePath();
@@ -27,7 +20,11 @@ bool SetCurrentDir(const std::string& path);
 /// The process's current directory; empty when it cannot be read.
 std::string CurrentDir();
 
-/// True when `path` names an existing directory.
+// Directories.
+
+/// True when `path` names an existing directory (PathIsDirectoryA on
+/// Windows, so a trailing separator still names it). Extraction asks the C
+/// runtime instead, which answers otherwise there: runtime_paths.h.
 bool IsExistingDirectory(const std::string& path);
 
 /// True when `path` itself is a symbolic link, junction or other reparse

@@ -1,5 +1,7 @@
 // The C runtime's path calls that extraction relies on: status, write access,
-// creating one directory. Directory trees are built above this seam.
+// creating one directory. Directory trees are built above this seam. They are
+// not file_system.h's directory test: on Windows the runtime's status query
+// fails for a path that ends in a separator, and extraction keeps that answer.
 #pragma once
 
 #include <string>

@@ -4,13 +4,12 @@
 
 #include <clocale>
 
+#include "cipher/process_cipher.h"
+#include "log/log.h"
 #include "platform/file_system.h"
-#include "util/log.h"
-#include "util/process_cipher.h"
 
 std::string ModuleDir;
 std::string ModuleName;
-std::string LogRoot;
 
 ModulePathParts SplitModulePath(const std::string& path, char separator) {
   const std::size_t last = path.rfind(separator);

@@ -1,4 +1,4 @@
-// Where the program runs from: its directory, its name, and the log's root.
+// Where the program runs from: its directory and its name. The log's root: log/log.h.
 #pragma once
 
 #include <string>
@@ -7,10 +7,8 @@
 extern std::string ModuleDir;
 /// File name of the running executable without its last four characters.
 extern std::string ModuleName;
-/// Directory below which the log writer keeps its "log" directory.
-extern std::string LogRoot;
 
-/// Fills ModuleDir, ModuleName and LogRoot from the executable's path, makes
+/// Fills ModuleDir, ModuleName and the log's root from the executable's path, makes
 /// ModuleDir current, sets the C library locale from the environment and,
 /// once per process, creates the process cipher.
 void InitModuleContext();

@@ -5,6 +5,7 @@
 
 #include "platform/file_access.h"
 #include "platform/file_copy.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -95,6 +96,8 @@ std::string DirectoryOfExistingFile(const std::string& path) {
   if (last == std::string::npos) return {};
   return path.substr(0, last);
 }
+
+bool IsDirectory(const std::string& dirPath) { return platform::IsExistingDirectory(dirPath); }
 
 bool CanOpenForReading(const char* path) { return platform::CanOpenFileForReading(path); }
 

@@ -44,7 +44,13 @@ std::string ParentDirectoryOf(const std::string& path);
 /// when it has neither or when the file cannot be opened for reading.
 std::string DirectoryOfExistingFile(const std::string& path);
 
-/// True when the file opens for reading in shared mode.
+/// True when `dirPath` names an existing directory; false for a file or a
+/// missing path. The clearing's test under its own name: the same answer as
+/// platform::IsExistingDirectory.
+bool IsDirectory(const std::string& dirPath);
+
+/// True when the file opens for reading in shared mode. It opens the file,
+/// unlike FileExists: a file that is there but cannot be read answers false.
 bool CanOpenForReading(const char* path);
 
 /// True exactly for "." and "..".

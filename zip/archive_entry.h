@@ -13,9 +13,10 @@ struct ArchiveEntry {
   std::string entryName;  ///< as stored, separators included; at most 255 bytes
   std::string timeText;   ///< the stamp as "2024-6-3 10:5:8" (month from 0)
   std::uint64_t packedSize = 0;
-  std::uint64_t unpackedSize = 0;  ///< 0 makes the entry a directory when extracted
+  std::uint64_t unpackedSize = 0;
   std::uint32_t dosDateTime = 0;   ///< MS-DOS stamp: date in the high 16 bits, time in the low
   DateParts dateParts{};
+  bool directory = false;  ///< as isDirectoryEntry judges it; every other entry is a file
 
   /// True when the entry has a name.
   bool valid() const { return !entryName.empty(); }
@@ -26,8 +27,16 @@ bool operator!=(const ArchiveEntry& left, const ArchiveEntry& right);
 
 /// `parts` written as year-month-day hour:minute:second, each number in plain
 /// decimal without leading zeros, the month as stored (from 0).
-std::string FormatTimeText(const DateParts& parts);
+std::string formatTimeText(const DateParts& parts);
+
+/// True when the entry `name` is a directory: its name ends in "/" or "\", or
+/// its external attributes say so, read as the system it was made on
+/// (`versionMadeBy`'s high byte) writes them: the MS-DOS directory bit for
+/// MS-DOS, Windows NTFS and VFAT, the Unix file type for Unix. An entry of
+/// size 0 is no directory for its size alone: empty files are files.
+bool isDirectoryEntry(const std::string& name, std::uint32_t versionMadeBy,
+                      std::uint32_t externalAttributes);
 
 /// True when `dosDateTime` names a real calendar date and time of day
 /// (month 1 to 12, day 1 to 31, hour to 23, minute to 59, seconds field to 29).
-bool IsValidDosDateTime(std::uint32_t dosDateTime);
+bool isValidDosDateTime(std::uint32_t dosDateTime);

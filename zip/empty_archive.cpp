@@ -8,7 +8,7 @@ constexpr std::size_t kEndRecordSize = 22;
 constexpr std::size_t kLongestComment = 0xFFFF;
 constexpr std::uint8_t kEndRecordSignature[] = {'P', 'K', 5, 6};
 
-std::uint32_t Little(const std::vector<std::uint8_t>& bytes, std::size_t at, int count) {
+std::uint32_t little(const std::vector<std::uint8_t>& bytes, std::size_t at, int count) {
   std::uint32_t value = 0;
   for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[at + static_cast<std::size_t>(i)];
   return value;
@@ -57,7 +57,7 @@ bool isEmptyArchive(const std::vector<std::uint8_t>& bytes) {
   for (std::size_t at = 4; at < 20; ++at) {
     if (bytes[at] != 0) return false;
   }
-  return Little(bytes, 20, 2) == bytes.size() - kEndRecordSize;
+  return little(bytes, 20, 2) == bytes.size() - kEndRecordSize;
 }
 
 bool isEmptyArchiveFile(const std::string& path, const zlib_filefunc64_def& callbacks) {

@@ -36,7 +36,7 @@ OpenedEntry ZipReaderState::openCurrentEntry(const ArchiveEntry& entry) {
   if (result == UNZ_OK) {
     result = unzOpenCurrentFilePassword(handle.get(), password.empty() ? nullptr : password.c_str());
   }
-  if (result != UNZ_OK) throw OpenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) throw openEntryError(result, entry.entryName);
   OpenedEntry opened;
   opened.unpackedSize = info.uncompressed_size;
   opened.versionMadeBy = static_cast<std::uint32_t>(info.version);

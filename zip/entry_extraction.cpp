@@ -5,6 +5,9 @@
 
 #include "platform/file_mode.h"
 #include "platform/file_times.h"
+#include "zip/device_names.h"
+#include "zip/extraction_space.h"
+#include "zip/extraction_undo.h"
 #include "zip/output_path.h"
 #include "zip/zip_errors.h"
 #include "zip/zip_paths.h"
@@ -15,16 +18,21 @@ namespace {
 
 constexpr int kCaseSensitive = 1;
 
+// Neither outside the destination nor a device in place of a file.
+bool IsSafeOutputName(const std::string& relative) {
+  return landsInsideDestination(relative) && !namesReservedDevice(relative);
+}
+
 // Makes the first entry stored as `name` current, copies it with `copy` and
 // closes it; false when there is no such entry or the copy fails.
-bool ReadNamedEntry(ZipReaderState& state, const std::string& name,
+bool readNamedEntry(ZipReaderState& state, const std::string& name,
                     const std::function<int(const ArchiveEntry&)>& copy) {
   if (state.locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state.readCurrentEntryInfo();
   if (!entry.valid()) return false;
   if (copy(entry) != 0) return false;
   const int result = unzCloseCurrentFile(state.handle.get());
-  if (result != UNZ_OK) throw OpenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) throw openEntryError(result, entry.entryName);
   return true;
 }
 
@@ -32,10 +40,12 @@ bool ReadNamedEntry(ZipReaderState& state, const std::string& name,
 
 bool ZipReader::extractAll(const std::string& destination) { return extractAll(destination, {}); }
 
-// Every output name is checked before anything is written. Entries are then
-// reached by the directory position that the listing recorded for the first
-// entry of each name: looking each one up by name rescans the directory from
-// its start, which made extraction quadratic in the number of entries.
+// Every output name, and the room the entries need, is checked before
+// anything is written; a failed extraction takes away what it wrote. Entries
+// are reached by the directory position that the listing recorded for the
+// first entry of each name: looking each one up by name rescans the
+// directory from its start, which made extraction quadratic in the number of
+// entries.
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
   std::vector<unz64_file_pos> positions;
@@ -43,26 +53,32 @@ bool ZipReader::extractAll(const std::string& destination,
 
   std::vector<std::string> paths;
   paths.reserve(entries.size());
+  std::uint64_t needed = 0;
   for (const ArchiveEntry& entry : entries) {
     const auto renamed = renames.find(entry.entryName);
     const std::string& relative = renamed == renames.end() ? entry.entryName : renamed->second;
-    if (!landsInsideDestination(relative)) return false;
+    if (!IsSafeOutputName(relative)) return false;
     paths.push_back(outputPathOf(destination, relative));
+    needed = addBytes(needed, bytesOnDisk(entry, relative));
   }
+  if (!entries.empty() && !fitsFreeSpace(destination, needed)) return false;
 
   std::unordered_map<std::string, std::size_t> firstOfName;
   for (std::size_t i = 0; i < entries.size(); ++i) firstOfName.emplace(entries[i].entryName, i);
 
+  ExtractionUndo undo;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     unz64_file_pos position = positions[firstOfName.at(entries[i].entryName)];
     if (unzGoToFilePos64(state_->handle.get(), &position) != UNZ_OK) continue;
+    undo.noteBeforeWriting(paths[i], entries[i].directory);
     if (!state_->extractCurrentEntry(entries[i], paths[i])) return false;
   }
+  undo.keep();
   return true;
 }
 
 bool ZipReader::extractOne(const std::string& name, const std::string& destination) {
-  if (!landsInsideDestination(name)) return false;
+  if (!IsSafeOutputName(name)) return false;
   const std::string path = outputPathOf(destination, name);
   if (state_->locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state_->readCurrentEntryInfo();
@@ -70,13 +86,13 @@ bool ZipReader::extractOne(const std::string& name, const std::string& destinati
 }
 
 bool ZipReader::readEntryToBuffer(const std::string& name, std::vector<std::uint8_t>& buffer) {
-  return ReadNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
+  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
     return state_->copyCurrentEntryToBuffer(buffer, entry);
   });
 }
 
 bool ZipReader::readEntryToStream(const std::string& name, std::ostream& stream) {
-  return ReadNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
+  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
     return state_->copyCurrentEntryToStream(stream, entry);
   });
 }
@@ -92,10 +108,10 @@ int ZipReaderState::locateEntry(const std::string& name) {
 
 bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::string& path) {
   if (!entry.valid()) return false;
-  if (entry.unpackedSize == 0) return makeDirectoryPath(path);
+  if (entry.directory) return makeDirectoryPath(path);
   if (writeCurrentEntryToFile(path, entry) != 0) return false;
   const int result = unzCloseCurrentFile(handle.get());
-  if (result != UNZ_OK) throw CloseWrittenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) throw closeWrittenEntryError(result, entry.entryName);
   return true;
 }
 

@@ -20,13 +20,13 @@ class MemoryArchive {
   zlib_filefunc_def callbacks();
 
  private:
-  static voidpf ZCALLBACK Open(voidpf opaque, const char* name, int mode);
-  static uLong ZCALLBACK Read(voidpf opaque, voidpf stream, void* buffer, uLong size);
-  static uLong ZCALLBACK Write(voidpf opaque, voidpf stream, const void* buffer, uLong size);
-  static long ZCALLBACK Tell(voidpf opaque, voidpf stream);
-  static long ZCALLBACK Seek(voidpf opaque, voidpf stream, uLong offset, int origin);
-  static int ZCALLBACK Close(voidpf opaque, voidpf stream);
-  static int ZCALLBACK Error(voidpf opaque, voidpf stream);
+  static voidpf ZCALLBACK openFile(voidpf opaque, const char* name, int mode);
+  static uLong ZCALLBACK readFile(voidpf opaque, voidpf stream, void* buffer, uLong size);
+  static uLong ZCALLBACK writeFile(voidpf opaque, voidpf stream, const void* buffer, uLong size);
+  static long ZCALLBACK tellFile(voidpf opaque, voidpf stream);
+  static long ZCALLBACK seekFile(voidpf opaque, voidpf stream, uLong offset, int origin);
+  static int ZCALLBACK closeFile(voidpf opaque, voidpf stream);
+  static int ZCALLBACK errorFile(voidpf opaque, voidpf stream);
 
   std::vector<unsigned char> bytes_;
   std::size_t limit_ = 0;   // readable end: the size once opened

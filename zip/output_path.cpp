@@ -4,20 +4,21 @@
 
 #include <algorithm>
 
+#include "platform/entry_path.h"
 #include "platform/file_system.h"
 
 namespace {
 
-std::string WithForwardSlashes(std::string path) {
+std::string withForwardSlashes(std::string path) {
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
 }
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Windows drops trailing dots and blanks from a path segment, so "..." and
 // ".. " reach the parent as surely as "..".
-bool IsParentReference(const std::string& segment) {
+bool isParentReference(const std::string& segment) {
   if (segment.find_first_not_of(". ") != std::string::npos) return false;
   return std::count(segment.begin(), segment.end(), '.') >= 2;
 }
@@ -25,13 +26,13 @@ bool IsParentReference(const std::string& segment) {
 }  // namespace
 
 bool landsInsideDestination(const std::string& relative) {
-  const std::string name = WithForwardSlashes(relative);
+  const std::string name = withForwardSlashes(relative);
   if (name.empty() || name.front() == '/') return false;
-  if (name.size() >= 2 && name[1] == ':' && IsDriveLetter(name[0])) return false;
+  if (name.size() >= 2 && name[1] == ':' && isDriveLetter(name[0])) return false;
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = name.find('/', start);
-    if (IsParentReference(name.substr(start, end - start))) return false;
+    if (isParentReference(name.substr(start, end - start))) return false;
     if (end == std::string::npos) return true;
     start = end + 1;
   }

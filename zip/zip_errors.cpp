@@ -7,16 +7,16 @@ const char kEntryInfoError[] = "Error, couln't get the current entry info";
 
 namespace {
 
-std::runtime_error EntryError(int code, const char* middle, const std::string& entryName) {
+std::runtime_error entryError(int code, const char* middle, const std::string& entryName) {
   return std::runtime_error("Error " + std::to_string(code) + middle + entryName + "' in zip");
 }
 
 }  // namespace
 
-std::runtime_error OpenEntryError(int code, const std::string& entryName) {
-  return EntryError(code, " opening internal file '", entryName);
+std::runtime_error openEntryError(int code, const std::string& entryName) {
+  return entryError(code, " opening internal file '", entryName);
 }
 
-std::runtime_error CloseWrittenEntryError(int code, const std::string& entryName) {
-  return EntryError(code, " openinginternal file '", entryName);
+std::runtime_error closeWrittenEntryError(int code, const std::string& entryName) {
+  return entryError(code, " openinginternal file '", entryName);
 }

@@ -10,22 +10,22 @@ namespace {
 
 using platform::PathKind;
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 // The runtime's status query fails for "C:\dir\" on Windows, so a directory
 // entry's own path would not count as present. Roots keep their separator.
-std::string WithoutTrailingSeparator(const std::string& path) {
-  if (path.size() < 2 || !IsSeparator(path.back()) || path[path.size() - 2] == ':') return path;
+std::string withoutTrailingSeparator(const std::string& path) {
+  if (path.size() < 2 || !isSeparator(path.back()) || path[path.size() - 2] == ':') return path;
   return path.substr(0, path.size() - 1);
 }
 
-void CollapseDoubledSlashes(std::string& path) {
+void collapseDoubledSlashes(std::string& path) {
   for (std::size_t at = path.find("//", 1); at != std::string::npos; at = path.find("//", at)) {
     path.erase(at, 1);
   }
 }
 
-void RemoveCurrentDirectorySegments(std::string& path) {
+void removeCurrentDirectorySegments(std::string& path) {
   for (std::size_t at = path.find("/./"); at != std::string::npos; at = path.find("/./")) {
     path.erase(at, 2);
   }
@@ -34,7 +34,7 @@ void RemoveCurrentDirectorySegments(std::string& path) {
 // Backwards from the end: a "/../" preceded by "/name" loses "/name/..", then
 // the search starts again from the new end; one preceded by another "/../"
 // moves the search there; one with no "/" before it ends the folding.
-void FoldParentReferences(std::string& path) {
+void foldParentReferences(std::string& path) {
   std::size_t parent = path.rfind("/../");
   while (parent != std::string::npos && parent != 0) {
     const std::size_t before = path.rfind('/', parent - 1);
@@ -51,7 +51,7 @@ void FoldParentReferences(std::string& path) {
 }  // namespace
 
 bool makeDirectoryPath(const std::string& path) {
-  const std::string queried = WithoutTrailingSeparator(path);
+  const std::string queried = withoutTrailingSeparator(path);
   if (platform::RuntimeStat(queried) == PathKind::kDirectory && platform::RuntimeCanWrite(queried)) {
     return true;
   }
@@ -77,8 +77,8 @@ std::string tidyPath(const std::string& path) {
   std::string tidy = path;
   std::replace(tidy.begin(), tidy.end(), '\\', '/');
   while (tidy.compare(0, 2, "./") == 0) tidy.erase(0, 2);
-  CollapseDoubledSlashes(tidy);
-  RemoveCurrentDirectorySegments(tidy);
-  FoldParentReferences(tidy);
+  collapseDoubledSlashes(tidy);
+  removeCurrentDirectorySegments(tidy);
+  foldParentReferences(tidy);
   return tidy;
 }

@@ -17,7 +17,7 @@ namespace {
 constexpr char kMemoryArchiveName[] = "__notused__";
 
 // All of `stream`, read once; false when it fails, is empty or ends early.
-bool ReadWholeStream(std::istream& stream, std::vector<std::uint8_t>& bytes) {
+bool readWholeStream(std::istream& stream, std::vector<std::uint8_t>& bytes) {
   stream.seekg(0, std::ios::end);
   const std::streamoff size = stream.tellg();
   if (size <= 0 || static_cast<std::uint64_t>(size) > std::numeric_limits<std::size_t>::max()) {
@@ -45,7 +45,7 @@ ZipReader::ZipReader(const std::string& path, const std::string& password)
 ZipReader::ZipReader(std::istream& stream, const std::string& password)
     : password_(password), state_(std::make_unique<ZipReaderState>(password_)) {
   std::vector<std::uint8_t> bytes;
-  if (!ReadWholeStream(stream, bytes)) throw std::runtime_error(kLoadZipMemoryError);
+  if (!readWholeStream(stream, bytes)) throw std::runtime_error(kLoadZipMemoryError);
   openMemory(std::move(bytes));
 }
 
@@ -111,7 +111,7 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
   entry.dosDateTime = static_cast<std::uint32_t>(info.dosDate);
   // minizip hands out the raw fields of an impossible stamp (month -1 for a
   // month field of 0); such a stamp is reported as all zeros instead.
-  if (IsValidDosDateTime(entry.dosDateTime)) {
+  if (isValidDosDateTime(entry.dosDateTime)) {
     const tm_unz& date = info.tmu_date;
     entry.dateParts = {static_cast<std::uint32_t>(date.tm_sec),
                        static_cast<std::uint32_t>(date.tm_min),
@@ -120,6 +120,8 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
                        static_cast<std::uint32_t>(date.tm_mon),
                        static_cast<std::uint32_t>(date.tm_year)};
   }
-  entry.timeText = FormatTimeText(entry.dateParts);
+  entry.timeText = formatTimeText(entry.dateParts);
+  entry.directory = isDirectoryEntry(entry.entryName, static_cast<std::uint32_t>(info.version),
+                                     static_cast<std::uint32_t>(info.external_fa));
   return entry;
 }

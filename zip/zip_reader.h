@@ -52,10 +52,12 @@ class ZipReader {
 
   /// Writes every entry below `destination` (or the current directory when it
   /// is empty), under the output name `renames` gives for its stored name, if
-  /// any: directories for entries of size 0, files stamped with the entry's
-  /// time otherwise. False, with nothing written, when an output name would
-  /// leave the destination; false at the first entry that cannot be written,
-  /// keeping what was written before. Throws std::runtime_error "Error <code>
+  /// any: directories for directory entries, files stamped with the entry's
+  /// time otherwise, empty ones included. False, with nothing written, when an
+  /// output name would leave the destination or names a Windows device, or
+  /// when the recorded sizes do not fit the destination's free space (see
+  /// fitsFreeSpace); false at the first entry that cannot be written. After a
+  /// false result or a throw, what this call created is removed. Throws std::runtime_error "Error <code>
   /// opening internal file '<name>' in zip" for an entry that cannot be opened
   /// (encrypted: -102; a method other than stored or deflate: -103), and
   /// "Error <code> openinginternal file '<name>' in zip" when closing a written
@@ -65,7 +67,8 @@ class ZipReader {
 
   /// Writes the first entry stored as `name` below `destination`, as
   /// extractAll does; false when there is none or the name would leave the
-  /// destination. Throws like extractAll.
+  /// destination or names a device. What it wrote stays after a failure.
+  /// Throws like extractAll.
   bool extractOne(const std::string& name, const std::string& destination);
 
   /// Appends the bytes of the first entry stored as `name` to `buffer`; false

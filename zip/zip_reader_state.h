@@ -43,7 +43,7 @@ struct ZipReaderState {
   /// or when its name does not fit the 256-byte name buffer with its end.
   ArchiveEntry readCurrentEntryInfo();
 
-  /// Writes the current entry at `path`: a directory for size 0, else a file
+  /// Writes the current entry at `path`: a directory for a directory entry, else a file
   /// closed with its CRC checked (a mismatch throws). False when not written.
   bool extractCurrentEntry(const ArchiveEntry& entry, const std::string& path);
 

@@ -19,15 +19,24 @@ std::string LastComponent(std::string path) {
 
 }  // namespace
 
-bool platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void*) {
+platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir,
+                                                        void*) {
   const std::string target = intoDir + "/" + LastComponent(fromDir);
-  if (std::rename(fromDir.c_str(), target.c_str()) == 0) return true;
-  // rename() neither merges into a directory of that name (ENOTDIR when the
-  // installation's directory is a link to one) nor crosses file systems:
-  // both are left for the caller, which merges entry by entry.
-  const int error = errno;
-  return error == EEXIST || error == ENOTEMPTY || error == EXDEV ||
-         (error == ENOTDIR && IsExistingDirectory(target));
+  if (std::rename(fromDir.c_str(), target.c_str()) == 0) return MoveOutcome::Moved;
+  switch (errno) {
+    // rename() does not merge into a directory of that name.
+    case EEXIST:
+    case ENOTEMPTY:
+    // Nor does it cross file systems: the caller's merge moves file by file,
+    // and a file is copied and its source deleted there.
+    case EXDEV:
+      return MoveOutcome::LeftToMerge;
+    // The installation's directory of that name is a link to a directory.
+    case ENOTDIR:
+      return IsExistingDirectory(target) ? MoveOutcome::LeftToMerge : MoveOutcome::Failed;
+    default:
+      return MoveOutcome::Failed;
+  }
 }
 
 bool platform::RenameDirectory(const std::string& source, const std::string& target) {

@@ -1,7 +1,6 @@
 // POSIX backend of platform/file_system.h.
 #include "platform/file_system.h"
 
-#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -9,12 +8,6 @@
 #include <unistd.h>
 
 const char platform::kPathSeparator[] = "/";
-const char platform::kAppendTextMode[] = "a";
-
-std::string platform::EntryPathForSystem(std::string name) {
-  std::replace(name.begin(), name.end(), '\\', '/');
-  return name;
-}
 
 std::string platform::ExecutablePath() {
   std::vector<char> buffer(PATH_MAX + 1, '\0');

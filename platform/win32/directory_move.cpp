@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/file_system.h"
+
 namespace {
 
 // The shell takes lists of paths, each ended by a zero byte and the list by
@@ -24,10 +26,11 @@ bool FillShellList(const std::string& path, char (&buffer)[kShellBufferSize]) {
 
 }  // namespace
 
-bool platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow) {
+platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir,
+                                                        void* ownerWindow) {
   char from[kShellBufferSize];
   char into[kShellBufferSize];
-  if (!FillShellList(fromDir, from) || !FillShellList(intoDir, into)) return false;
+  if (!FillShellList(fromDir, from) || !FillShellList(intoDir, into)) return MoveOutcome::Failed;
   SHFILEOPSTRUCTA operation{};
   operation.hwnd = static_cast<HWND>(ownerWindow);
   operation.wFunc = FO_MOVE;
@@ -37,7 +40,11 @@ bool platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::st
   operation.fAnyOperationsAborted = FALSE;
   operation.hNameMappings = nullptr;
   operation.lpszProgressTitle = nullptr;
-  return SHFileOperationA(&operation) == 0;
+  if (SHFileOperationA(&operation) != 0) return MoveOutcome::Failed;
+  // Windows merges into a directory of that name. Wine 8.0's shell answers 0
+  // and changes nothing there, so the source still standing is the only sign;
+  // once no supported Wine behaves so, this answer can be trusted alone.
+  return IsExistingDirectory(fromDir) ? MoveOutcome::LeftToMerge : MoveOutcome::Moved;
 }
 
 bool platform::RenameDirectory(const std::string& source, const std::string& target) {

@@ -5,9 +5,6 @@
 #include <shlwapi.h>
 
 const char platform::kPathSeparator[] = "\\";
-const char platform::kAppendTextMode[] = "at";
-
-std::string platform::EntryPathForSystem(std::string name) { return name; }
 
 std::string platform::ExecutablePath() {
   char buffer[MAX_PATH] = {};

@@ -5,11 +5,11 @@
 #include "platform/log_append.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include <windows.h>
 
+#include "platform/file_stream.h"
 #include "platform/win32/kernel_object_name.h"
 #include "platform/win32/unique_handle.h"
 
@@ -19,10 +19,6 @@ namespace {
 // process for good: after this long the line is written without it.
 constexpr DWORD kLineWaitMs = 10000;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 struct platform::LogAppend::Impl {
@@ -31,14 +27,14 @@ struct platform::LogAppend::Impl {
                            KernelObjectName("update-log", path).c_str())),
         held(mutex.ok() && TakeMutex(mutex.get(), kLineWaitMs)),
         // Text mode: each "\n" reaches the file as CR LF.
-        file(std::fopen(path, "at")) {}
+        file(std::fopen(path, kAppendTextMode)) {}
   ~Impl() {
     file.reset();
     if (held) ReleaseMutex(mutex.get());
   }
   UniqueHandle mutex;
   bool held;
-  std::unique_ptr<std::FILE, FileCloser> file;
+  UniqueFile file;
 };
 
 platform::LogAppend::LogAppend(const char* path) : impl_(std::make_unique<Impl>(path)) {}

@@ -5,32 +5,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
+
 namespace {
 
 constexpr DWORD kPipeSize = 8192;
 
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  HANDLE* out() { return &handle_; }
-  HANDLE Release() {
-    HANDLE handle = handle_;
-    handle_ = nullptr;
-    return handle;
-  }
-  void Close() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
+using platform::UniqueHandle;
 
 // CreateProcessA may write into the command line, so it gets a copy.
 std::vector<char> MutableCommandLine(const std::string& commandLine) {
@@ -56,9 +37,9 @@ class Win32CapturedProgram : public platform::CapturedProgram {
   }
 
  private:
-  Handle readEnd_;
-  Handle process_;
-  Handle thread_;
+  UniqueHandle readEnd_;
+  UniqueHandle process_;
+  UniqueHandle thread_;
 };
 
 }  // namespace
@@ -67,8 +48,8 @@ std::unique_ptr<platform::CapturedProgram> platform::CapturedProgram::Start(cons
   // Both ends are inheritable, as the child must inherit the write end.
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), /*lpSecurityDescriptor=*/nullptr,
                                   /*bInheritHandle=*/TRUE};
-  Handle readEnd;
-  Handle writeEnd;
+  UniqueHandle readEnd;
+  UniqueHandle writeEnd;
   if (!CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, kPipeSize)) return nullptr;
 
   STARTUPINFOA startup{};
@@ -86,8 +67,8 @@ std::unique_ptr<platform::CapturedProgram> platform::CapturedProgram::Start(cons
   }
   // Only the child's copy of the write end may remain, so that the pipe ends
   // when the child and whatever inherited it have closed theirs.
-  writeEnd.Close();
-  return std::make_unique<Win32CapturedProgram>(readEnd.Release(), started);
+  writeEnd.reset();
+  return std::make_unique<Win32CapturedProgram>(readEnd.release(), started);
 }
 
 bool platform::RunHiddenAndWait(const std::string& commandLine, std::uint32_t timeoutMs) {
@@ -102,8 +83,8 @@ bool platform::RunHiddenAndWait(const std::string& commandLine, std::uint32_t ti
                       /*lpEnvironment=*/nullptr, /*lpCurrentDirectory=*/nullptr, &startup, &started)) {
     return false;
   }
-  const Handle process(started.hProcess);
-  const Handle thread(started.hThread);
+  const UniqueHandle process(started.hProcess);
+  const UniqueHandle thread(started.hThread);
   WaitForSingleObject(process.get(), timeoutMs);
   return true;
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -86,6 +87,27 @@ TEST(ClearDirectory, FilesThatCannotBeDeletedStayAndTheClearSucceeds) {
   EXPECT_EQ(ReadFileBytes(dir.path() / "work" / "locked" / "stays.txt"), "kept");
   EXPECT_FALSE(fs::exists(dir.path() / "work" / "gone.txt"));
   EXPECT_FALSE(fs::exists(dir.path() / "work" / "locked" / "deeper" / "gone.txt"));
+}
+
+// Applications often download the update into the work directory: the clear
+// keeps that one file, however its path is spelled, and deletes the rest.
+TEST(ClearDirectory, NeverDeletesTheArchiveBeingInstalled) {
+  TempDir dir;
+  const std::string work = dir.str("temp");
+  const std::string separator = platform::kPathSeparator;
+  const std::vector<std::pair<fs::path, std::string>> archives = {
+      {"new.zip", work + separator + "." + separator + "new.zip"},
+      {"downloads/new.zip", work + separator + "downloads" + separator + separator + "new.zip"}};
+  for (const auto& [archive, spelledOtherwise] : archives) {
+    WriteFileBytes(dir.path() / "temp" / archive, "PK archive");
+    WriteFileBytes(dir.path() / "temp" / "downloads" / "old.zip", "old");
+    WriteFileBytes(dir.path() / "temp" / "left.txt", "left");
+    EXPECT_TRUE(ClearDirectory(work, spelledOtherwise)) << archive;
+    EXPECT_EQ(ReadFileBytes(dir.path() / "temp" / archive), "PK archive") << archive;
+    EXPECT_FALSE(fs::exists(dir.path() / "temp" / "downloads" / "old.zip")) << archive;
+    EXPECT_FALSE(fs::exists(dir.path() / "temp" / "left.txt")) << archive;
+    fs::remove(dir.path() / "temp" / archive);
+  }
 }
 
 using CopyTreeTest = InstallTest;

@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "UpGrade/log_lines.h"
+#include "log/log.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
-#include "util/log.h"
-#include "util/module_context.h"
 
 namespace testing_support {
 
@@ -28,7 +28,8 @@ class InstallTest : public ::testing::Test {
     std::vector<std::string> messages;
     const std::filesystem::path logDir = dir_.path() / "log";
     if (!std::filesystem::exists(logDir)) return messages;
-    const std::regex line("UpGrade/update 149 (source:[^\r\n]*)");
+    const std::regex line(std::string(kDriverLogSource) + " " + std::to_string(kCopyFailedLine) +
+                          " (source:[^\r\n]*)");
     for (const auto& file : std::filesystem::directory_iterator(logDir)) {
       const std::string text = ReadFileBytes(file.path());
       for (std::sregex_iterator it(text.begin(), text.end(), line), end; it != end; ++it) {

@@ -1,6 +1,7 @@
 // Finding and stopping processes by executable name, with real processes.
 #include "UpGrade/process_operations.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include "platform/file_system.h"
 #include "tests/support/test_programs.h"
 #include "tests/support/temp_dir.h"
-#include "util/process_control.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -49,6 +49,21 @@ TEST(ProcessControl, NamesMatchOnlyExactly) {
   StopProcessByName(name);
   EXPECT_TRUE(app->WaitForExit());
   EXPECT_FALSE(IsProcessRunning(name));
+}
+
+// The driver's bounded wait: it ends at once when nothing of that name runs,
+// and gives up (false) when a process outlives every poll.
+TEST(ProcessControl, WaitUntilStoppedIsBounded) {
+  TempDir dir;
+  const std::string name = UniqueProgramName("app");
+  constexpr std::chrono::milliseconds kShortInterval(10);
+  EXPECT_TRUE(WaitUntilStopped(name, /*polls=*/1, kShortInterval));
+  const auto app = StartFakeAppAs(dir.path(), name);
+  ASSERT_TRUE(app);
+  EXPECT_FALSE(WaitUntilStopped(name, /*polls=*/3, kShortInterval));
+  StopProcessByName(name);
+  EXPECT_TRUE(app->WaitForExit());
+  EXPECT_TRUE(WaitUntilStopped(name, /*polls=*/1, kShortInterval));
 }
 
 // An updater asked to stop its own name must live on to finish the update.

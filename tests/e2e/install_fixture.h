@@ -9,7 +9,7 @@
 #include "tests/e2e/update_run_fixture.h"
 #include "tests/support/tree_snapshot.h"
 
-namespace e2e_testing {
+namespace update_e2e {
 
 class InstallRun : public UpdateRun {
  protected:
@@ -68,4 +68,4 @@ class InstallRun : public UpdateRun {
   }
 };
 
-}  // namespace e2e_testing
+}  // namespace update_e2e

@@ -7,7 +7,7 @@ case "$1" in
   mount)
     [ "$(id -u)" = 0 ] || exit 0
     mkdir -p "$2"
-    mountpoint -q "$2" || mount -t tmpfs -o size=24m tmpfs "$2" 2>/dev/null || true
+    mountpoint -q "$2" || mount -t tmpfs -o size=160m tmpfs "$2" 2>/dev/null || true
     ;;
   unmount)
     if mountpoint -q "$2"; then umount "$2"; fi

@@ -1,10 +1,9 @@
-// Test support for the built updater driven end to end: a fresh updater
-// directory and installation per test, the stand-in application, the log.
+// The built updater driven end to end: a copy of it beside a fresh
+// installation, a stand-in application, archives, and the log read back.
 #pragma once
 
 #include <chrono>
 #include <filesystem>
-#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -13,19 +12,30 @@
 
 #include <gtest/gtest.h>
 
+#include "UpGrade/log_lines.h"
 #include "platform/file_system.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_programs.h"
 #include "tests/zip/archive_builder.h"
 
-namespace e2e_testing {
+namespace update_e2e {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
 using zip_testing::EntryRecipe;
 using zip_testing::File;
 using zip_testing::WriteArchive;
+
+inline const std::string kUsage =
+    "usage: update.exe --exeName=string --zipFile=string --dstPath=string [options] ... filename ...\n"
+    "options:\n"
+    "  -e, --exeName    kill process name (string)\n"
+    "  -z, --zipFile    extract zip name (string)\n"
+    "  -d, --dstPath    dest copy file path (string)\n"
+    "      --help       print this message\n";
+
+inline const std::string kStartupLine = "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF" "AES\n";
 
 // GBK level names as they stand in the log.
 inline const std::string kInfo = "\xD0\xC5\xCF\xA2";
@@ -37,6 +47,10 @@ struct LogEntry {
   int line;
   std::string message;
 };
+
+// Every archive entry is stamped 3 July 2024, 10:05:08 local time.
+constexpr int kStampYear = 2024, kStampMonth = 7, kStampDay = 3;
+constexpr int kStampHour = 10, kStampMinute = 5, kStampSecond = 8;
 
 // A program as an archive made on Unix stores it: executable.
 inline EntryRecipe Program(const std::string& name, const std::string& data) {
@@ -57,7 +71,7 @@ struct AppRecord {
 inline std::string WithLineFeeds(const std::string& text) { return std::regex_replace(text, std::regex("\r\n"), "\n"); }
 
 template <typename Condition>
-inline bool WaitFor(Condition condition) {
+bool WaitFor(Condition condition) {
   for (int i = 0; i < 300; ++i) {
     if (condition()) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -147,7 +161,7 @@ class UpdateRun : public ::testing::Test {
     const std::string text = LogText();
     std::size_t from = 0;
     for (const LogEntry& entry : entries) {
-      const std::string line = "\xA1\xBE" + entry.level + "\xA1\xBF" + "UpGrade/update " +
+      const std::string line = "\xA1\xBE" + entry.level + "\xA1\xBF" + kDriverLogSource + " " +
                                std::to_string(entry.line) + " " + entry.message + "\n";
       const std::size_t at = text.find(line, from);
       ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\nlog:\n" << text;
@@ -164,4 +178,4 @@ class UpdateRun : public ::testing::Test {
   std::unique_ptr<ChildProcess> installedApp_;
 };
 
-}  // namespace e2e_testing
+}  // namespace update_e2e

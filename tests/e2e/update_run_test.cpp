@@ -10,23 +10,9 @@
 
 #include "tests/e2e/update_run_fixture.h"
 
-using namespace e2e_testing;
+using namespace update_e2e;
 
 namespace {
-
-const std::string kUsage =
-    "usage: update.exe --exeName=string --zipFile=string --dstPath=string [options] ... filename ...\n"
-    "options:\n"
-    "  -e, --exeName    kill process name (string)\n"
-    "  -z, --zipFile    extract zip name (string)\n"
-    "  -d, --dstPath    dest copy file path (string)\n"
-    "      --help       print this message\n";
-
-const std::string kStartupLine = "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF" "AES\n";
-
-// Every archive entry is stamped 3 July 2024, 10:05:08 local time.
-constexpr int kStampYear = 2024, kStampMonth = 7, kStampDay = 3;
-constexpr int kStampHour = 10, kStampMinute = 5, kStampSecond = 8;
 
 std::tm LocalWriteTime(const fs::path& file) {
   using namespace std::chrono;
@@ -43,7 +29,7 @@ TEST_F(UpdateRun, BareStartAndHelpShowTheUsage) {
   EXPECT_EQ(bare.exitCode, 1);
   EXPECT_EQ(bare.out, kStartupLine);
   EXPECT_EQ(bare.err, kUsage);
-  ExpectLogInOrder({{kError, 175, "error:" + kUsage}});
+  ExpectLogInOrder({{kError, kUsageLine, "error:" + kUsage}});
 
   // --help wins over any other option, valid or not, and nothing else is reported.
   RunResult help = Update({"--exeName", "a.exe", "--help", "--bogus"});
@@ -57,7 +43,7 @@ TEST_F(UpdateRun, ParseFailureShowsFirstErrorAndUsage) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.err, "need option: --dstPath\n" + kUsage);
   // The first colon is the full-width one, GBK A3 BA.
-  ExpectLogInOrder({{kError, 181, "error\xA3\xBAneed option: --dstPath cmd:" + kUsage}});
+  ExpectLogInOrder({{kError, kParseErrorLine, "error\xA3\xBAneed option: --dstPath cmd:" + kUsage}});
 }
 
 TEST_F(UpdateRun, MissingArchiveLeavesTheApplicationAlone) {
@@ -65,9 +51,9 @@ TEST_F(UpdateRun, MissingArchiveLeavesTheApplicationAlone) {
   for (const fs::path& zip : {root_.path() / "missing.zip", root_.path()}) {
     RunResult result = UpdateApp(zip.string(), installDir_.string());
     EXPECT_EQ(result.exitCode, 0);
-    ExpectLogInOrder({{kInfo, 190, "ZipFile:" + zip.string()},
-                      {kWarning, 236, "Update File Is Not Exist:" + zip.string()},
-                      {kInfo, 242, "Update App Success!"}});
+    ExpectLogInOrder({{kInfo, kZipFileLine, "ZipFile:" + zip.string()},
+                      {kWarning, kNoArchiveLine, "Update File Is Not Exist:" + zip.string()},
+                      {kInfo, kSuccessLine, "Update App Success!"}});
   }
   EXPECT_TRUE(IsAlive(pid));
   EXPECT_EQ(AppRecords().size(), 1u);
@@ -116,22 +102,22 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
   EXPECT_TRUE(fs::equivalent(relaunched.currentDir, updaterDir_)) << relaunched.currentDir;
 
   const std::string exePath = Joined(install, appName_);
-  ExpectLogInOrder({{kInfo, 189, "ExeName:" + appName_},
-                    {kInfo, 190, "ZipFile:" + zip_.string()},
-                    {kInfo, 191, "DstPath:" + install},
-                    {kInfo, 200, "Clear History File Ret:0"},
-                    {kInfo, 211, "Stop Process Ret:1"}});
-  EXPECT_NE(LogText().find(" 232 Run " + exePath + " GetLastError = "), std::string::npos);
-  ExpectLogInOrder({{kInfo, 242, "Update App Success!"}});
+  ExpectLogInOrder({{kInfo, kExeNameLine, "ExeName:" + appName_},
+                    {kInfo, kZipFileLine, "ZipFile:" + zip_.string()},
+                    {kInfo, kDstPathLine, "DstPath:" + install},
+                    {kInfo, kClearLine, "Clear History File Ret:0"},
+                    {kInfo, kStopLine, "Stop Process Ret:1"}});
+  EXPECT_NE(LogText().find(" " + std::to_string(kRelaunchLine) + " Run " + exePath + " GetLastError = "), std::string::npos);
+  ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
 
   // The next update clears what the last one left in the work directory.
   RunResult again = UpdateApp(zip_.string(), install);
   EXPECT_EQ(again.exitCode, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsAlive(relaunched.pid); }));
-  ExpectLogInOrder({{kInfo, 242, "Update App Success!"},
-                    {kInfo, 200, "Clear History File Ret:1"},
-                    {kInfo, 211, "Stop Process Ret:1"},
-                    {kInfo, 242, "Update App Success!"}});
+  ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"},
+                    {kInfo, kClearLine, "Clear History File Ret:1"},
+                    {kInfo, kStopLine, "Stop Process Ret:1"},
+                    {kInfo, kSuccessLine, "Update App Success!"}});
   EXPECT_TRUE(WaitFor([&] { return AppRecords().size() == 3; }));
 }
 
@@ -141,7 +127,7 @@ TEST_F(UpdateRun, ArchiveWithoutUpdateFolderInstallsNothingAndStopsNothing) {
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 4);
   const std::string install = installDir_.string();
-  ExpectLogInOrder({{kError, 227, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") +
+  ExpectLogInOrder({{kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") +
                                       ", Target:" + install}});
   // Known before the stop, so the application keeps running.
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
@@ -171,9 +157,9 @@ TEST_F(UpdateRun, BadArchivesFailExtractionWithoutTouchingAnything) {
     RunResult result = UpdateApp(zip_.string(), installDir_.string());
     EXPECT_EQ(result.exitCode, 3);
   }
-  ExpectLogInOrder({{kInfo, 206, "Extract File Ret:0"},
-                    {kInfo, 206, "Extract File Ret:0"},
-                    {kInfo, 206, "Extract File Ret:0"}});
+  ExpectLogInOrder({{kInfo, kExtractLine, "Extract File Ret:0"},
+                    {kInfo, kExtractLine, "Extract File Ret:0"},
+                    {kInfo, kExtractLine, "Extract File Ret:0"}});
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(pid));
   EXPECT_FALSE(fs::exists(root_.path() / "evil.txt"));
@@ -186,12 +172,12 @@ TEST_F(UpdateRun, ApplicationNotRunningAndRelaunchFailing) {
   WriteArchive(zip_.string(), {File("update/readme.txt", "version 2\n")});
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 0);
-  ExpectLogInOrder({{kInfo, 211, "Stop Process Ret:0"}});
-  const std::regex relaunchFailed(" 232 Run " + std::regex_replace(Joined(installDir_.string(), appName_),
+  ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:0"}});
+  const std::regex relaunchFailed(" " + std::to_string(kRelaunchLine) + " Run " + std::regex_replace(Joined(installDir_.string(), appName_),
                                                                      std::regex(R"([\\^$.|?*+()\[\]{}])"),
                                                                      R"(\$&)") +
                                   " GetLastError = [1-9][0-9]*\n");
   EXPECT_TRUE(std::regex_search(LogText(), relaunchFailed)) << LogText();
-  ExpectLogInOrder({{kInfo, 242, "Update App Success!"}});
+  ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
   EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "version 2\n");
 }

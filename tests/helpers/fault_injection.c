@@ -3,7 +3,11 @@
  * UPDATE_FAULT_AT, either fails it (errno UPDATE_FAULT_ERRNO, default EIO)
  * or, with UPDATE_FAULT_KILL=1, kills the process as kill -9 would. At exit
  * it writes the count to the file UPDATE_FAULT_COUNT, so that a test can
- * first learn how many points a run has. Log appends are not counted. */
+ * first learn how many points a run has. Log appends are not counted.
+ * With UPDATE_FAULT_FILL, the first signal the updater sends (the stop of
+ * the application, after the extraction) first fills the disk by writing
+ * that file until no room is left, then gives back a little, enough for
+ * small files but not for large ones. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -14,6 +18,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 static long calls;
 
@@ -50,6 +55,31 @@ __attribute__((destructor)) static void WriteCount(void) {
   if (file == NULL) return;
   fprintf(file, "%ld\n", calls);
   fclose(file);
+}
+
+/* Writes `path` until the disk is full, then leaves 256 KiB free. */
+static void Fill(const char* path) {
+  int (*realOpen)(const char*, int, ...) = (int (*)(const char*, int, ...))Real("open");
+  ssize_t (*realWrite)(int, const void*, size_t) = (ssize_t(*)(int, const void*, size_t))Real("write");
+  const int fd = realOpen(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return;
+  static char chunk[1 << 16];
+  memset(chunk, 'f', sizeof chunk);
+  off_t size = 0;
+  for (ssize_t put; (put = realWrite(fd, chunk, sizeof chunk)) > 0;) size += put;
+  if (ftruncate(fd, size > (256 << 10) ? size - (256 << 10) : 0) != 0) {
+  }
+  close(fd);
+}
+
+int kill(pid_t pid, int signal) {
+  static int filled;
+  const char* fill = getenv("UPDATE_FAULT_FILL");
+  if (fill != NULL && !filled) {
+    filled = 1;
+    Fill(fill);
+  }
+  return ((int (*)(pid_t, int))Real("kill"))(pid, signal);
 }
 
 #define COUNTED(result, name, params, args)                                  \

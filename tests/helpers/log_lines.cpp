@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "util/log.h"
+#include "log/log.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 4) return 2;

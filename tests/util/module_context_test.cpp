@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "log/log.h"
 #include "platform/file_system.h"
 
 namespace fs = std::filesystem;

@@ -42,6 +42,14 @@ EntryRecipe File(const std::string& name, const std::string& data) {
   return entry;
 }
 
+EntryRecipe Claiming(const std::string& name, std::uint64_t unpackedSize) {
+  EntryRecipe entry = File(name, "x");
+  entry.method = kStored;
+  entry.zip64 = true;
+  entry.raw = RawEntry{unpackedSize, 0};
+  return entry;
+}
+
 ArchiveWriter::ArchiveWriter(const std::string& path) : zip_(zipOpen64(path.c_str(), APPEND_STATUS_CREATE)) {
   if (zip_ == nullptr) throw std::runtime_error("cannot create " + path);
 }

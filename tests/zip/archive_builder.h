@@ -41,6 +41,10 @@ struct EntryRecipe {
 /// An entry `name` holding `data`, deflated, stamped kJuly3rd2024.
 EntryRecipe File(const std::string& name, const std::string& data);
 
+/// A stored entry `name` that records `unpackedSize` bytes whatever it holds
+/// (one byte): checks that go by recorded sizes need no test to write gigabytes.
+EntryRecipe Claiming(const std::string& name, std::uint64_t unpackedSize);
+
 /// A minizip zip handle writing one archive file; closed at the latest on destruction.
 class ArchiveWriter {
  public:

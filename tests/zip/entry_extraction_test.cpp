@@ -66,12 +66,6 @@ TEST_F(Extraction, StampsWrittenFilesWithTheEntryTime) {
   EXPECT_EQ(stamp.tm_sec, 8);
 }
 
-TEST_F(Extraction, EmptyFileEntryBecomesADirectory) {
-  auto reader = Open({File("empty.txt", "")});
-  EXPECT_TRUE(reader->extractAll(Out()));
-  EXPECT_TRUE(fs::is_directory(Out("empty.txt")));
-}
-
 TEST_F(Extraction, ReplacesAnExistingFile) {
   WriteFileBytes(Out("app.exe"), "old and longer than the new one");
   auto reader = Open({File("app.exe", "new")});
@@ -79,12 +73,23 @@ TEST_F(Extraction, ReplacesAnExistingFile) {
   EXPECT_EQ(Contents("app.exe"), "new");
 }
 
-TEST_F(Extraction, BlockedTargetMakesExtractionFalse) {
+// A failed extraction takes away what it created and leaves what it found.
+TEST_F(Extraction, BlockedTargetMakesExtractionFalseAndLeavesNothingBehind) {
   fs::create_directories(Out("taken.txt"));
-  auto reader = Open({File("first.txt", "1"), File("taken.txt", "t"), File("after.txt", "a")});
+  WriteFileBytes(Out("old/kept.txt"), "kept");
+  auto reader = Open({File("first.txt", "1"), File("old/new/deep.txt", "d"), Directory("made/"),
+                      File("taken.txt", "t"), File("after.txt", "a")});
   EXPECT_FALSE(reader->extractAll(Out()));
-  EXPECT_EQ(Contents("first.txt"), "1");
-  EXPECT_FALSE(fs::exists(Out("after.txt")));
+  EXPECT_EQ(Written(), (std::vector<std::string>{"old", "old/kept.txt", "taken.txt"}));
+
+  // A destination that did not exist is gone again too, also after an entry
+  // whose data ends before its recorded size.
+  EntryRecipe shortEntry = File("short.txt", "12345");
+  shortEntry.method = kStored;
+  shortEntry.raw = RawEntry{10, 0};
+  ZipReader shortData(AsBuffer(ArchiveBytes({File("a.txt", "a"), shortEntry})), "");
+  EXPECT_FALSE(shortData.extractAll(Out("fresh/dest")));
+  EXPECT_EQ(Written(), (std::vector<std::string>{"old", "old/kept.txt", "taken.txt"}));
 }
 
 TEST_F(Extraction, ReadOnlyTargetMakesExtractionFalse) {
@@ -133,7 +138,7 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
   damaged.method = kStored;
   damaged.raw = RawEntry{damaged.data.size(), 0x12345678};
   auto reader = Open({damaged});
-  EXPECT_EQ(ErrorOf([&] { reader->extractAll(Out()); }),
+  EXPECT_EQ(ErrorOf([&] { reader->extractOne("bin/app.dll", Out()); }),
             "Error -105 openinginternal file 'bin/app.dll' in zip");
   EXPECT_EQ(Contents("bin/app.dll"), "stored bytes");
   EXPECT_EQ(LocalWriteTime(Out("bin/app.dll")).tm_year + 1900, 2024);
@@ -141,8 +146,10 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
   std::vector<std::uint8_t> buffer;
   EXPECT_EQ(ErrorOf([&] { reader->readEntryToBuffer("bin/app.dll", buffer); }),
             "Error -105 opening internal file 'bin/app.dll' in zip");
-  EXPECT_EQ(ErrorOf([&] { reader->extractOne("bin/app.dll", Out("one")); }),
+  // extractAll raises the same, and takes away the file it wrote.
+  EXPECT_EQ(ErrorOf([&] { reader->extractAll(Out("all")); }),
             "Error -105 openinginternal file 'bin/app.dll' in zip");
+  EXPECT_FALSE(fs::exists(Out("all")));
 }
 
 // minizip would hand out bzip2 data as if stored and an encrypted entry
@@ -169,7 +176,8 @@ TEST_F(Extraction, RefusesEntriesItCannotDecode) {
   EXPECT_EQ(ErrorOf([&] { reader.readEntryToStream("packed.bz2", stream); }),
             "Error -103 opening internal file 'packed.bz2' in zip");
   EXPECT_TRUE(stream.str().empty());
-  EXPECT_EQ(Written(), (std::vector<std::string>{"fine.txt", "packed.bz2"}));
+  // The refused extractAll took away fine.txt, which it had written.
+  EXPECT_EQ(Written(), std::vector<std::string>{"packed.bz2"});
 }
 
 // minizip skips the CRC check when an entry's data ends before its recorded

@@ -59,7 +59,9 @@ TEST(ZipReader, ListsEntriesInDirectoryOrderFromEverySource) {
   ASSERT_EQ(listed.size(), 3u);
   EXPECT_EQ(listed[0].entryName, "update/");
   EXPECT_EQ(listed[0].unpackedSize, 0u);
+  EXPECT_TRUE(listed[0].directory);
   EXPECT_EQ(listed[1].entryName, "update/app.exe");
+  EXPECT_FALSE(listed[1].directory);
   EXPECT_EQ(listed[1].unpackedSize, 5003u);
   EXPECT_LT(listed[1].packedSize, listed[1].unpackedSize);
   EXPECT_EQ(listed[2].entryName, "notes.txt");

@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "UpGrade/directory_move.h"
+#include "UpGrade/process_operations.h"
 #include "tests/UpGrade/install_fixture.h"
 #include "tests/support/test_programs.h"
-#include "util/process_control.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -137,7 +137,10 @@ TEST_F(PosixCopyTreeTest, ClearingNeverFollowsLinkedDirectories) {
   EXPECT_EQ(ReadFileBytes(dir_.path() / "outside" / "precious.txt"), "keep");
   EXPECT_FALSE(fs::exists(work / "left.txt"));
   EXPECT_FALSE(fs::exists(work / "sub" / "left.txt"));
-  EXPECT_TRUE(fs::is_symlink(work / "link"));
+  // The links themselves are gone; what they led to is untouched.
+  EXPECT_FALSE(fs::exists(fs::symlink_status(work / "link")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(work / "sub" / "loop")));
+  EXPECT_TRUE(fs::is_directory(work / "sub"));
 }
 
 TEST_F(PosixCopyTreeTest, MergesIntoALinkedDirectoryOfTheInstallation) {
@@ -150,4 +153,24 @@ TEST_F(PosixCopyTreeTest, MergesIntoALinkedDirectoryOfTheInstallation) {
   EXPECT_EQ(ReadFileBytes(dir_.path() / "real_lib" / "new.dll"), "new");
   EXPECT_EQ(ReadFileBytes(dir_.path() / "real_lib" / "kept.dll"), "kept");
   EXPECT_TRUE(fs::is_symlink(app / "lib"));
+}
+
+// dlib judges a dangling link by the entry listed before it and leaves it out
+// after a directory; every link is still removed, so none can steer the next
+// extraction, and no file it leads to is touched.
+TEST_F(PosixCopyTreeTest, EveryLinkInsideIsRemovedAsALink) {
+  const fs::path work = dir_.path() / "temp";
+  WriteFileBytes(dir_.path() / "outside.txt", "keep");
+  for (int i = 0; i < 8; ++i) {
+    const std::string n = std::to_string(i);
+    fs::create_directories(work / ("dir" + n));
+    fs::create_symlink(dir_.path() / ("nowhere" + n), work / ("dangling" + n));
+  }
+  fs::create_symlink(dir_.path() / "outside.txt", work / "to_file");
+  EXPECT_TRUE(ClearDirectory(work.string()));
+  for (const auto& entry : fs::recursive_directory_iterator(work)) {
+    EXPECT_FALSE(entry.is_symlink()) << entry.path();
+  }
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "outside.txt"), "keep");
+  EXPECT_FALSE(fs::exists(dir_.path() / "nowhere0"));
 }

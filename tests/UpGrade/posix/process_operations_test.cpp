@@ -8,7 +8,6 @@
 #include "platform/file_copy.h"
 #include "tests/support/test_programs.h"
 #include "tests/support/temp_dir.h"
-#include "util/process_control.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;

@@ -4,33 +4,35 @@
 // a whole version.
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/e2e/install_fixture.h"
 
-using namespace e2e_testing;
+using namespace update_e2e;
 
 namespace {
 
-// Sets the preload's variables for the runs of one scope.
+// Preloads the fault library into the runs started while it lives, with
+// its settings (UPDATE_FAULT_AT, ...).
 class FaultPlan {
  public:
-  FaultPlan(long at, bool kill, const fs::path& countFile) {
-    setenv("LD_PRELOAD", HelperProgram("libfault_injection").append(".so").c_str(), 1);
+  explicit FaultPlan(const std::vector<std::pair<std::string, std::string>>& settings) : settings_(settings) {
+    settings_.push_back({"LD_PRELOAD", HelperProgram("libfault_injection") + ".so"});
     // The sanitizer lane's runtime must come first otherwise.
-    setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
-    setenv("UPDATE_FAULT_AT", std::to_string(at).c_str(), 1);
-    setenv("UPDATE_FAULT_KILL", kill ? "1" : "0", 1);
-    setenv("UPDATE_FAULT_COUNT", countFile.c_str(), 1);
+    settings_.push_back({"ASAN_OPTIONS", "verify_asan_link_order=0"});
+    for (const auto& [name, value] : settings_) setenv(name.c_str(), value.c_str(), 1);
   }
   ~FaultPlan() {
-    for (const char* name : {"LD_PRELOAD", "ASAN_OPTIONS", "UPDATE_FAULT_AT", "UPDATE_FAULT_KILL", "UPDATE_FAULT_COUNT"}) {
-      unsetenv(name);
-    }
+    for (const auto& setting : settings_) unsetenv(setting.first.c_str());
   }
   FaultPlan(const FaultPlan&) = delete;
   FaultPlan& operator=(const FaultPlan&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> settings_;
 };
 
 class InstallFault : public InstallRun {
@@ -48,7 +50,7 @@ class InstallFault : public InstallRun {
   long CountCalls() {
     const fs::path countFile = root_.path() / "count";
     {
-      const FaultPlan plan(0, false, countFile);
+      const FaultPlan plan({{"UPDATE_FAULT_COUNT", countFile.string()}});
       EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
     }
     WriteOldVersion();
@@ -57,7 +59,7 @@ class InstallFault : public InstallRun {
 
   // A run with the fault at call `at`.
   RunResult RunWithFault(long at, bool kill) {
-    const FaultPlan plan(at, kill, root_.path() / "count");
+    const FaultPlan plan({{"UPDATE_FAULT_AT", std::to_string(at)}, {"UPDATE_FAULT_KILL", kill ? "1" : "0"}});
     return UpdateWithoutApp(zip_.string());
   }
 
@@ -110,4 +112,42 @@ TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
     EXPECT_EQ(Installation(), newVersion_) << "call " << at;
     EXPECT_FALSE(JournalLeft()) << "call " << at;
   }
+}
+
+// A small file system of its own, mounted by the test run's set-up when it
+// runs as root (tests/e2e/small_disk.sh); its path comes in UPDATE_SMALL_DISK.
+// The disk fills when the application is stopped: after the extraction and
+// its check of the free space, before the install.
+TEST_F(InstallRun, AFullDiskLeavesTheOldVersionWhole) {
+  const char* disk = std::getenv("UPDATE_SMALL_DISK");
+  if (disk == nullptr || !fs::is_directory(disk) || fs::space(disk).capacity > (256u << 20)) {
+    GTEST_SKIP() << "needs a small file system of its own: the tests run as root mount one";
+  }
+  installDir_ = fs::path(disk) / UniqueProgramName("install");
+  WriteOldVersion();
+  // The top-level file is copied, not moved: it meets the full disk after
+  // every other file is in place.
+  const std::string big(4u << 20, 'b');
+  std::vector<EntryRecipe> entries = NewVersionEntries();
+  entries.push_back(File("update/big.bin", big));
+  WriteArchive(zip_.string(), entries);
+  StartInstalledApp();
+  const TreeSnapshot before = Installation();
+  const fs::path filler = fs::path(disk) / (UniqueProgramName("filler"));
+  {
+    const FaultPlan plan({{"UPDATE_FAULT_FILL", filler.string()}});
+    EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 4);
+  }
+  EXPECT_TRUE(fs::exists(filler));
+  EXPECT_EQ(Installation(), before);
+  EXPECT_FALSE(JournalLeft());
+  // ENOSPC is 28.
+  ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:1"},
+                    {kError, kCopyFailedLine, "source:" + (installDir_ / "temp" / "update" / "big.bin").string() +
+                                                  ", dist:" + (installDir_ / "big.bin").string() + ", error:28"}});
+  // With the room back, the update goes in.
+  fs::remove(filler);
+  EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 0);
+  EXPECT_EQ(ReadFileBytes(installDir_ / "big.bin"), big);
+  fs::remove_all(installDir_);
 }

@@ -9,7 +9,7 @@
 
 #include "tests/e2e/install_fixture.h"
 
-using namespace e2e_testing;
+using namespace update_e2e;
 
 TEST_F(InstallRun, AFileHeldWithoutSharingLeavesTheOldVersionWhole) {
   const TreeSnapshot oldVersion = Installation();
@@ -25,9 +25,9 @@ TEST_F(InstallRun, AFileHeldWithoutSharingLeavesTheOldVersionWhole) {
     EXPECT_EQ(Installation(), oldVersion) << held;
     EXPECT_FALSE(JournalLeft());
   }
-  ExpectLogInOrder({{kError, 227, "Copy Files Source:" + Joined(Joined(installDir_.string(), "temp"), "update") +
+  ExpectLogInOrder({{kError, kCopyLine, "Copy Files Source:" + Joined(Joined(installDir_.string(), "temp"), "update") +
                                       ", Target:" + installDir_.string()}});
-  EXPECT_NE(LogText().find(" 215 Move Aside Source:" + (installDir_ / "readme.txt").string()), std::string::npos);
+  EXPECT_NE(LogText().find(" " + std::to_string(kAsideFailedLine) + " Move Aside Source:" + (installDir_ / "readme.txt").string()), std::string::npos);
   // Once the file is free the update goes in.
   EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
   EXPECT_EQ(Installation(), newVersion);

@@ -1,0 +1,31 @@
+# The update program as it ships: on Windows its manifest and version
+# resource; in release builds stripped, its debug information kept beside it.
+
+set(UPDATE_SPLIT_DEBUG_INFO OFF)
+if(CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo)$")
+  set(UPDATE_SPLIT_DEBUG_INFO ON)
+endif()
+
+# Gives `target`, the shipped program, what a vendor's machine sees of it.
+function(update_ship target)
+  if(WIN32)
+    set(UPDATE_MANIFEST ${CMAKE_SOURCE_DIR}/resources/update.manifest)
+    set(rc ${CMAKE_BINARY_DIR}/update.rc)
+    configure_file(${CMAKE_SOURCE_DIR}/resources/update.rc.in ${rc} @ONLY)
+    # windres reads the manifest at build time: a change to it must rebuild.
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${UPDATE_MANIFEST})
+    target_sources(${target} PRIVATE ${rc})
+  endif()
+  if(NOT UPDATE_SPLIT_DEBUG_INFO)
+    return()
+  endif()
+  # DWARF goes to <program>.debug beside the program, which names it in its
+  # .gnu_debuglink section, so gdb finds it for a crash dump or a core file.
+  set(program $<TARGET_FILE_NAME:${target}>)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${program} ${program}.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all ${program}
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${program}.debug ${program}
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()

@@ -1,0 +1,46 @@
+// The leveled log: one line per call to the day's file, the console and the debugger.
+#pragma once
+
+#include <string>
+
+#include "platform/lock.h"
+
+/// Levels index the name and colour tables; they are not ordered by severity.
+enum LogLevel : int { Trace = 0, Debug = 1, Info = 2, Warning = 3, Error = 4, Alarm = 5, Severe = 6 };
+
+/// The log's lock: held for the whole of every LogWrite call.
+class LockHelper {
+ public:
+  LockHelper() = default;
+  virtual ~LockHelper() = default;
+  LockHelper(const LockHelper&) = delete;
+  LockHelper& operator=(const LockHelper&) = delete;
+
+  void lock() { lock_.lock(); }
+  void unlock() { lock_.unlock(); }
+
+ private:
+  platform::Lock lock_;
+};
+
+extern LockHelper LogLock;
+
+/// Directory below which the log writer keeps its "log" directory; empty
+/// until start-up sets it. Read under LogLock; replaced only by SetLogRoot.
+extern std::string LogRoot;
+
+/// Writes one stamped line for `level` below LogRoot + "/log/"; never fails
+/// towards the caller: a line that cannot be stored is dropped everywhere.
+void LogWrite(int level, const char* sourceFile, int line, const char* message);
+
+/// Formats `format` into a message buffer of 2048 bytes (a longer message is
+/// cut at 2047 characters) and logs it with LogWrite.
+__attribute__((format(printf, 4, 5))) void LogFormatted(int level, const char* sourceFile, int line,
+                                                         const char* format, ...);
+
+/// Replaces LogRoot, the directory below which the log directory lies.
+void SetLogRoot(std::string root);
+
+/// Creates every missing directory along `path` ("\" or "/" separated); false
+/// when one could not be created.
+bool CreateDirectoryTree(std::string path);

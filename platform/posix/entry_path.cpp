@@ -1,0 +1,9 @@
+// POSIX backend of platform/entry_path.h.
+#include "platform/entry_path.h"
+
+#include <algorithm>
+
+std::string platform::EntryPathForSystem(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}

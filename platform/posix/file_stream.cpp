@@ -1,0 +1,4 @@
+// POSIX backend of platform/file_stream.h.
+#include "platform/file_stream.h"
+
+const char platform::kAppendTextMode[] = "a";

@@ -1,0 +1,13 @@
+// Windows backend of platform/disk_space.h.
+#include "platform/disk_space.h"
+
+#include <windows.h>
+
+std::optional<std::uint64_t> platform::FreeBytesOf(const std::string& path) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExA(path.c_str(), &available, /*lpTotalNumberOfBytes=*/nullptr,
+                           /*lpTotalNumberOfFreeBytes=*/nullptr)) {
+    return std::nullopt;
+  }
+  return available.QuadPart;
+}

@@ -1,0 +1,27 @@
+// Windows backend of platform/file_identity.h.
+#include "platform/file_identity.h"
+
+#include <windows.h>
+
+#include "platform/win32/unique_handle.h"
+
+namespace {
+
+// Opened only to ask for its number: no access, every sharing mode, so a file
+// that another program holds open can still be looked at.
+bool ReadFileNumber(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  const platform::UniqueHandle file(CreateFileA(path.c_str(), /*dwDesiredAccess=*/0,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
+                                                FILE_FLAG_BACKUP_SEMANTICS, /*hTemplateFile=*/nullptr));
+  return file.ok() && GetFileInformationByHandle(file.get(), &info) != FALSE;
+}
+
+}  // namespace
+
+bool platform::IsSameFile(const std::string& left, const std::string& right) {
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  if (!ReadFileNumber(left, first) || !ReadFileNumber(right, second)) return false;
+  return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}

@@ -1,0 +1,22 @@
+// The fixed log lines, stated as readers of old logs know them. The other
+// tests read the table, so only this one can catch a number that changed.
+#include "UpGrade/log_lines.h"
+
+#include <gtest/gtest.h>
+
+TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
+  EXPECT_STREQ(kDriverLogSource, "UpGrade/update");
+  const struct {
+    DriverLogLine line;
+    int known;
+  } lines[] = {
+      {kCopyFailedLine, 149}, {kUsageLine, 175},  {kParseErrorLine, 181}, {kExeNameLine, 189},
+      {kZipFileLine, 190},    {kDstPathLine, 191}, {kClearLine, 200},      {kExtractLine, 206},
+      {kStopLine, 211},       {kCopyLine, 227},    {kRelaunchLine, 232},   {kNoArchiveLine, 236},
+      {kSuccessLine, 242},
+      // The install's own, chosen among numbers no described message uses.
+      {kLockTimeoutLine, 194}, {kRecoveredLine, 196}, {kRecoveryFailedLine, 197}, {kNoUpdateEntriesLine, 208},
+      {kNotWritableLine, 209}, {kAsideFailedLine, 215}, {kRestoredLine, 229},
+  };
+  for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
+}

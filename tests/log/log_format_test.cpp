@@ -1,0 +1,95 @@
+// Line layout and file names of the log, at fixed times.
+#include "log/log_format.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::tm At(int year, int month, int day, int hour, int minute, int second) {
+  std::tm when{};
+  when.tm_year = year - 1900;
+  when.tm_mon = month - 1;
+  when.tm_mday = day;
+  when.tm_hour = hour;
+  when.tm_min = minute;
+  when.tm_sec = second;
+  return when;
+}
+
+std::string Line(const std::tm& when, int ms, int level, const char* message) {
+  char buffer[4100];
+  EXPECT_TRUE(FormatLogLine(buffer, sizeof buffer, when, ms, level, "UpGrade/update", 190, message));
+  return buffer;
+}
+
+}  // namespace
+
+TEST(LogFormat, LineHasUnpaddedHourAndGbkBracketedName) {
+  EXPECT_EQ(Line(At(2024, 7, 3, 9, 5, 7), 45, 2, "done"),
+            "20240703-9:05:07.045\xA1\xBE\xD0\xC5\xCF\xA2\xA1\xBFUpGrade/update 190 done\n");
+  EXPECT_EQ(Line(At(2024, 12, 31, 23, 59, 59), 999, 4, "x"),
+            "20241231-23:59:59.999\xA1\xBE\xB4\xED\xCE\xF3\xA1\xBFUpGrade/update 190 x\n");
+}
+
+TEST(LogFormat, EveryLevelHasItsGbkName) {
+  const char* names[] = {"\xB8\xFA\xD7\xD9", "\xB5\xF7\xCA\xD4", "\xD0\xC5\xCF\xA2",
+                         "\xBE\xAF\xB8\xE6", "\xB4\xED\xCE\xF3", "\xB1\xA8\xBE\xAF",
+                         "\xD1\xCF\xD6\xD8"};
+  for (int level = 0; level < 7; ++level) {
+    const std::string line = Line(At(2024, 1, 2, 0, 0, 0), 0, level, "m");
+    EXPECT_NE(line.find(std::string("\xA1\xBE") + names[level] + "\xA1\xBF"), std::string::npos)
+        << "level " << level;
+  }
+}
+
+TEST(LogFormat, LevelOutsideTableHasEmptyName) {
+  EXPECT_EQ(Line(At(2024, 1, 2, 0, 0, 0), 0, 7, "m"),
+            "20240102-0:00:00.000\xA1\xBE\xA1\xBFUpGrade/update 190 m\n");
+  EXPECT_EQ(Line(At(2024, 1, 2, 0, 0, 0), 0, -1, "m"),
+            "20240102-0:00:00.000\xA1\xBE\xA1\xBFUpGrade/update 190 m\n");
+}
+
+TEST(LogFormat, PercentSignsInMessageAreText) {
+  EXPECT_NE(Line(At(2024, 1, 2, 0, 0, 0), 0, 2, "100% %s %d %n").find(" 190 100% %s %d %n\n"),
+            std::string::npos);
+}
+
+TEST(LogFormat, OverlongLineIsCutAndStillEndsTheLine) {
+  const std::string message(5000, 'm');
+  char buffer[4100];
+  buffer[sizeof buffer - 1] = 'x';
+  EXPECT_FALSE(FormatLogLine(buffer, sizeof buffer, At(2024, 1, 2, 0, 0, 0), 0, 2, "src", 1,
+                             message.c_str()));
+  const std::string line(buffer);
+  EXPECT_EQ(line.size(), 4099u);
+  EXPECT_EQ(line.back(), '\n');
+}
+
+TEST(LogFormat, FileNamePerLocalDay) {
+  char path[260];
+  ASSERT_TRUE(FormatLogFilePath(path, sizeof path, "C:\\app\\/log/", At(2024, 7, 3, 23, 59, 59)));
+  EXPECT_STREQ(path, "C:\\app\\/log/log_20240703.txt");
+  ASSERT_TRUE(FormatLogFilePath(path, sizeof path, "C:\\app\\/log/", At(2024, 7, 4, 0, 0, 0)));
+  EXPECT_STREQ(path, "C:\\app\\/log/log_20240704.txt");
+}
+
+TEST(LogFormat, DirectoryKeepsSeparatorsAsGiven) {
+  char directory[260];
+  ASSERT_TRUE(FormatLogDirectory(directory, sizeof directory, "C:\\app\\"));
+  EXPECT_STREQ(directory, "C:\\app\\/log/");
+  ASSERT_TRUE(FormatLogDirectory(directory, sizeof directory, ""));
+  EXPECT_STREQ(directory, "/log/");
+}
+
+TEST(LogFormat, PathsThatDoNotFitAreRefused) {
+  char directory[260];
+  EXPECT_TRUE(FormatLogDirectory(directory, sizeof directory, std::string(254, 'r').c_str()));
+  EXPECT_FALSE(FormatLogDirectory(directory, sizeof directory, std::string(255, 'r').c_str()));
+  char path[260];
+  EXPECT_TRUE(FormatLogFilePath(path, sizeof path, std::string(259 - 16, 'd').c_str(),
+                                At(2024, 1, 2, 0, 0, 0)));
+  EXPECT_FALSE(FormatLogFilePath(path, sizeof path, std::string(260 - 16, 'd').c_str(),
+                                 At(2024, 1, 2, 0, 0, 0)));
+}

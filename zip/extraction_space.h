@@ -1,0 +1,27 @@
+// Whether an archive's entries can fit where they are extracted.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "zip/archive_entry.h"
+
+/// Free space an extraction must leave on its volume, so that the log, the
+/// installation and the rest of the system still have room.
+constexpr std::uint64_t kFreeSpaceReserve = 64ull << 20;
+
+/// The bytes that `entry`, written under the relative output name `relative`,
+/// takes on disk: nothing for a directory, its recorded size for a file (the
+/// library never hands out more), twice that for a file directly inside the
+/// top-level "update" folder, which the update run copies into the
+/// installation rather than moves.
+std::uint64_t bytesOnDisk(const ArchiveEntry& entry, const std::string& relative);
+
+/// `total` + `more`, held at the largest value instead of wrapping around.
+std::uint64_t addBytes(std::uint64_t total, std::uint64_t more);
+
+/// True when `bytes` and kFreeSpaceReserve fit the free space of the volume
+/// holding `destination`, or its nearest existing parent when it does not
+/// exist yet (the current directory for a relative one); also true when the
+/// system cannot tell.
+bool fitsFreeSpace(const std::string& destination, std::uint64_t bytes);

@@ -1,0 +1,31 @@
+// What an extraction created, so that a failed one can take it away again.
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// Notes the files and directories an extraction is about to create and,
+/// unless kept, removes them when it goes: a failed extraction, ended by a
+/// false result or an exception, leaves its destination as it found it.
+class ExtractionUndo {
+ public:
+  ExtractionUndo() = default;
+  ~ExtractionUndo();
+  ExtractionUndo(const ExtractionUndo&) = delete;
+  ExtractionUndo& operator=(const ExtractionUndo&) = delete;
+
+  /// Called before `path` is written (a directory when `isDirectory`): notes
+  /// it and each missing directory above it, those that exist are left alone.
+  void noteBeforeWriting(const std::string& path, bool isDirectory);
+
+  /// The extraction succeeded: nothing is removed.
+  void keep() { created_.clear(); }
+
+ private:
+  struct Created {
+    std::string path;
+    bool isDirectory;
+  };
+  /// In the order of creation: parents before what they hold.
+  std::vector<Created> created_;
+};
