@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "zip/output_path.h"
+
 namespace {
 
 constexpr const char* kWords[] = {"new", "aside", "asided", "place", "commit"};
@@ -49,7 +51,10 @@ bool Parse(const std::string& line, JournalRecord& record) {
     const std::string number = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
     char* end = nullptr;
     record.backup = static_cast<int>(std::strtol(number.c_str(), &end, 10));
-    return !number.empty() && *end == '\0' && Unescaped(line.substr(secondBlank + 1), record.path);
+    // Paths the install writes lie inside the installation; any other line
+    // was not written by it.
+    return !number.empty() && *end == '\0' && Unescaped(line.substr(secondBlank + 1), record.path) &&
+           (record.path.empty() || landsInsideDestination(record.path));
   }
   return false;
 }

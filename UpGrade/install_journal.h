@@ -44,6 +44,6 @@ class InstallJournal {
 };
 
 /// The whole records of the journal file `path`, in order: a last record cut
-/// off by a kill, and any line that is no record, are left out. Empty when
-/// there is no journal.
+/// off by a kill, any line that is no record, and records whose path could
+/// lead outside the installation are left out. Empty when there is no journal.
 std::vector<JournalRecord> ReadJournal(const std::string& path);

@@ -155,7 +155,9 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
 
 RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& workDir) {
   const Layout layout(dstPath, workDir);
-  if (!StandsAt(layout.journal())) return {};
+  // The install never writes behind a linked work directory (the clear
+  // replaces one), so a journal found there is not its own.
+  if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
   const std::vector<JournalRecord> records = ReadJournal(layout.journal());
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kCommit) {

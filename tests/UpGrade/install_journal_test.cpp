@@ -52,6 +52,7 @@ TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
       {"aside x a.txt\naside 3 a.txt\n", whole},
       {"aside 3 %zz\naside 3 a.txt\n", whole},
       {"aside 3\n", {}},
+      {"new 0 ../outside\naside 1 /etc/passwd\naside 3 a.txt\n", whole},
   };
   for (const Case& c : cases) {
     WriteFileBytes(path, c.text);
