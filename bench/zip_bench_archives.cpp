@@ -1,5 +1,6 @@
-// Writes the archives the extraction benchmark times: about 150 MB in 2,000
-// files, 20,000 small files, and the same 150 MB as one entry.
+// Writes the update archives the benchmarks time: 150 MiB in 2,001 files,
+// 20,000 files of 1 to 4 KiB, and one file of 400 MiB; each holds the
+// top-level folder update/ that an update installs.
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -42,9 +43,13 @@ EntryRecipe Directory(const std::string& name) {
 }
 
 // `count` files of `averageSize` bytes (half to one and a half times that),
-// spread over directories of a hundred files each, with their directory entries.
-void WriteManyFiles(const std::string& path, int count, std::size_t averageSize, ContentSource& source) {
+// spread over directories of a hundred files each, with their directory
+// entries; with `topLevelSize`, also one program of that size at the top.
+void WriteManyFiles(const std::string& path, int count, std::size_t averageSize,
+                    std::size_t topLevelSize, ContentSource& source) {
   ArchiveWriter writer(path);
+  writer.add(Directory("update/"));
+  if (topLevelSize != 0) writer.add(File("update/app.bin", source.next(topLevelSize)));
   for (int i = 0; i < count; ++i) {
     const std::string folder = "update/d" + std::to_string(i / 100) + "/";
     if (i % 100 == 0) writer.add(Directory(folder));
@@ -57,6 +62,7 @@ void WriteManyFiles(const std::string& path, int count, std::size_t averageSize,
 void WriteOneEntry(const std::string& path, std::size_t size, ContentSource& source) {
   const EntryRecipe entry = File("update/one.bin", "");
   ArchiveWriter writer(path);
+  writer.add(Directory("update/"));
   writer.begin(entry);
   constexpr std::size_t kPiece = 1 << 20;
   for (std::size_t written = 0; written < size; written += kPiece) {
@@ -77,9 +83,10 @@ int main(int argc, char* argv[]) {
   const std::string directory = argv[1];
   try {
     ContentSource source;
-    WriteManyFiles(directory + "/many_files.zip", 2000, 85 * 1000, source);
-    WriteManyFiles(directory + "/small_files.zip", 20000, 1500, source);
-    WriteOneEntry(directory + "/one_large_entry.zip", 170u << 20, source);
+    constexpr std::size_t kMiB = 1 << 20;
+    WriteManyFiles(directory + "/many_files.zip", 2000, 74 * 1024, 2 * kMiB, source);
+    WriteManyFiles(directory + "/small_files.zip", 20000, 2560, 0, source);
+    WriteOneEntry(directory + "/one_large_entry.zip", 400 * kMiB, source);
   } catch (const std::exception& error) {
     std::cerr << "zip_bench_archives: " << error.what() << "\n";
     return 1;

@@ -32,7 +32,21 @@ foreach(required ${required_sources})
   endif()
 endforeach()
 
-set(minizip_sources ${minizip_dir}/unzip.c ${minizip_dir}/zip.c ${minizip_dir}/ioapi.c)
+# zlib's unzip.c defines NOUNCRYPT unconditionally, which makes every
+# password fail with UNZ_PARAMERROR. The build compiles a copy without that
+# forced define, so entries with traditional encryption can be decrypted.
+file(READ ${minizip_dir}/unzip.c unzip_text)
+set(forced_nouncrypt "#ifndef NOUNCRYPT\n        #define NOUNCRYPT\n#endif\n")
+string(FIND "${unzip_text}" "${forced_nouncrypt}" forced_at)
+if(forced_at EQUAL -1)
+  message(FATAL_ERROR "${minizip_dir}/unzip.c: the forced NOUNCRYPT block was not found")
+endif()
+string(REPLACE "${forced_nouncrypt}" "" unzip_text "${unzip_text}")
+set(decrypting_unzip ${CMAKE_BINARY_DIR}/minizip/unzip.c)
+file(CONFIGURE OUTPUT ${decrypting_unzip} CONTENT "${unzip_text}" @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${minizip_dir}/unzip.c)
+
+set(minizip_sources ${decrypting_unzip} ${minizip_dir}/zip.c ${minizip_dir}/ioapi.c)
 if(WIN32)
   list(APPEND minizip_sources ${minizip_dir}/iowin32.c)
 endif()

@@ -1,11 +1,11 @@
 // Extracting entries to a destination directory, a byte buffer or a stream.
-#include <fstream>
 #include <functional>
-#include <unordered_map>
 
+#include "platform/extracted_file.h"
 #include "platform/file_mode.h"
 #include "platform/file_times.h"
 #include "zip/device_names.h"
+#include "zip/entry_index.h"
 #include "zip/extraction_space.h"
 #include "zip/extraction_undo.h"
 #include "zip/output_path.h"
@@ -21,6 +21,12 @@ constexpr int kCaseSensitive = 1;
 // Neither outside the destination nor a device in place of a file.
 bool IsSafeOutputName(const std::string& relative) {
   return landsInsideDestination(relative) && !namesReservedDevice(relative);
+}
+
+// The name `renames` gives the entry stored as `stored`, else that name.
+std::string outputNameOf(const std::string& stored, const std::map<std::string, std::string>& renames) {
+  const auto renamed = renames.find(stored);
+  return renamed == renames.end() ? stored : renamed->second;
 }
 
 // Makes the first entry stored as `name` current, copies it with `copy` and
@@ -42,42 +48,44 @@ bool ZipReader::extractAll(const std::string& destination) { return extractAll(d
 
 // Every output name, and the room the entries need, is checked before
 // anything is written; a failed extraction takes away what it wrote. Entries
-// are reached by the directory position that the listing recorded for the
-// first entry of each name: looking each one up by name rescans the
+// are then reached by their directory position, and their data by that of
+// the first entry of their name: looking each one up by name rescans the
 // directory from its start, which made extraction quadratic in the number of
-// entries.
+// entries. The index keeps only names and positions, so memory grows little
+// per entry.
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
-  std::vector<unz64_file_pos> positions;
-  const std::vector<ArchiveEntry> entries = state_->listEntries(&positions);
-
-  std::vector<std::string> paths;
-  paths.reserve(entries.size());
+  state_->parentOfLastFile.clear();
+  bool safe = true;
   std::uint64_t needed = 0;
-  for (const ArchiveEntry& entry : entries) {
-    const auto renamed = renames.find(entry.entryName);
-    const std::string& relative = renamed == renames.end() ? entry.entryName : renamed->second;
-    if (!IsSafeOutputName(relative)) return false;
-    paths.push_back(outputPathOf(destination, relative));
+  const EntryIndex index(*state_, [&](const ArchiveEntry& entry) {
+    const std::string relative = outputNameOf(entry.entryName, renames);
+    safe = safe && IsSafeOutputName(relative);
     needed = addBytes(needed, bytesOnDisk(entry, relative));
-  }
-  if (!entries.empty() && !fitsFreeSpace(destination, needed)) return false;
-
-  std::unordered_map<std::string, std::size_t> firstOfName;
-  for (std::size_t i = 0; i < entries.size(); ++i) firstOfName.emplace(entries[i].entryName, i);
+  });
+  if (!safe) return false;
+  if (index.size() != 0 && !fitsFreeSpace(destination, needed)) return false;
 
   ExtractionUndo undo;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    unz64_file_pos position = positions[firstOfName.at(entries[i].entryName)];
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    unz64_file_pos position = index.position(i);
     if (unzGoToFilePos64(state_->handle.get(), &position) != UNZ_OK) continue;
-    undo.noteBeforeWriting(paths[i], entries[i].directory);
-    if (!state_->extractCurrentEntry(entries[i], paths[i])) return false;
+    const ArchiveEntry entry = state_->readCurrentEntryInfo();
+    unz64_file_pos first = index.firstOfName(i);
+    if (first.num_of_file != position.num_of_file &&
+        unzGoToFilePos64(state_->handle.get(), &first) != UNZ_OK) {
+      continue;
+    }
+    const std::string path = outputPathOf(destination, outputNameOf(entry.entryName, renames));
+    undo.noteBeforeWriting(path, entry.directory);
+    if (!state_->extractCurrentEntry(entry, path)) return false;
   }
   undo.keep();
   return true;
 }
 
 bool ZipReader::extractOne(const std::string& name, const std::string& destination) {
+  state_->parentOfLastFile.clear();
   if (!IsSafeOutputName(name)) return false;
   const std::string path = outputPathOf(destination, name);
   if (state_->locateEntry(name) != UNZ_OK) return false;
@@ -118,15 +126,21 @@ bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::s
 // The entry is opened before its file: an entry that cannot be read leaves a
 // file already at `path` as it was. A file that was opened keeps what was
 // written, and gets its mode and time, even when the copy failed.
+// Mode and time go through the handle the file was written with, after the
+// last write and before the close, which keeps them.
 int ZipReaderState::writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry) {
-  makeDirectoryPath(parentPathOf(path));
+  const std::string parent = parentPathOf(path);
+  // The parent of the previous file written holds that file: it is there.
+  if (parent != parentOfLastFile) makeDirectoryPath(parent);
   const OpenedEntry opened = openCurrentEntry(entry);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) return -1;
-  int result = copyOpenedEntry(file, opened);
-  file.close();
-  if (file.fail()) result = -1;
-  platform::ApplyEntryMode(path, opened.versionMadeBy, opened.externalAttributes);
-  platform::StampFileFromDosTime(path, entry.dosDateTime);
+  platform::ExtractedFile file(path);
+  if (!file.ok()) return -1;
+  parentOfLastFile = parent;
+  int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) {
+    return file.Write(bytes, count);
+  });
+  platform::ApplyEntryMode(file, opened.versionMadeBy, opened.externalAttributes);
+  platform::StampFileFromDosTime(file, entry.dosDateTime);
+  if (!file.Close()) result = -1;
   return result == 0 ? 0 : -1;
 }

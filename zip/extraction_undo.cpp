@@ -21,21 +21,31 @@ bool IsMissing(const std::string& path) {
 // Removed newest first, so each directory is empty by the time its turn
 // comes; one that is not (something else wrote into it) stays.
 ExtractionUndo::~ExtractionUndo() {
-  for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
-    if (it->isDirectory) {
-      platform::RemoveEmptyDirectory(it->path);
+  for (std::size_t i = created_.size(); i-- > 0;) {
+    if (created_[i].isDirectory) {
+      platform::RemoveEmptyDirectory(pathAt(i));
     } else {
-      std::remove(it->path.c_str());
+      std::remove(pathAt(i).c_str());
     }
   }
 }
 
+std::string ExtractionUndo::pathAt(std::size_t i) const {
+  const std::size_t start = i == 0 ? 0 : created_[i - 1].pathEnd;
+  return paths_.substr(start, created_[i].pathEnd - start);
+}
+
 void ExtractionUndo::noteBeforeWriting(const std::string& path, bool isDirectory) {
   if (!IsMissing(path)) return;
-  std::vector<Created> missing = {{path, isDirectory}};
+  std::vector<std::string> missingParents;
   for (std::string parent = parentPathOf(path); !parent.empty() && IsMissing(parent);
        parent = parentPathOf(parent)) {
-    missing.push_back({parent, true});
+    missingParents.push_back(parent);
   }
-  created_.insert(created_.end(), missing.rbegin(), missing.rend());
+  for (auto parent = missingParents.rbegin(); parent != missingParents.rend(); ++parent) {
+    paths_ += *parent;
+    created_.push_back({paths_.size(), true});
+  }
+  paths_ += path;
+  created_.push_back({paths_.size(), isDirectory});
 }

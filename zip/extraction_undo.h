@@ -19,13 +19,21 @@ class ExtractionUndo {
   void noteBeforeWriting(const std::string& path, bool isDirectory);
 
   /// The extraction succeeded: nothing is removed.
-  void keep() { created_.clear(); }
+  void keep() {
+    created_.clear();
+    paths_.clear();
+  }
 
  private:
+  // One record per path is kept for the whole extraction; the paths share
+  // one text instead of a string each, for archives of many thousand entries.
   struct Created {
-    std::string path;
+    std::size_t pathEnd;  // in paths_, where the next path starts
     bool isDirectory;
   };
+  std::string pathAt(std::size_t i) const;
+
   /// In the order of creation: parents before what they hold.
   std::vector<Created> created_;
+  std::string paths_;
 };

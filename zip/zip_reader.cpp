@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/archive_file.h"
+#include "zip/buffered_archive_file.h"
 #include "zip/empty_archive.h"
 #include "zip/zip_errors.h"
 #include "zip/zip_reader_state.h"
@@ -33,10 +34,12 @@ bool readWholeStream(std::istream& stream, std::vector<std::uint8_t>& bytes) {
 
 ZipReader::ZipReader(const std::string& path, const std::string& password)
     : archivePath_(path), password_(password), state_(std::make_unique<ZipReaderState>(password_)) {
-  zlib_filefunc64_def callbacks{};
-  platform::FillArchiveFileCallbacks(&callbacks);
+  zlib_filefunc64_def fileCalls{};
+  platform::FillArchiveFileCallbacks(&fileCalls);
+  state_->archiveFile = std::make_unique<BufferedArchiveFile>(fileCalls);
+  zlib_filefunc64_def callbacks = state_->archiveFile->callbacks();
   state_->handle.reset(unzOpen2_64(archivePath_.c_str(), &callbacks));
-  if (!state_->handle && !isEmptyArchiveFile(archivePath_, callbacks)) {
+  if (!state_->handle && !isEmptyArchiveFile(archivePath_, fileCalls)) {
     throw std::runtime_error(kLoadZipFileError);
   }
   open_ = true;
@@ -71,27 +74,25 @@ void ZipReader::closeArchive() {
   if (!open_) return;
   state_->handle.reset();
   state_->memory.reset();
+  state_->archiveFile.reset();
   open_ = false;
 }
 
-std::vector<ArchiveEntry> ZipReader::listEntries() { return state_->listEntries(nullptr); }
+std::vector<ArchiveEntry> ZipReader::listEntries() {
+  std::vector<ArchiveEntry> entries;
+  state_->walkEntries([&](const ArchiveEntry& entry) { entries.push_back(entry); });
+  return entries;
+}
 
 ArchiveEntry ZipReader::readCurrentEntryInfo() { return state_->readCurrentEntryInfo(); }
 
-std::vector<ArchiveEntry> ZipReaderState::listEntries(std::vector<unz64_file_pos>* positions) {
-  std::vector<ArchiveEntry> entries;
-  if (unzGoToFirstFile(handle.get()) != UNZ_OK) return entries;
+void ZipReaderState::walkEntries(const std::function<void(const ArchiveEntry&)>& visit) {
+  if (unzGoToFirstFile(handle.get()) != UNZ_OK) return;
   do {
-    ArchiveEntry entry = readCurrentEntryInfo();
-    if (!entry.valid()) break;
-    if (positions != nullptr) {
-      unz64_file_pos position{};
-      unzGetFilePos64(handle.get(), &position);
-      positions->push_back(position);
-    }
-    entries.push_back(std::move(entry));
+    const ArchiveEntry entry = readCurrentEntryInfo();
+    if (!entry.valid()) return;
+    visit(entry);
   } while (unzGoToNextFile(handle.get()) == UNZ_OK);
-  return entries;
 }
 
 // A stored name of 256 bytes or more fills the buffer without its end; it is

@@ -17,8 +17,8 @@ struct ZipReaderState;
 /// current entry, so one reader serves one thread at a time.
 class ZipReader {
  public:
-  /// Opens the archive file at `path`; entries are opened with `password`
-  /// (empty: none). Throws std::runtime_error "Error loading zip file!" when
+  /// Opens the archive file at `path`; entries with traditional encryption
+  /// are decrypted with `password` (empty: none). Throws std::runtime_error "Error loading zip file!" when
   /// the file is missing, unreadable or not an archive.
   ZipReader(const std::string& path, const std::string& password);
 
@@ -59,9 +59,11 @@ class ZipReader {
   /// fitsFreeSpace); false at the first entry that cannot be written. After a
   /// false result or a throw, what this call created is removed. Throws std::runtime_error "Error <code>
   /// opening internal file '<name>' in zip" for an entry that cannot be opened
-  /// (encrypted: -102; a method other than stored or deflate: -103), and
+  /// (encrypted while the reader has no password: -102; a method other than
+  /// stored or deflate: -103), and
   /// "Error <code> openinginternal file '<name>' in zip" when closing a written
-  /// entry reports a code (-105 for a CRC mismatch; the file stays).
+  /// entry reports a code (-105 for a CRC mismatch, as a wrong password may
+  /// give; the file stays).
   bool extractAll(const std::string& destination,
                   const std::map<std::string, std::string>& renames);
 

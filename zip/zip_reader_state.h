@@ -11,6 +11,7 @@
 
 #include "unzip.h"
 #include "zip/archive_entry.h"
+#include "zip/buffered_archive_file.h"
 #include "zip/memory_archive.h"
 
 /// Closes a minizip archive handle, and an entry left open in it.
@@ -31,9 +32,10 @@ struct ZipReaderState {
   /// `password` is the owning reader's, which outlives this state.
   explicit ZipReaderState(const std::string& ownerPassword) : password(ownerPassword) {}
 
-  /// Entries in central-directory order, as ZipReader::listEntries; with
-  /// `positions`, also the directory position of each listed entry.
-  std::vector<ArchiveEntry> listEntries(std::vector<unz64_file_pos>* positions);
+  /// Makes each entry current in central-directory order and hands it to
+  /// `visit`, up to the first entry without a name or the first that cannot
+  /// be reached; throws as readCurrentEntryInfo.
+  void walkEntries(const std::function<void(const ArchiveEntry&)>& visit);
 
   /// Makes the first entry stored as `name` current: 0, or minizip's code
   /// when there is none (the current entry is then the first one or as before).
@@ -52,7 +54,7 @@ struct ZipReaderState {
   /// entry is left open for the caller to close.
   int writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry);
 
-  /// Opens the current entry and copies it to `stream` in 8192-byte chunks:
+  /// Opens the current entry and copies it to `stream` in chunks:
   /// 0 when copied to its end, a negative minizip or inflate code when its
   /// data cannot be read or ends short, -1 when the stream fails.
   int copyCurrentEntryToStream(std::ostream& stream, const ArchiveEntry& entry);
@@ -61,8 +63,12 @@ struct ZipReaderState {
   int copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer, const ArchiveEntry& entry);
 
   const std::string& password;
+  /// Where the last file of an extraction was written: a directory that
+  /// exists. Cleared when an extraction starts.
+  std::string parentOfLastFile;
   // Declared before the handle, so the handle is closed first.
   std::unique_ptr<MemoryArchive> memory;
+  std::unique_ptr<BufferedArchiveFile> archiveFile;
   ArchiveHandle handle;
 
  private:
@@ -70,7 +76,9 @@ struct ZipReaderState {
   using ChunkSink = std::function<bool(const char* bytes, std::size_t count)>;
 
   OpenedEntry openCurrentEntry(const ArchiveEntry& entry);
-  /// Reads the opened entry to its end in 8192-byte chunks into `take`.
+  /// Reads the opened entry to its end in chunks into `take`.
   int pumpOpenedEntry(const OpenedEntry& opened, const ChunkSink& take);
   int copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened);
+
+  std::vector<char> chunk;
 };

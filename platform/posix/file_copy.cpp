@@ -13,6 +13,8 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,7 +49,7 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool CopyContents(int from, int to) {
+bool CopyThroughMemory(int from, int to) {
   std::vector<char> buffer(1 << 16);
   for (;;) {
     const ssize_t got = read(from, buffer.data(), buffer.size());
@@ -64,6 +66,27 @@ bool CopyContents(int from, int to) {
       }
       done += put;
     }
+  }
+}
+
+bool CannotCopyInKernel(int error) {
+  return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
+         error == EBADF;
+}
+
+// A reflink shares the source's blocks where the file system can (Btrfs,
+// XFS); copy_file_range copies inside the kernel, without two passes through
+// this process's memory. Where neither is offered the bytes go through memory,
+// from wherever the kernel's copy stopped.
+bool CopyContents(int from, int to) {
+  if (ioctl(to, FICLONE, from) == 0) return true;
+  constexpr std::size_t kLargestStep = 1u << 30;
+  for (;;) {
+    const ssize_t copied = copy_file_range(from, nullptr, to, nullptr, kLargestStep, /*flags=*/0);
+    if (copied == 0) return true;
+    if (copied > 0) continue;
+    if (errno == EINTR) continue;
+    return CannotCopyInKernel(errno) && CopyThroughMemory(from, to);
   }
 }
 

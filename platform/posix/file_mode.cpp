@@ -27,7 +27,7 @@ mode_t ModeFromEntry(std::uint32_t versionMadeBy, std::uint32_t externalAttribut
 
 }  // namespace
 
-bool platform::ApplyEntryMode(const std::string& path, std::uint32_t versionMadeBy,
+bool platform::ApplyEntryMode(ExtractedFile& file, std::uint32_t versionMadeBy,
                               std::uint32_t externalAttributes) {
-  return chmod(path.c_str(), ModeFromEntry(versionMadeBy, externalAttributes)) == 0;
+  return fchmod(static_cast<int>(file.NativeHandle()), ModeFromEntry(versionMadeBy, externalAttributes)) == 0;
 }

@@ -3,10 +3,9 @@
 
 #include <ctime>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
-bool platform::StampFileFromDosTime(const std::string& path, std::uint32_t dosDateTime) {
+bool platform::StampFileFromDosTime(ExtractedFile& file, std::uint32_t dosDateTime) {
   const std::uint32_t date = dosDateTime >> 16;
   const std::uint32_t time = dosDateTime & 0xFFFFu;
   std::tm local{};
@@ -30,5 +29,5 @@ bool platform::StampFileFromDosTime(const std::string& path, std::uint32_t dosDa
   timespec times[2] = {};
   times[0].tv_nsec = UTIME_OMIT;
   times[1].tv_sec = seconds;
-  return utimensat(AT_FDCWD, path.c_str(), times, /*flags=*/0) == 0;
+  return futimens(static_cast<int>(file.NativeHandle()), times) == 0;
 }

@@ -2,7 +2,7 @@
 // bits to restore, and the program never marks an extracted file read-only.
 #include "platform/file_mode.h"
 
-bool platform::ApplyEntryMode(const std::string& /*path*/, std::uint32_t /*versionMadeBy*/,
+bool platform::ApplyEntryMode(ExtractedFile& /*file*/, std::uint32_t /*versionMadeBy*/,
                               std::uint32_t /*externalAttributes*/) {
   return true;
 }

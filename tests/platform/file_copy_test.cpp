@@ -46,3 +46,16 @@ TEST(FileCopy, KeepsTheLastWriteTime) {
   ASSERT_TRUE(platform::CopyFileReplacing(dir.str("a.txt"), dir.str("b.txt")));
   EXPECT_EQ(fs::last_write_time(dir.path() / "b.txt"), stamp);
 }
+
+TEST(FileCopy, CopiesEveryByteWhateverTheSize) {
+  TempDir dir;
+  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{(1 << 16) + 3},
+                                 std::size_t{(3 << 20) + 7}}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 4093) & 0xFF);
+    WriteFileBytes(dir.path() / "source.bin", bytes);
+    WriteFileBytes(dir.path() / "target.bin", std::string(100, 'x'));
+    ASSERT_TRUE(platform::CopyFileReplacing(dir.str("source.bin"), dir.str("target.bin"))) << size;
+    EXPECT_EQ(ReadFileBytes(dir.path() / "target.bin"), bytes) << size;
+  }
+}

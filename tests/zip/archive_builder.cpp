@@ -33,6 +33,11 @@ void Write16(std::string& bytes, std::size_t at, std::uint16_t value) {
   bytes.at(at + 1) = static_cast<char>(value >> 8);
 }
 
+// The encryption header's check byte comes from the data's CRC.
+unsigned long CrcOf(const std::string& data) {
+  return crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
+}
+
 }  // namespace
 
 EntryRecipe File(const std::string& name, const std::string& data) {
@@ -63,9 +68,11 @@ void ArchiveWriter::begin(const EntryRecipe& entry) {
   info.dosDate = entry.dosDateTime;
   info.external_fa = entry.externalAttributes;
   const int level = entry.method == kStored ? 0 : Z_DEFAULT_COMPRESSION;
+  const bool encrypt = !entry.password.empty();
   Check(zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
                                 entry.method, level, entry.raw ? 1 : 0, -MAX_WBITS, 8,
-                                Z_DEFAULT_STRATEGY, nullptr, 0, entry.versionMadeBy, entry.flags,
+                                Z_DEFAULT_STRATEGY, encrypt ? entry.password.c_str() : nullptr,
+                                encrypt ? CrcOf(entry.data) : 0, entry.versionMadeBy, entry.flags,
                                 entry.zip64 ? 1 : 0),
         "zipOpenNewFileInZip4_64");
 }

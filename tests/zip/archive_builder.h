@@ -34,6 +34,7 @@ struct EntryRecipe {
   std::uint32_t versionMadeBy = 20;  // MS-DOS host
   std::uint32_t externalAttributes = 0;
   std::uint32_t flags = 0;  // bit 0 marks the entry encrypted
+  std::string password;     // not empty: encrypted with it (flag bit 0 set too)
   bool zip64 = false;
   std::optional<RawEntry> raw;
 };

@@ -115,6 +115,16 @@ TEST_F(Extraction, DuplicateNamesRepeatTheFirstEntrysData) {
   EXPECT_EQ(LocalWriteTime(Out("same.txt")).tm_mday, 4);
 }
 
+TEST_F(Extraction, EveryRepeatedNameTakesTheDataOfItsFirstEntry) {
+  auto reader = Open({File("b.txt", "b1"), File("a.txt", "a1"), File("b.txt", "b2"),
+                      File("c.txt", "c1"), File("a.txt", "a2"), File("b.txt", "b3")});
+  EXPECT_TRUE(reader->extractAll(Out()));
+  EXPECT_EQ(Written(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+  EXPECT_EQ(Contents("a.txt"), "a1");
+  EXPECT_EQ(Contents("b.txt"), "b1");
+  EXPECT_EQ(Contents("c.txt"), "c1");
+}
+
 TEST_F(Extraction, RenamesChooseTheOutputName) {
   auto reader = Open({File("old.txt", "renamed"), File("kept.txt", "kept")});
   EXPECT_TRUE(reader->extractAll(Out(), {{"old.txt", "new/n.txt"}, {"absent", "x"}}));

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Whole-update benchmark: the update run (archive present, application not
+# running) against what a user would script instead, "unzip -o -q" then
+# "cp -a" and "bsdtar -xf" then "cp -a", on three generated installations and
+# their update archives (150 MiB in 2,001 files; 20,000 files of 1 to 4 KiB;
+# one file of 400 MiB). Every timed run gets a fresh copy of the installation;
+# the rows of a round run in turn, starting one later each round, and the
+# table shows medians, ratios to the scripted tools, an inflate-only floor
+# (bsdtar writing every entry to /dev/null) and the update's peak memory.
+# The Windows build runs under Wine in a column of its own.
+#
+#   bench/update_run.sh [ARCHIVE...]
+#     ARCHIVE: many_files, small_files, one_large_entry (default: all three)
+#   Environment: ROUNDS (5), WINE_ROUNDS (3), WINE_SMALL_ROUNDS (1: each
+#   Wine run of 20,000 files takes long), WINE=0 to leave Wine out,
+#   BENCH_DIR (a fresh temporary directory, removed at the end) for the
+#   generated files; a BENCH_DIR that an earlier run left is used again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+rounds=${ROUNDS:-5}
+wine_rounds=${WINE_ROUNDS:-3}
+wine_small_rounds=${WINE_SMALL_ROUNDS:-1}
+use_wine=${WINE:-1}
+archives=("$@")
+[ ${#archives[@]} -gt 0 ] || archives=(many_files small_files one_large_entry)
+
+./scripts/setup
+export WINEDEBUG=-all
+cmake --preset linux >/dev/null
+cmake --build --preset linux --target update zip_bench_archives >/dev/null
+if [ "$use_wine" = 1 ]; then
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows --target update >/dev/null
+fi
+
+work=${BENCH_DIR:-$(mktemp -d)}
+[ -n "${BENCH_DIR:-}" ] || trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/native" "$work/windows" "$work/corpus"
+# The updater logs beside itself: copies keep the build tree clean.
+cp build/linux/bin/update "$work/native/"
+[ "$use_wine" = 1 ] && cp build/windows/bin/update.exe build/windows/bin/zlib1.dll "$work/windows/"
+
+# A BENCH_DIR of an earlier run keeps its archives and installations.
+for name in "${archives[@]}"; do
+  [ -d "$work/corpus/$name/installation" ] && continue
+  if [ ! -f "$work/corpus/$name.zip" ]; then
+    echo "generating the archives in $work/corpus"
+    "$root/build/linux/bin/zip_bench_archives" "$work/corpus"
+  fi
+  pristine="$work/corpus/$name"
+  rm -rf "$pristine" && mkdir -p "$pristine"
+  unzip -q "$work/corpus/$name.zip" -d "$pristine/unpacked"
+  mv "$pristine/unpacked/update" "$pristine/installation"
+  rm -rf "$pristine/unpacked"
+done
+
+run_dir="$work/run"
+# A fresh installation, its pages written out, before each timed run.
+prepare() {
+  rm -rf "$run_dir"
+  mkdir -p "$run_dir"
+  cp -a "$work/corpus/$1/installation" "$run_dir/inst"
+  sync
+}
+
+# Wine sees this machine's root as drive Z:.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+update_native() {
+  "$work/native/update" --exeName app.bin --zipFile "$1" --dstPath "$run_dir/inst" >/dev/null
+}
+update_wine() {
+  wine "$work/windows/update.exe" --exeName app.exe --zipFile "$(windows_path "$1")" \
+    --dstPath "$(windows_path "$run_dir/inst")" >/dev/null
+}
+unzip_cp() { unzip -o -q "$1" -d "$run_dir/inst/temp" && cp -a "$run_dir/inst/temp/update/." "$run_dir/inst/"; }
+bsdtar_cp() {
+  mkdir -p "$run_dir/inst/temp" && bsdtar -xf "$1" -C "$run_dir/inst/temp" &&
+    cp -a "$run_dir/inst/temp/update/." "$run_dir/inst/"
+}
+inflate_floor() { bsdtar -xOf "$1" >/dev/null; }
+export -f windows_path update_native update_wine unzip_cp bsdtar_cp inflate_floor
+export work run_dir
+
+# Times one row: appends "seconds peak_KiB" to $work/times/<archive>.<row>;
+# the peak is the largest of the row's processes.
+time_row() {
+  local name=$1 row=$2
+  prepare "$name"
+  local start=$EPOCHREALTIME
+  /usr/bin/time -f %M -o "$work/rss" bash -c '"$0" "$1"' "$row" "$work/corpus/$name.zip" ||
+    { echo "update_run.sh: $row failed on $name" >&2; exit 1; }
+  local end=$EPOCHREALTIME
+  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }') $(tail -n 1 "$work/rss")" \
+    >>"$work/times/$name.$row"
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median_of() { cut -d' ' -f"$3" "$work/times/$1.$2" | median; }
+
+rm -rf "$work/times" && mkdir -p "$work/times"
+if [ "$use_wine" = 1 ]; then
+  # The first Wine start of a session is slow: keep it out of the figures.
+  prepare "${archives[0]}"
+  update_wine "$work/corpus/${archives[0]}.zip" || true
+fi
+for name in "${archives[@]}"; do
+  rows=(update_native unzip_cp bsdtar_cp inflate_floor)
+  wine_wanted=0
+  if [ "$use_wine" = 1 ]; then
+    wine_wanted=$wine_rounds
+    [ "$name" = small_files ] && wine_wanted=$wine_small_rounds
+  fi
+  for ((round = 0; round < rounds || round < wine_wanted; round++)); do
+    this_round=()
+    [ "$round" -lt "$rounds" ] && this_round=("${rows[@]}")
+    [ "$round" -lt "$wine_wanted" ] && this_round+=(update_wine)
+    count=${#this_round[@]}
+    for ((i = 0; i < count; i++)); do
+      row=${this_round[$(((i + round) % count))]}
+      echo "  $name round $((round + 1)): $row"
+      time_row "$name" "$row"
+    done
+  done
+done
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+printf '\n%-16s %8s %8s %10s %10s %7s %10s %7s %8s %9s %10s\n' archive files MiB update_s \
+  unzip+cp ratio bsdtar+cp ratio floor_s peak_MiB wine_s
+for name in "${archives[@]}"; do
+  ours=$(median_of "$name" update_native 1)
+  unzip_s=$(median_of "$name" unzip_cp 1)
+  bsdtar_s=$(median_of "$name" bsdtar_cp 1)
+  wine_cell=-
+  if [ -s "$work/times/$name.update_wine" ]; then
+    wine_s=$(median_of "$name" update_wine 1)
+    wine_cell="$wine_s ($(ratio "$wine_s" "$unzip_s")x)"
+  fi
+  printf '%-16s %8s %8s %10s %10s %7s %10s %7s %8s %9s %10s\n' "$name" \
+    "$(find "$work/corpus/$name/installation" -type f | wc -l)" \
+    "$(du -sm "$work/corpus/$name/installation" | cut -f1)" \
+    "$ours" "$unzip_s" "$(ratio "$ours" "$unzip_s")" "$bsdtar_s" "$(ratio "$ours" "$bsdtar_s")" \
+    "$(median_of "$name" inflate_floor 1)" \
+    "$(awk '{ printf "%.1f", $1 / 1024 }' <<<"$(median_of "$name" update_native 2)")" "$wine_cell"
+done
+echo "medians of $rounds rounds (Wine: $wine_rounds, $wine_small_rounds on small_files); ratio: update's time over the scripted tools' (below 1: faster)"
+echo "load while measuring: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,0 +1,44 @@
+// POSIX backend of platform/extracted_file.h.
+#include "platform/extracted_file.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::intptr_t kClosed = -1;
+
+int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
+
+// 0666 less the umask, as the C library creates files; the entry's own mode
+// follows through file_mode.h.
+platform::ExtractedFile::ExtractedFile(const std::string& path)
+    : handle_(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+
+platform::ExtractedFile::~ExtractedFile() { Close(); }
+
+bool platform::ExtractedFile::ok() const { return handle_ != kClosed; }
+
+bool platform::ExtractedFile::Write(const char* bytes, std::size_t count) {
+  while (count > 0) {
+    const ssize_t put = write(Descriptor(handle_), bytes, count);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes += put;
+    count -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool platform::ExtractedFile::Close() {
+  if (!ok()) return false;
+  const int fd = Descriptor(handle_);
+  handle_ = kClosed;
+  return close(fd) == 0;
+}
