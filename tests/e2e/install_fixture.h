@@ -30,6 +30,8 @@ class InstallRun : public UpdateRun {
         {"docs/a.txt", "old docs"},      {"docs/b/c.txt", "old c"},      {"bin/tool", "old tool"}};
     for (int i = 0; i < 12; ++i) files["data/many/f" + std::to_string(i) + ".txt"] = "old " + std::to_string(i);
     WriteTree(installDir_, files);
+    // A folder whose every file the update replaces stays the installation's own.
+    fs::permissions(installDir_ / "data" / "many", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
   }
 
   static std::vector<EntryRecipe> NewVersionEntries() {

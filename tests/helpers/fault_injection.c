@@ -90,6 +90,8 @@ int kill(pid_t pid, int signal) {
 
 COUNTED(int, rename, (const char* from, const char* to), (from, to))
 COUNTED(int, renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
+COUNTED(int, renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
+        (fromDir, from, toDir, to, flags))
 COUNTED(int, unlink, (const char* path), (path))
 COUNTED(int, rmdir, (const char* path), (path))
 COUNTED(int, remove, (const char* path), (path))

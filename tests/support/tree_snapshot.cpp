@@ -19,12 +19,8 @@ TreeSnapshot SnapshotTree(const fs::path& root, const std::string& skipped) {
       it.disable_recursion_pending();
       continue;
     }
-    if (it->is_directory()) {
-      snapshot[relative] = "<dir>";
-    } else {
-      const auto mode = static_cast<unsigned>(it->status().permissions() & fs::perms::mask);
-      snapshot[relative] = std::to_string(mode) + ":" + ReadFileBytes(it->path());
-    }
+    const std::string mode = std::to_string(static_cast<unsigned>(it->status().permissions() & fs::perms::mask));
+    snapshot[relative] = mode + ":" + (it->is_directory() ? "<dir>" : ReadFileBytes(it->path()));
   }
   return snapshot;
 }

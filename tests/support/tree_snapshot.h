@@ -7,8 +7,9 @@
 
 namespace testing_support {
 
-/// Every entry below `root` by its relative path ("/"-separated): a folder
-/// as "<dir>", a file as its permission bits (mode bits on Linux) and bytes.
+/// Every entry below `root` by its relative path ("/"-separated): its
+/// permission bits (mode bits on Linux), then "<dir>" for a folder or a
+/// file's bytes.
 /// Entries whose first component is in `skipped` are left out.
 using TreeSnapshot = std::map<std::string, std::string>;
 TreeSnapshot SnapshotTree(const std::filesystem::path& root, const std::string& skipped = "");
