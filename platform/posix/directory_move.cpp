@@ -30,16 +30,16 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
     return MoveOutcome::Moved;
   }
   switch (errno) {
-    // rename() does not merge into a directory of that name.
+    // rename() does not merge into a directory of that name (a link to a
+    // directory included); anything else of that name is nothing to merge into.
     case EEXIST:
     case ENOTEMPTY:
+    case ENOTDIR:
+      return IsExistingDirectory(target) ? MoveOutcome::LeftToMerge : MoveOutcome::Failed;
     // Nor does it cross file systems: the caller's merge moves file by file,
     // and a file is copied and its source deleted there.
     case EXDEV:
       return MoveOutcome::LeftToMerge;
-    // The installation's directory of that name is a link to a directory.
-    case ENOTDIR:
-      return IsExistingDirectory(target) ? MoveOutcome::LeftToMerge : MoveOutcome::Failed;
     default:
       return MoveOutcome::Failed;
   }
