@@ -10,6 +10,7 @@
 
 #include "UpGrade/directory_move.h"
 #include "UpGrade/log_lines.h"
+#include "UpGrade/own_file.h"
 #include "log/log.h"
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
@@ -21,15 +22,10 @@
 
 namespace {
 
-// The updater's own program name: the running updater is never overwritten.
-constexpr const char kUpdaterName[] = "update.exe";
-
 // Copies the top-level file `source` over `targetDir`'s file `name`; a link
 // is copied as a link. A failed copy is logged with the system's code.
 bool CopyTopLevelFile(const std::string& source, const std::string& name, const std::string& targetDir) {
-  // The whole path is tested, so a source below a directory whose name
-  // holds the text skips every file.
-  if (source.find(kUpdaterName) != std::string::npos) return true;
+  if (IsUpdaterOwnFile(name)) return true;
   const std::string target = targetDir + platform::kPathSeparator + name;
   const bool copied = platform::CopyFileReplacing(source, target);
   const int error = platform::LastSystemError();

@@ -20,8 +20,8 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile = {}
 
 /// Installs the tree `sourceDir` into the existing directory `targetDir`: each
 /// top-level subdirectory is moved in (merged where it exists), then each
-/// top-level file is copied over its namesake, except files whose path holds
-/// "update.exe". Each failed copy is logged at line 149 of the driver's log
+/// top-level file is copied over its namesake, except the updater's own
+/// (IsUpdaterOwnFile). Each failed copy is logged at line 149 of the driver's log
 /// name with the system's error code. True when every move and copy
 /// succeeded; false, with no message, when `sourceDir` cannot be listed.
 bool CopyTree(const std::string& sourceDir, const std::string& targetDir);

@@ -4,8 +4,11 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "UpGrade/file_operations.h"
+#include "UpGrade/install_checks.h"
+#include "UpGrade/install_steps.h"
 #include "UpGrade/installed_modes.h"
 #include "UpGrade/log_lines.h"
 #include "UpGrade/process_operations.h"
@@ -31,12 +34,14 @@ void RegisterOptions(cmdline::parser& options) {
 }
 
 // Opens the archive, clears the work directory and extracts the archive into
-// it. The reader is handed back to live until the run ends; an exception from
-// the archive or from a directory listing counts as a failed extraction. The
-// archive is opened before the clear, which never deletes it, so that one
-// kept in the work directory, even behind a link the clear removes, is read.
+// it. The reader is handed back to live until the run ends, the archive's
+// listing too; an exception from the archive or from a directory listing
+// counts as a failed extraction, and so does an entry that would take a name
+// the install owns. The archive is opened before the clear, which never
+// deletes it, so that one kept in the work directory, even behind a link the
+// clear removes, is read.
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
-                    std::unique_ptr<ZipReader>& reader) {
+                    std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
   try {
     try {
       reader = std::make_unique<ZipReader>(zipFile, "");
@@ -49,7 +54,8 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
     // The update folder is what lands in the installation: a link leading
     // out of it would lead out of the installation there.
     reader->confineLinksTo("update");
-    return reader->extractAll(workDir);
+    entries = reader->listEntries();
+    return !TakesReservedName(entries) && reader->extractAll(workDir);
   } catch (const std::exception&) {
     return false;
   }
@@ -61,6 +67,11 @@ void ReportCommandLineError(const std::string& error, const std::string& usage) 
   std::cerr << error << std::endl << usage;
   // The first colon is the full-width one, GBK A3 BA.
   LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+}
+
+void LogCopyFailed(const std::string& updateDir, const std::string& dstPath) {
+  LogFormatted(Error, kDriverLogSource, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(),
+               dstPath.c_str());
 }
 
 }  // namespace
@@ -105,8 +116,16 @@ int RunUpdate(int argc, char* argv[]) {
   const std::string separator = platform::kPathSeparator;
   const std::string workDir = dstPath + separator + "temp";
   const std::string exePath = dstPath + separator + exeName;
+  const std::string updateDir = workDir + separator + "update";
 
-  if (!FileExists(zipFile)) {
+  // Held to the end of the run: one run per installation at a time.
+  const bool archivePresent = FileExists(zipFile);
+  std::unique_ptr<platform::InstallLock> lock;
+  if (platform::IsExistingDirectory(dstPath) && !TakeInstallation(dstPath, workDir, archivePresent, lock)) {
+    return kInstallFailed;
+  }
+
+  if (!archivePresent) {
     LogFormatted(Warning, kDriverLogSource, kNoArchiveLine, "Update File Is Not Exist:%s", zipFile.c_str());
   } else {
     // An empty or mistyped destination would become a new installation at
@@ -118,19 +137,25 @@ int RunUpdate(int argc, char* argv[]) {
       return kBadCommandLine;
     }
     std::unique_ptr<ZipReader> reader;
-    if (!ExtractArchive(zipFile, workDir, reader)) {
+    std::vector<ArchiveEntry> entries;
+    if (!ExtractArchive(zipFile, workDir, reader, entries)) {
       LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }
     // Read while every installed file is still in its place.
     KeepInstalledModes(*reader, workDir, dstPath);
 
+    // What fails now must not cost the application its run.
+    if (!ReadyToInstall(entries, dstPath)) {
+      LogCopyFailed(updateDir, dstPath);
+      return kInstallFailed;
+    }
+
     LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     EnsureStopped(exeName);
 
-    const std::string updateDir = workDir + separator + "update";
-    if (!CopyTree(updateDir, dstPath)) {
-      LogFormatted(Error, kDriverLogSource, kCopyLine, "Copy Files Source:%s, Target:%s", updateDir.c_str(), dstPath.c_str());
+    if (!InstallUpdate(updateDir, dstPath, workDir)) {
+      LogCopyFailed(updateDir, dstPath);
       return kInstallFailed;
     }
 

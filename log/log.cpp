@@ -10,7 +10,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "platform/file_stream.h"
+#include "platform/log_append.h"
 
 LockHelper LogLock;
 std::string LogRoot;
@@ -57,8 +57,9 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
   if (!FormatLogFilePath(filePath, sizeof filePath, directory, stamp.calendar)) return;
   // Opened (and so created) before the level is looked at: a Debug line
   // still leaves the day's file behind.
-  platform::UniqueFile file(std::fopen(filePath, platform::kAppendTextMode));
-  if (!file) return;
+  // Held until the line is written: other processes append to the same day's file.
+  platform::LogAppend file(filePath);
+  if (!file.ok()) return;
 
   FormatLogLine(lineBuffer, sizeof lineBuffer, stamp.calendar, stamp.milliseconds, level,
                 sourceFile, line, message);
@@ -70,7 +71,7 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
     platform::SendToDebugger(lineBuffer);
   }
 
-  if (level != Debug) std::fprintf(file.get(), "%s", lineBuffer);
+  if (level != Debug) file.Write(lineBuffer);
 }
 
 void LogFormatted(int level, const char* sourceFile, int line, const char* format, ...) {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/file_copy.h"
@@ -22,18 +23,23 @@ std::string LastComponent(std::string path) {
 platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir,
                                                         void*) {
   const std::string target = intoDir + "/" + LastComponent(fromDir);
-  if (std::rename(fromDir.c_str(), target.c_str()) == 0) return MoveOutcome::Moved;
+  // Never over an existing folder, even an empty one (rename() would replace
+  // it): the installation's folder, its mode and owner, stays, and is merged
+  // into as Windows' shell does; a failed install gives its files back to it.
+  if (renameat2(AT_FDCWD, fromDir.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+    return MoveOutcome::Moved;
+  }
   switch (errno) {
-    // rename() does not merge into a directory of that name.
+    // rename() does not merge into a directory of that name (a link to a
+    // directory included); anything else of that name is nothing to merge into.
     case EEXIST:
     case ENOTEMPTY:
+    case ENOTDIR:
+      return IsExistingDirectory(target) ? MoveOutcome::LeftToMerge : MoveOutcome::Failed;
     // Nor does it cross file systems: the caller's merge moves file by file,
     // and a file is copied and its source deleted there.
     case EXDEV:
       return MoveOutcome::LeftToMerge;
-    // The installation's directory of that name is a link to a directory.
-    case ENOTDIR:
-      return IsExistingDirectory(target) ? MoveOutcome::LeftToMerge : MoveOutcome::Failed;
     default:
       return MoveOutcome::Failed;
   }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "tests/UpGrade/install_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -149,28 +150,35 @@ TEST_F(CopyTreeTest, CopiesFilesAndMovesAndMergesDirectories) {
   EXPECT_TRUE(CopyFailureMessages().empty());
 }
 
-TEST_F(CopyTreeTest, SkipsEveryFileWhosePathHoldsTheUpdatersName) {
-  const fs::path source = dir_.path() / "update";
+TEST_F(CopyTreeTest, SkipsOnlyTheUpdatersOwnFileByName) {
+  // Below a directory whose name holds the updater's name, as an
+  // installation under "update.exe.d" has it: only the file name counts.
+  const fs::path source = dir_.path() / "update.exe.d" / "update";
   const fs::path app = dir_.path() / "app";
   fs::create_directory(app);
-  WriteFileBytes(source / "update.exe", "new updater");
-  WriteFileBytes(source / "old_update.exe.bak", "backup");
-  WriteFileBytes(source / "UPDATE.EXE.txt", "other case");
-  WriteFileBytes(source / "app.exe", "new program");
+  const std::string ownName = fs::path(platform::ExecutablePath()).filename().string();
+  const bool namesFoldCase = platform::SameFileName("Update.exe", "update.exe");
+  struct Case {
+    std::string name;
+    bool installed;
+  };
+  const std::vector<Case> cases = {
+      {"update.exe", false},         {ownName, false},
+      {"Update.exe", !namesFoldCase}, {"autoupdate.exe", true},
+      {"update.exe.config", true},   {"old_update.exe.bak", true},
+      {"app.exe", true},
+  };
+  for (const Case& c : cases) {
+    if (!fs::exists(source / c.name)) WriteFileBytes(source / c.name, "new " + c.name);
+  }
   EXPECT_TRUE(CopyTree(source.string(), app.string()));
-  EXPECT_FALSE(fs::exists(app / "update.exe"));
-  EXPECT_FALSE(fs::exists(app / "old_update.exe.bak"));
-  EXPECT_EQ(ReadFileBytes(app / "UPDATE.EXE.txt"), "other case");
-  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
-
-  // Below a directory whose own name holds the text, no file is copied;
-  // directories are still moved.
-  const fs::path named = dir_.path() / "update.exe.d";
-  WriteFileBytes(named / "app.exe", "newer program");
-  WriteFileBytes(named / "sub" / "x.txt", "x");
-  EXPECT_TRUE(CopyTree(named.string(), app.string()));
-  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
-  EXPECT_EQ(ReadFileBytes(app / "sub" / "x.txt"), "x");
+  for (const Case& c : cases) {
+    if (c.installed) {
+      EXPECT_EQ(ReadFileBytes(app / c.name), "new " + c.name) << c.name;
+    } else {
+      EXPECT_FALSE(fs::exists(app / c.name)) << c.name;
+    }
+  }
   EXPECT_TRUE(CopyFailureMessages().empty());
 }
 

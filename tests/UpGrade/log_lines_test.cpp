@@ -14,6 +14,9 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kZipFileLine, 190},    {kDstPathLine, 191}, {kClearLine, 200},      {kExtractLine, 206},
       {kStopLine, 211},       {kCopyLine, 227},    {kRelaunchLine, 232},   {kNoArchiveLine, 236},
       {kSuccessLine, 242},
+      // The install's own, chosen among numbers no described message uses.
+      {kLockTimeoutLine, 194}, {kRecoveredLine, 196}, {kRecoveryFailedLine, 197}, {kNoUpdateEntriesLine, 208},
+      {kNotWritableLine, 209}, {kAsideFailedLine, 215}, {kRestoredLine, 229},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }

@@ -130,15 +130,18 @@ class UpdateRun : public ::testing::Test {
                                  File("update/lib/new.dll", "library")});
   }
 
-  RunResult Update(const std::vector<std::string>& args) {
-    RunResult result = RunToEnd((updaterDir_ / ("update" + suffix_)).string(), args, root_.path());
+  /// Runs the updater; its output is captured in files in `captureDir` (the
+  /// test's directory when empty), so that runs at once need their own.
+  RunResult Update(const std::vector<std::string>& args, const fs::path& captureDir = {}) {
+    RunResult result = RunToEnd((updaterDir_ / ("update" + suffix_)).string(), args,
+                                captureDir.empty() ? root_.path() : captureDir);
     result.out = WithLineFeeds(result.out);
     result.err = WithLineFeeds(result.err);
     return result;
   }
 
-  RunResult UpdateApp(const std::string& zip, const std::string& dstPath) {
-    return Update({"--exeName", appName_, "--zipFile", zip, "--dstPath", dstPath});
+  RunResult UpdateApp(const std::string& zip, const std::string& dstPath, const fs::path& captureDir = {}) {
+    return Update({"--exeName", appName_, "--zipFile", zip, "--dstPath", dstPath}, captureDir);
   }
 
   std::string Joined(const std::string& dir, const std::string& name) const {

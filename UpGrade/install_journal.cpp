@@ -1,0 +1,92 @@
+// The install's journal: one line per record, "<word> <number> <path>\n",
+// the path with "%", CR and LF written as "%25", "%0D" and "%0A" so that any
+// name fits on its line.
+#include "UpGrade/install_journal.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "zip/output_path.h"
+
+namespace {
+
+constexpr const char* kWords[] = {"new", "aside", "asided", "place", "commit"};
+
+std::string Escaped(const std::string& path) {
+  std::string text;
+  for (const char c : path) {
+    if (c == '%') text += "%25";
+    else if (c == '\n') text += "%0A";
+    else if (c == '\r') text += "%0D";
+    else text += c;
+  }
+  return text;
+}
+
+bool Unescaped(const std::string& text, std::string& path) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      path += text[i];
+      continue;
+    }
+    const std::string code = text.substr(i + 1, 2);
+    if (code == "25") path += '%';
+    else if (code == "0A") path += '\n';
+    else if (code == "0D") path += '\r';
+    else return false;
+    i += 2;
+  }
+  return true;
+}
+
+bool Parse(const std::string& line, JournalRecord& record) {
+  const std::size_t firstBlank = line.find(' ');
+  const std::size_t secondBlank = line.find(' ', firstBlank + 1);
+  if (secondBlank == std::string::npos) return false;
+  const std::string word = line.substr(0, firstBlank);
+  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kCommit; ++kind) {
+    if (word != kWords[kind]) continue;
+    record.kind = static_cast<JournalRecord::Kind>(kind);
+    const std::string number = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
+    char* end = nullptr;
+    record.backup = static_cast<int>(std::strtol(number.c_str(), &end, 10));
+    // Paths the install writes lie inside the installation; any other line
+    // was not written by it.
+    return !number.empty() && *end == '\0' && Unescaped(line.substr(secondBlank + 1), record.path) &&
+           (record.path.empty() || landsInsideDestination(record.path));
+  }
+  return false;
+}
+
+}  // namespace
+
+bool operator==(const JournalRecord& left, const JournalRecord& right) {
+  return left.kind == right.kind && left.backup == right.backup && left.path == right.path;
+}
+
+// Binary mode: the same bytes on both systems. The buffer holds any record
+// whole, so each fflush hands it to the system in one write.
+InstallJournal::InstallJournal(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+  if (file_) std::setvbuf(file_.get(), nullptr, _IOFBF, 1 << 16);
+}
+
+bool InstallJournal::Append(const JournalRecord& record) {
+  if (!file_) return false;
+  const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(record.backup) + " " +
+                           Escaped(record.path) + "\n";
+  return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size() && std::fflush(file_.get()) == 0;
+}
+
+std::vector<JournalRecord> ReadJournal(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<JournalRecord> records;
+  std::size_t start = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    JournalRecord record{JournalRecord::kNew, 0, {}};
+    if (Parse(text.substr(start, end - start), record)) records.push_back(record);
+    start = end + 1;
+  }
+  return records;
+}

@@ -1,0 +1,49 @@
+// The install's journal: what an install is about to do and has done, kept
+// in the work directory so that the next run can finish a cut-off one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file_stream.h"
+
+/// One step of an install. Paths are relative to the installation directory.
+struct JournalRecord {
+  enum Kind {
+    kNew,     ///< `path` does not exist yet: whatever stands there later was placed by this install
+    kAside,   ///< about to move `path` to backup number `backup`
+    kAsided,  ///< backup number `backup` now holds the old `path`
+    kPlace,   ///< every target is aside; placing the new files begins
+    kCommit,  ///< the new version is whole; the backups are only to be discarded
+  };
+  Kind kind;
+  int backup = 0;
+  std::string path;
+};
+
+bool operator==(const JournalRecord& left, const JournalRecord& right);
+
+/// The journal being written by a running install.
+class InstallJournal {
+ public:
+  /// Creates the journal file `path`, replacing any; ok() is false when it cannot.
+  explicit InstallJournal(const std::string& path);
+
+  bool ok() const { return file_ != nullptr; }
+
+  /// Appends `record` with a single write, so that a process killed at any
+  /// moment leaves either the whole record or a last line without its end.
+  /// False when it could not be written.
+  bool Append(const JournalRecord& record);
+
+  /// Closes the file, so that it can be deleted; later appends fail.
+  void Close() { file_.reset(); }
+
+ private:
+  platform::UniqueFile file_;
+};
+
+/// The whole records of the journal file `path`, in order: a last record cut
+/// off by a kill, any line that is no record, and records whose path could
+/// lead outside the installation are left out. Empty when there is no journal.
+std::vector<JournalRecord> ReadJournal(const std::string& path);

@@ -1,0 +1,68 @@
+// What an install will do to the installation.
+#include "UpGrade/install_plan.h"
+
+#include <dlib/dir_nav.h>
+
+#include "UpGrade/own_file.h"
+#include "UpGrade/tree_removal.h"
+#include "platform/file_system.h"
+#include "util/file_listing.h"
+#include "util/paths.h"
+
+namespace {
+
+class Planner {
+ public:
+  Planner(const std::string& targetDir, InstallPlan& plan) : targetDir_(targetDir), plan_(plan) {}
+
+  // A file replaces whatever stands at its place, a folder of the same name included.
+  void File(const std::string& relative) {
+    (StandsAt(Target(relative)) ? plan_.replaced : plan_.added).push_back(relative);
+  }
+
+  // A folder is merged into a folder of its name (a linked one too), and
+  // replaces anything else standing there.
+  void Folder(const dlib::directory& source, const std::string& relative) {
+    const std::string target = Target(relative);
+    if (!platform::IsExistingDirectory(target)) {
+      (StandsAt(target) ? plan_.replaced : plan_.added).push_back(relative);
+      return;
+    }
+    Entries(source, relative + platform::kPathSeparator);
+  }
+
+  // The entries of `source`, named below `prefix`. A link is placed as a
+  // link, so it is planned as a file whatever it leads to; dlib lists it by
+  // what it leads to, and a dangling one by whatever it read before.
+  void Entries(const dlib::directory& source, const std::string& prefix) {
+    for (const std::string& link : ListLinks(source.full_name())) Place(prefix + FileNameOf(link));
+    for (const dlib::file& file : source.get_files()) {
+      if (!platform::IsLink(file.full_name())) Place(prefix + file.name());
+    }
+    for (const dlib::directory& sub : source.get_dirs()) {
+      if (!platform::IsLink(sub.full_name())) Folder(sub, prefix + sub.name());
+    }
+  }
+
+ private:
+  // The updater's own file is never placed at the top, so never moved aside.
+  void Place(const std::string& relative) {
+    if (relative.find(platform::kPathSeparator) != std::string::npos || !IsUpdaterOwnFile(relative)) File(relative);
+  }
+
+  std::string Target(const std::string& relative) const {
+    return targetDir_ + platform::kPathSeparator + relative;
+  }
+
+  const std::string& targetDir_;
+  InstallPlan& plan_;
+};
+
+}  // namespace
+
+InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir) {
+  InstallPlan plan;
+  Planner planner(targetDir, plan);
+  planner.Entries(dlib::directory(sourceDir), "");
+  return plan;
+}

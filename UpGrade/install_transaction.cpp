@@ -1,0 +1,172 @@
+// The all-or-nothing install and the recovery of a cut-off one.
+//
+// Recovery trusts the journal only together with the disk: an "aside" record
+// whose backup exists means the old entry is in the backup (whatever stands
+// at the target is new or half-placed), and one without its backup means the
+// rename never happened (the target is still the old entry). A "new" record
+// names a path that was free before the install, so whatever stands there
+// was placed by it. A "commit" record means the new version is whole.
+#include "UpGrade/install_transaction.h"
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "UpGrade/file_operations.h"
+#include "UpGrade/install_journal.h"
+#include "UpGrade/install_plan.h"
+#include "UpGrade/log_lines.h"
+#include "UpGrade/tree_removal.h"
+#include "platform/directory_move.h"
+#include "platform/file_system.h"
+#include "platform/system_error.h"
+#include "log/log.h"
+
+namespace {
+
+// Where one installation's install keeps its state.
+class Layout {
+ public:
+  Layout(const std::string& dstPath, const std::string& workDir)
+      : dstPath_(dstPath),
+        journal_(workDir + platform::kPathSeparator + kJournalName),
+        backupDir_(workDir + platform::kPathSeparator + kBackupDirName) {}
+
+  const std::string& journal() const { return journal_; }
+  const std::string& backupDir() const { return backupDir_; }
+  std::string Target(const std::string& relative) const { return dstPath_ + platform::kPathSeparator + relative; }
+  std::string Backup(int number) const { return backupDir_ + platform::kPathSeparator + std::to_string(number); }
+
+  // Drops the backups and then the journal; a backup that cannot be deleted
+  // now is deleted by a later run.
+  void Discard() const {
+    RemoveTree(backupDir_);
+    std::remove(journal_.c_str());
+  }
+
+ private:
+  std::string dstPath_;
+  std::string journal_;
+  std::string backupDir_;
+};
+
+struct Rollback {
+  bool whole = true;
+  int restored = 0;
+};
+
+// Undoes the steps of `records`, newest first.
+Rollback RollBack(const Layout& layout, const std::vector<JournalRecord>& records) {
+  Rollback result;
+  for (auto record = records.rbegin(); record != records.rend(); ++record) {
+    if (record->kind == JournalRecord::kNew && !RemoveTree(layout.Target(record->path))) result.whole = false;
+  }
+  for (auto record = records.rbegin(); record != records.rend(); ++record) {
+    if (record->kind != JournalRecord::kAside) continue;
+    const std::string backup = layout.Backup(record->backup);
+    if (!StandsAt(backup)) continue;
+    const std::string target = layout.Target(record->path);
+    if (RemoveTree(target) && platform::RenameDirectory(backup, target)) {
+      ++result.restored;
+    } else {
+      result.whole = false;
+    }
+  }
+  return result;
+}
+
+// One install: each step written to the journal before it is taken.
+class Transaction {
+ public:
+  explicit Transaction(const Layout& layout) : layout_(layout), journal_(layout.journal()) {}
+
+  bool Record(const JournalRecord& record) {
+    records_.push_back(record);
+    return journal_.ok() && journal_.Append(record);
+  }
+
+  bool MoveAside(const std::string& relative) {
+    while (StandsAt(layout_.Backup(nextBackup_))) ++nextBackup_;
+    const int number = nextBackup_++;
+    if (!Record({JournalRecord::kAside, number, relative})) return false;
+    const std::string target = layout_.Target(relative);
+    const std::string backup = layout_.Backup(number);
+    if (!platform::RenameDirectory(target, backup)) {
+      LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
+                   target.c_str(), backup.c_str(), platform::LastSystemError());
+      return false;
+    }
+    Record({JournalRecord::kAsided, number, relative});
+    return true;
+  }
+
+  Rollback Abort() {
+    journal_.Close();
+    return RollBack(layout_, records_);
+  }
+
+  void Close() { journal_.Close(); }
+
+ private:
+  const Layout& layout_;
+  InstallJournal journal_;
+  std::vector<JournalRecord> records_;
+  int nextBackup_ = 0;
+};
+
+// Moves every target aside, places the new tree and commits; false at the
+// first step that fails.
+bool RunSteps(Transaction& transaction, const InstallPlan& plan, const std::string& updateDir,
+              const std::string& dstPath) {
+  for (const std::string& relative : plan.added) {
+    if (!transaction.Record({JournalRecord::kNew, 0, relative})) return false;
+  }
+  for (const std::string& relative : plan.replaced) {
+    if (!transaction.MoveAside(relative)) return false;
+  }
+  return transaction.Record({JournalRecord::kPlace, 0, {}}) && CopyTree(updateDir, dstPath) &&
+         transaction.Record({JournalRecord::kCommit, 0, {}});
+}
+
+}  // namespace
+
+InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
+  InstallPlan plan;
+  try {
+    plan = PlanInstall(updateDir, dstPath);
+  } catch (const std::exception&) {
+    return {};
+  }
+  const Layout layout(dstPath, workDir);
+  // Leftovers of an earlier install that could not be deleted then.
+  RemoveTree(layout.backupDir());
+  if (!platform::MakeDirectory(layout.backupDir()) && !platform::IsExistingDirectory(layout.backupDir())) return {};
+
+  Transaction transaction(layout);
+  if (RunSteps(transaction, plan, updateDir, dstPath)) {
+    transaction.Close();
+    layout.Discard();
+    return {true, true, 0};
+  }
+  const Rollback rollback = transaction.Abort();
+  if (rollback.whole) layout.Discard();
+  return {false, rollback.whole, rollback.restored};
+}
+
+RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& workDir) {
+  const Layout layout(dstPath, workDir);
+  // The install never writes behind a linked work directory (the clear
+  // replaces one), so a journal found there is not its own.
+  if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
+  const std::vector<JournalRecord> records = ReadJournal(layout.journal());
+  for (const JournalRecord& record : records) {
+    if (record.kind == JournalRecord::kCommit) {
+      layout.Discard();
+      return {Recovery::kFinished, 0};
+    }
+  }
+  const Rollback rollback = RollBack(layout, records);
+  if (!rollback.whole) return {Recovery::kFailed, rollback.restored};
+  layout.Discard();
+  return {Recovery::kRolledBack, rollback.restored};
+}

@@ -1,0 +1,30 @@
+// Appending whole lines to a log file that other processes append to as well.
+#pragma once
+
+#include <memory>
+
+namespace platform {
+
+/// One log file opened for appending (created when missing) for as long as
+/// this object lives; while it lives no other process's line can be put in
+/// the middle of, or over, the lines written through it.
+class LogAppend {
+ public:
+  explicit LogAppend(const char* path);
+  /// Closes the file, then lets the next process in.
+  ~LogAppend();
+  LogAppend(const LogAppend&) = delete;
+  LogAppend& operator=(const LogAppend&) = delete;
+
+  /// False when the file could not be opened: nothing can be written.
+  bool ok() const;
+
+  /// Appends `line` (text, "\n" becoming the system's line end); failures are ignored.
+  void Write(const char* line);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

@@ -1,0 +1,61 @@
+// The install's journal on real files: records survive with any path, and a
+// record cut off by a kill is not taken for a whole one.
+#include "UpGrade/install_journal.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+TEST(InstallJournal, RecordsComeBackAsWrittenWhateverThePath) {
+  TempDir dir;
+  const std::string path = dir.str("journal");
+  const std::vector<JournalRecord> records = {
+      {JournalRecord::kNew, 0, "plugins"},
+      {JournalRecord::kAside, 0, "app.exe"},
+      {JournalRecord::kAsided, 0, "app.exe"},
+      {JournalRecord::kAside, 12, "dir with blanks/100% \"done\"\nline two\r.txt"},
+      {JournalRecord::kAside, 13, "%0A"},
+      {JournalRecord::kPlace, 0, ""},
+      {JournalRecord::kCommit, 0, ""},
+  };
+  {
+    InstallJournal journal(path);
+    ASSERT_TRUE(journal.ok());
+    for (const JournalRecord& record : records) ASSERT_TRUE(journal.Append(record));
+    // Every record is on disk before the next step, not when the journal closes.
+    EXPECT_EQ(ReadJournal(path), records);
+  }
+  EXPECT_EQ(ReadJournal(path), records);
+}
+
+TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
+  TempDir dir;
+  const std::string path = dir.str("journal");
+  EXPECT_TRUE(ReadJournal(path).empty());
+  const std::vector<JournalRecord> whole = {{JournalRecord::kAside, 3, "a.txt"}};
+  struct Case {
+    std::string text;
+    std::vector<JournalRecord> records;
+  };
+  const std::vector<Case> cases = {
+      {"aside 3 a.txt\n", whole},
+      {"aside 3 a.txt\ncommit 0 ", whole},      // the last record's write was cut off
+      {"aside 3 a.txt\naside 4 b.tx", whole},
+      {"bogus 1 x\naside 3 a.txt\n", whole},
+      {"aside x a.txt\naside 3 a.txt\n", whole},
+      {"aside 3 %zz\naside 3 a.txt\n", whole},
+      {"aside 3\n", {}},
+      {"new 0 ../outside\naside 1 /etc/passwd\naside 3 a.txt\n", whole},
+  };
+  for (const Case& c : cases) {
+    WriteFileBytes(path, c.text);
+    EXPECT_EQ(ReadJournal(path), c.records) << c.text;
+  }
+}

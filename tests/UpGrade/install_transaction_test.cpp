@@ -1,0 +1,113 @@
+// The all-or-nothing install on real trees: every kind of change goes in
+// whole, and a journal left by a cut-off install is finished by recovery.
+#include "UpGrade/install_transaction.h"
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "UpGrade/install_journal.h"
+#include "tests/UpGrade/install_fixture.h"
+#include "tests/support/tree_snapshot.h"
+
+namespace fs = std::filesystem;
+using testing_support::InstallTest;
+using testing_support::SnapshotTree;
+using testing_support::TreeSnapshot;
+using testing_support::WriteTree;
+
+namespace {
+
+const std::map<std::string, std::string> kOldVersion = {
+    {"app.exe", "old program"},  {"readme.txt", "old readme"}, {"data/config.txt", "old config"},
+    {"data/kept.txt", "kept"},   {"plugin", "old plugin file"}, {"docs/a.txt", "old docs"},
+    {"docs/deep/b.txt", "old b"},
+};
+
+const std::map<std::string, std::string> kNewVersion = {
+    {"app.exe", "new program"},      {"update.exe", "the updater"},   {"data/config.txt", "new config"},
+    {"data/sub/new.txt", "new sub"}, {"plugin/p.dll", "plugin folder"}, {"docs", "docs as a file"},
+    {"lib/x.dll", "new library"},
+};
+
+class InstallTransactionTest : public InstallTest {
+ protected:
+  void SetUp() override {
+    InstallTest::SetUp();
+    WriteTree(app_, kOldVersion);
+    WriteTree(app_ / kWorkDirName / kUpdateDirName, kNewVersion);
+  }
+
+  std::string Work() const { return (app_ / kWorkDirName).string(); }
+  std::string UpdateDir() const { return (app_ / kWorkDirName / kUpdateDirName).string(); }
+  TreeSnapshot Installation() const { return SnapshotTree(app_, kWorkDirName); }
+
+  fs::path app_ = dir_.path() / "app";
+};
+
+}  // namespace
+
+TEST_F(InstallTransactionTest, EveryKindOfChangeGoesInAndNothingIsLeftOver) {
+  // The expected tree: the old one with the new one written over it, the
+  // entries that change kind removed first and the updater left out.
+  const fs::path scratch = dir_.path() / "expected";
+  WriteTree(scratch, kOldVersion);
+  fs::remove(scratch / "plugin");
+  fs::remove_all(scratch / "docs");
+  WriteTree(scratch, kNewVersion);
+  fs::remove(scratch / "update.exe");
+  const TreeSnapshot expected = SnapshotTree(scratch);
+
+  const InstallOutcome outcome = InstallTree(UpdateDir(), app_.string(), Work());
+  EXPECT_TRUE(outcome.installed);
+  EXPECT_EQ(Installation(), expected);
+  EXPECT_FALSE(fs::exists(app_ / kWorkDirName / kJournalName));
+  EXPECT_FALSE(fs::exists(app_ / kWorkDirName / kBackupDirName));
+  EXPECT_EQ(RecoverInstall(app_.string(), Work()).state, Recovery::kNothingLeft);
+}
+
+TEST_F(InstallTransactionTest, RecoveryUndoesAnInstallCutOffAtAnyStep) {
+  const TreeSnapshot before = Installation();
+  const fs::path backups = app_ / kWorkDirName / kBackupDirName;
+  const std::string journalPath = (app_ / kWorkDirName / kJournalName).string();
+  // The install moved app.exe and docs/ aside and placed new files over
+  // them, brought lib/ new, and was killed while moving plugin aside.
+  fs::create_directories(backups);
+  fs::rename(app_ / "app.exe", backups / "0");
+  fs::rename(app_ / "docs", backups / "1");
+  WriteTree(app_, {{"app.exe", "half-written new"}, {"docs", "new docs file"}, {"lib/x.dll", "new"}});
+  {
+    InstallJournal journal(journalPath);
+    for (const JournalRecord& record :
+         {JournalRecord{JournalRecord::kNew, 0, "lib"}, JournalRecord{JournalRecord::kAside, 0, "app.exe"},
+          JournalRecord{JournalRecord::kAsided, 0, "app.exe"}, JournalRecord{JournalRecord::kAside, 1, "docs"},
+          JournalRecord{JournalRecord::kAside, 2, "plugin"}}) {
+      ASSERT_TRUE(journal.Append(record));
+    }
+  }
+  const RecoveryOutcome outcome = RecoverInstall(app_.string(), Work());
+  EXPECT_EQ(outcome.state, Recovery::kRolledBack);
+  EXPECT_EQ(outcome.restoredCount, 2);
+  EXPECT_EQ(Installation(), before);
+  EXPECT_FALSE(fs::exists(journalPath));
+  EXPECT_FALSE(fs::exists(backups));
+}
+
+TEST_F(InstallTransactionTest, RecoveryKeepsACommittedInstall) {
+  const fs::path backups = app_ / kWorkDirName / kBackupDirName;
+  fs::create_directories(backups);
+  fs::rename(app_ / "app.exe", backups / "0");
+  WriteTree(app_, {{"app.exe", "new program"}});
+  const TreeSnapshot after = Installation();
+  {
+    InstallJournal journal((app_ / kWorkDirName / kJournalName).string());
+    ASSERT_TRUE(journal.Append({JournalRecord::kAside, 0, "app.exe"}));
+    ASSERT_TRUE(journal.Append({JournalRecord::kCommit, 0, ""}));
+  }
+  EXPECT_EQ(RecoverInstall(app_.string(), Work()).state, Recovery::kFinished);
+  EXPECT_EQ(Installation(), after);
+  EXPECT_FALSE(fs::exists(backups));
+  EXPECT_FALSE(fs::exists(app_ / kWorkDirName / kJournalName));
+}

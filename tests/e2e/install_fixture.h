@@ -1,0 +1,73 @@
+// Test support for the all-or-nothing install end to end: an installed old
+// version, the archive of a new one that changes every kind of entry, and
+// the installation as one comparable tree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/update_run_fixture.h"
+#include "tests/support/tree_snapshot.h"
+
+namespace update_e2e {
+
+class InstallRun : public UpdateRun {
+ protected:
+  void SetUp() override {
+    UpdateRun::SetUp();
+    WriteOldVersion();
+    WriteArchive(zip_.string(), NewVersionEntries());
+  }
+
+  /// The old version: top-level files, merged folders, a file that becomes a
+  /// folder and a folder that becomes a file.
+  void WriteOldVersion() {
+    std::error_code ignored;
+    fs::remove_all(installDir_, ignored);
+    std::map<std::string, std::string> files = {
+        {"readme.txt", "old readme"},    {"app.dat", "old data"},       {"data/config.txt", "old config"},
+        {"data/kept.txt", "kept"},       {"data/sub/deep.txt", "old deep"}, {"plugin", "old plugin file"},
+        {"docs/a.txt", "old docs"},      {"docs/b/c.txt", "old c"},      {"bin/tool", "old tool"}};
+    for (int i = 0; i < 12; ++i) files["data/many/f" + std::to_string(i) + ".txt"] = "old " + std::to_string(i);
+    WriteTree(installDir_, files);
+    // A folder whose every file the update replaces stays the installation's own.
+    fs::permissions(installDir_ / "data" / "many", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  }
+
+  static std::vector<EntryRecipe> NewVersionEntries() {
+    std::vector<EntryRecipe> entries = {
+        File("update/readme.txt", "new readme"),         File("update/app.dat", "new data"),
+        File("update/update.exe", "not for installing"), File("update/new.txt", "new top-level file"),
+        File("update/data/config.txt", "new config"),    File("update/data/sub/deep.txt", "new deep"),
+        File("update/data/sub/new.txt", "new in sub"),   File("update/plugin/p.dll", "plugin folder"),
+        File("update/docs", "docs became a file"),       File("update/lib/x.dll", "new library"),
+        File("update/lib/y/z.dll", "new nested"),        Program("update/bin/tool", "new tool")};
+    for (int i = 0; i < 12; ++i) {
+      entries.push_back(File("update/data/many/f" + std::to_string(i) + ".txt", "new " + std::to_string(i)));
+    }
+    return entries;
+  }
+
+  /// The installation without its work directory.
+  TreeSnapshot Installation() const { return SnapshotTree(installDir_, "temp"); }
+
+  bool JournalLeft() const { return fs::exists(installDir_ / "temp" / ".update-journal"); }
+
+  /// Runs an update of the installation with an application that is not
+  /// there, so that nothing is stopped or started.
+  RunResult UpdateWithoutApp(const std::string& zip, const fs::path& captureDir = {}) {
+    return Update({"--exeName", "absent.exe", "--zipFile", zip, "--dstPath", installDir_.string()}, captureDir);
+  }
+
+  /// The new version's tree, from a clean install of it; the old one is back afterwards.
+  TreeSnapshot NewVersion() {
+    const RunResult result = UpdateWithoutApp(zip_.string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_FALSE(JournalLeft());
+    const TreeSnapshot tree = Installation();
+    WriteOldVersion();
+    return tree;
+  }
+};
+
+}  // namespace update_e2e

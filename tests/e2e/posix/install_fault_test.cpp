@@ -1,0 +1,153 @@
+// Linux: the install failed or killed at every call that changes the file
+// system, through a preloaded library (tests/helpers/fault_injection.c).
+// Each case ends with the installation compared, bytes and mode bits, with
+// a whole version.
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/install_fixture.h"
+
+using namespace update_e2e;
+
+namespace {
+
+// Preloads the fault library into the runs started while it lives, with
+// its settings (UPDATE_FAULT_AT, ...).
+class FaultPlan {
+ public:
+  explicit FaultPlan(const std::vector<std::pair<std::string, std::string>>& settings) : settings_(settings) {
+    settings_.push_back({"LD_PRELOAD", HelperProgram("libfault_injection") + ".so"});
+    // The sanitizer lane's runtime must come first otherwise.
+    settings_.push_back({"ASAN_OPTIONS", "verify_asan_link_order=0"});
+    for (const auto& [name, value] : settings_) setenv(name.c_str(), value.c_str(), 1);
+  }
+  ~FaultPlan() {
+    for (const auto& setting : settings_) unsetenv(setting.first.c_str());
+  }
+  FaultPlan(const FaultPlan&) = delete;
+  FaultPlan& operator=(const FaultPlan&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> settings_;
+};
+
+class InstallFault : public InstallRun {
+ protected:
+  // Both versions and the number of points a whole run has.
+  void SetUp() override {
+    InstallRun::SetUp();
+    oldVersion_ = Installation();
+    newVersion_ = NewVersion();
+    calls_ = CountCalls();
+    ASSERT_GE(calls_, 50);
+  }
+
+  // The number of counted calls in a whole run that installs.
+  long CountCalls() {
+    const fs::path countFile = root_.path() / "count";
+    {
+      const FaultPlan plan({{"UPDATE_FAULT_COUNT", countFile.string()}});
+      EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+    }
+    WriteOldVersion();
+    return std::atol(ReadFileBytes(countFile).c_str());
+  }
+
+  // A run with the fault at call `at`.
+  RunResult RunWithFault(long at, bool kill) {
+    const FaultPlan plan({{"UPDATE_FAULT_AT", std::to_string(at)}, {"UPDATE_FAULT_KILL", kill ? "1" : "0"}});
+    return UpdateWithoutApp(zip_.string());
+  }
+
+  TreeSnapshot oldVersion_;
+  TreeSnapshot newVersion_;
+  long calls_ = 0;
+  std::string missing_ = (root_.path() / "missing.zip").string();
+};
+
+}  // namespace
+
+TEST_F(InstallFault, AFailureAtAnyCallLeavesOneWholeVersion) {
+  int failedInstalls = 0;
+  for (long at = 1; at <= calls_; ++at) {
+    WriteOldVersion();
+    const RunResult result = RunWithFault(at, false);
+    // The probe of the installation's rights stays when its own removal is
+    // the call that fails; the next run removes it.
+    TreeSnapshot after = Installation();
+    after.erase(".update-probe");
+    if (result.exitCode == 0) {
+      EXPECT_EQ(after, newVersion_) << "call " << at;
+    } else {
+      EXPECT_TRUE(result.exitCode == 3 || result.exitCode == 4) << "call " << at << ": " << result.exitCode;
+      EXPECT_EQ(after, oldVersion_) << "call " << at;
+      failedInstalls += result.exitCode == 4;
+    }
+    // What a failed clean-up left (a backup, the journal of a committed
+    // install, the probe) goes with the next run and changes nothing else.
+    EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
+    EXPECT_EQ(Installation(), after) << "call " << at;
+    EXPECT_FALSE(JournalLeft()) << "call " << at;
+  }
+  // Most calls of the install matter: their failure undoes it.
+  EXPECT_GT(failedInstalls, 20);
+}
+
+TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
+  for (long at = 1; at <= calls_; ++at) {
+    WriteOldVersion();
+    EXPECT_NE(RunWithFault(at, true).exitCode, 0) << "call " << at;
+    // Odd points: a run without its archive repairs; even points: one with it.
+    if (at % 2 == 1) {
+      EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
+      const TreeSnapshot after = Installation();
+      EXPECT_TRUE(after == oldVersion_ || after == newVersion_) << "call " << at;
+      EXPECT_FALSE(JournalLeft()) << "call " << at;
+    }
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0) << "call " << at;
+    EXPECT_EQ(Installation(), newVersion_) << "call " << at;
+    EXPECT_FALSE(JournalLeft()) << "call " << at;
+  }
+}
+
+// A small file system of its own, mounted by the test run's set-up when it
+// runs as root (tests/e2e/small_disk.sh); its path comes in UPDATE_SMALL_DISK.
+// The disk fills when the application is stopped: after the extraction and
+// its check of the free space, before the install.
+TEST_F(InstallRun, AFullDiskLeavesTheOldVersionWhole) {
+  const char* disk = std::getenv("UPDATE_SMALL_DISK");
+  if (disk == nullptr || !fs::is_directory(disk) || fs::space(disk).capacity > (256u << 20)) {
+    GTEST_SKIP() << "needs a small file system of its own: the tests run as root mount one";
+  }
+  installDir_ = fs::path(disk) / UniqueProgramName("install");
+  WriteOldVersion();
+  // The top-level file is copied, not moved: it meets the full disk after
+  // every other file is in place.
+  const std::string big(4u << 20, 'b');
+  std::vector<EntryRecipe> entries = NewVersionEntries();
+  entries.push_back(File("update/big.bin", big));
+  WriteArchive(zip_.string(), entries);
+  StartInstalledApp();
+  const TreeSnapshot before = Installation();
+  const fs::path filler = fs::path(disk) / (UniqueProgramName("filler"));
+  {
+    const FaultPlan plan({{"UPDATE_FAULT_FILL", filler.string()}});
+    EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 4);
+  }
+  EXPECT_TRUE(fs::exists(filler));
+  EXPECT_EQ(Installation(), before);
+  EXPECT_FALSE(JournalLeft());
+  // ENOSPC is 28.
+  ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:1"},
+                    {kError, kCopyFailedLine, "source:" + (installDir_ / "temp" / "update" / "big.bin").string() +
+                                                  ", dist:" + (installDir_ / "big.bin").string() + ", error:28"}});
+  // With the room back, the update goes in.
+  fs::remove(filler);
+  EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 0);
+  EXPECT_EQ(ReadFileBytes(installDir_ / "big.bin"), big);
+  fs::remove_all(installDir_);
+}

@@ -1,0 +1,55 @@
+// Windows: the install meets a file held open without sharing, and is
+// killed at a handful of moments; each case ends with the installation
+// compared with a whole version.
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/install_fixture.h"
+
+using namespace update_e2e;
+
+TEST_F(InstallRun, AFileHeldWithoutSharingLeavesTheOldVersionWhole) {
+  const TreeSnapshot oldVersion = Installation();
+  const TreeSnapshot newVersion = NewVersion();
+  // One held file at the top, one inside a merged folder.
+  for (const fs::path& held : {installDir_ / "readme.txt", installDir_ / "data" / "many" / "f7.txt"}) {
+    {
+      ChildProcess holder(HelperProgram("hold_file"), {held.string()});
+      ASSERT_TRUE(WaitForFile(held.string() + ".held"));
+      EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4);
+    }
+    fs::remove(held.string() + ".held");
+    EXPECT_EQ(Installation(), oldVersion) << held;
+    EXPECT_FALSE(JournalLeft());
+  }
+  ExpectLogInOrder({{kError, kCopyLine, "Copy Files Source:" + Joined(Joined(installDir_.string(), "temp"), "update") +
+                                      ", Target:" + installDir_.string()}});
+  EXPECT_NE(LogText().find(" " + std::to_string(kAsideFailedLine) + " Move Aside Source:" + (installDir_ / "readme.txt").string()), std::string::npos);
+  // Once the file is free the update goes in.
+  EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+  EXPECT_EQ(Installation(), newVersion);
+}
+
+TEST_F(InstallRun, KilledAtSomeMomentTheNextRunLeavesOneWholeVersion) {
+  const TreeSnapshot oldVersion = Installation();
+  const TreeSnapshot newVersion = NewVersion();
+  const std::string missing = (root_.path() / "missing.zip").string();
+  const std::string updater = (updaterDir_ / ("update" + suffix_)).string();
+  for (const int delayMs : {150, 300, 450, 600, 800}) {
+    WriteOldVersion();
+    {
+      ChildProcess run(updater, {"--exeName", "absent.exe", "--zipFile", zip_.string(), "--dstPath",
+                                 installDir_.string()});
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    }
+    EXPECT_EQ(UpdateWithoutApp(missing).exitCode, 0) << delayMs;
+    const TreeSnapshot after = Installation();
+    EXPECT_TRUE(after == oldVersion || after == newVersion) << delayMs;
+    EXPECT_FALSE(JournalLeft()) << delayMs;
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0) << delayMs;
+    EXPECT_EQ(Installation(), newVersion) << delayMs;
+  }
+}

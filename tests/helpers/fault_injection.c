@@ -1,0 +1,125 @@
+/* Linux test helper, preloaded into the updater (LD_PRELOAD), never shipped:
+ * counts the calls that change the file system and, at the call numbered
+ * UPDATE_FAULT_AT, either fails it (errno UPDATE_FAULT_ERRNO, default EIO)
+ * or, with UPDATE_FAULT_KILL=1, kills the process as kill -9 would. At exit
+ * it writes the count to the file UPDATE_FAULT_COUNT, so that a test can
+ * first learn how many points a run has. Log appends are not counted.
+ * With UPDATE_FAULT_FILL, the first signal the updater sends (the stop of
+ * the application, after the extraction) first fills the disk by writing
+ * that file until no room is left, then gives back a little, enough for
+ * small files but not for large ones. */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static long calls;
+
+static long Setting(const char* name) {
+  const char* value = getenv(name);
+  return value == NULL ? 0 : atol(value);
+}
+
+/* True when this call is to fail; does not return when it is to be killed. */
+static int Trip(void) {
+  const long at = Setting("UPDATE_FAULT_AT");
+  if (++calls != at) return 0;
+  if (Setting("UPDATE_FAULT_KILL") == 1) raise(SIGKILL);
+  const long code = Setting("UPDATE_FAULT_ERRNO");
+  errno = code == 0 ? EIO : (int)code;
+  return 1;
+}
+
+typedef void (*AnyFunction)(void);
+
+/* The next definition of `name`, the C library's. */
+static AnyFunction Real(const char* name) {
+  void* symbol = dlsym(RTLD_NEXT, name);
+  AnyFunction function;
+  memcpy(&function, &symbol, sizeof function);
+  return function;
+}
+
+__attribute__((destructor)) static void WriteCount(void) {
+  const char* path = getenv("UPDATE_FAULT_COUNT");
+  if (path == NULL) return;
+  FILE* (*realFopen)(const char*, const char*) = (FILE * (*)(const char*, const char*)) Real("fopen");
+  FILE* file = realFopen(path, "w");
+  if (file == NULL) return;
+  fprintf(file, "%ld\n", calls);
+  fclose(file);
+}
+
+/* Writes `path` until the disk is full, then leaves 256 KiB free. */
+static void Fill(const char* path) {
+  int (*realOpen)(const char*, int, ...) = (int (*)(const char*, int, ...))Real("open");
+  ssize_t (*realWrite)(int, const void*, size_t) = (ssize_t(*)(int, const void*, size_t))Real("write");
+  const int fd = realOpen(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return;
+  static char chunk[1 << 16];
+  memset(chunk, 'f', sizeof chunk);
+  off_t size = 0;
+  for (ssize_t put; (put = realWrite(fd, chunk, sizeof chunk)) > 0;) size += put;
+  if (ftruncate(fd, size > (256 << 10) ? size - (256 << 10) : 0) != 0) {
+  }
+  close(fd);
+}
+
+int kill(pid_t pid, int signal) {
+  static int filled;
+  const char* fill = getenv("UPDATE_FAULT_FILL");
+  if (fill != NULL && !filled) {
+    filled = 1;
+    Fill(fill);
+  }
+  return ((int (*)(pid_t, int))Real("kill"))(pid, signal);
+}
+
+#define COUNTED(result, name, params, args)                                  \
+  result name params {                                                     \
+    if (Trip()) return (result)-1;                                         \
+    return ((result(*) params)Real(#name))args;                            \
+  }
+
+COUNTED(int, rename, (const char* from, const char* to), (from, to))
+COUNTED(int, renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
+COUNTED(int, renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
+        (fromDir, from, toDir, to, flags))
+COUNTED(int, unlink, (const char* path), (path))
+COUNTED(int, rmdir, (const char* path), (path))
+COUNTED(int, remove, (const char* path), (path))
+COUNTED(int, mkdir, (const char* path, mode_t mode), (path, mode))
+COUNTED(int, mkstemp, (char* pattern), (pattern))
+COUNTED(int, mkstemp64, (char* pattern), (pattern))
+
+/* Opens for writing are counted, except appends (the log). */
+static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 && (flags & O_APPEND) == 0; }
+
+#define COUNTED_OPEN(name)                                                   \
+  int name(const char* path, int flags, ...) {                             \
+    va_list args;                                                          \
+    va_start(args, flags);                                                 \
+    const mode_t mode = (mode_t)va_arg(args, unsigned);                    \
+    va_end(args);                                                          \
+    if (CountsAsWrite(flags) && Trip()) return -1;                         \
+    return ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
+  }
+
+COUNTED_OPEN(open)
+COUNTED_OPEN(open64)
+
+#define COUNTED_FOPEN(name)                                                  \
+  FILE* name(const char* path, const char* mode) {                         \
+    if (mode[0] == 'w' && Trip()) return NULL;                             \
+    return ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
+  }
+
+COUNTED_FOPEN(fopen)
+COUNTED_FOPEN(fopen64)

@@ -1,0 +1,51 @@
+// The installation lock: one holder per installation, whatever the spelling
+// of its path; other installations are free. The holder and the contenders
+// are different threads, as the system sees different runs.
+#include "platform/install_lock.h"
+
+#include <future>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// Whether another thread can take the lock on `path` within `timeoutMs`.
+bool OtherThreadTakes(const std::string& path, unsigned timeoutMs) {
+  return std::async(std::launch::async, [&] { return platform::InstallLock(path, timeoutMs).held(); }).get();
+}
+
+}  // namespace
+
+TEST(InstallLock, OneHolderPerInstallation) {
+  testing_support::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "app");
+  std::filesystem::create_directories(dir.path() / "other");
+  const std::string app = dir.str("app");
+  {
+    const platform::InstallLock held(app, 0);
+    ASSERT_TRUE(held.held());
+    EXPECT_FALSE(OtherThreadTakes(app, 0));
+    EXPECT_FALSE(OtherThreadTakes(app + platform::kPathSeparator, 200));
+    EXPECT_TRUE(OtherThreadTakes(dir.str("other"), 0));
+  }
+  EXPECT_TRUE(OtherThreadTakes(app, 0));
+}
+
+TEST(InstallLock, AWaitingRunGetsTheLockWhenTheHolderEnds) {
+  testing_support::TempDir dir;
+  const std::string app = dir.str();
+  auto holder = std::make_unique<platform::InstallLock>(app, 0);
+  ASSERT_TRUE(holder->held());
+  std::promise<void> waiting;
+  auto contender = std::async(std::launch::async, [&] {
+    waiting.set_value();
+    return platform::InstallLock(app, 60000).held();
+  });
+  waiting.get_future().wait();
+  holder.reset();
+  EXPECT_TRUE(contender.get());
+}
