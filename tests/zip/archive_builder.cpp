@@ -47,6 +47,13 @@ EntryRecipe File(const std::string& name, const std::string& data) {
   return entry;
 }
 
+EntryRecipe UnixFile(const std::string& name, const std::string& data, std::uint32_t mode) {
+  EntryRecipe entry = File(name, data);
+  entry.versionMadeBy = kMadeOnUnix;
+  entry.externalAttributes = mode << 16;
+  return entry;
+}
+
 EntryRecipe Link(const std::string& name, const std::string& target) {
   EntryRecipe entry = File(name, target);
   entry.versionMadeBy = kMadeOnUnix;

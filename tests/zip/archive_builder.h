@@ -44,6 +44,10 @@ struct EntryRecipe {
 /// An entry `name` holding `data`, deflated, stamped kJuly3rd2024.
 EntryRecipe File(const std::string& name, const std::string& data);
 
+/// A file `name` holding `data` as an archive made on Unix stores it, with the
+/// file type and permission bits `mode` (0100755 for a program).
+EntryRecipe UnixFile(const std::string& name, const std::string& data, std::uint32_t mode);
+
 /// A symbolic link `name` as an archive made on Unix with links kept stores
 /// it: link type in its mode, the name it leads to as its data.
 EntryRecipe Link(const std::string& name, const std::string& target);

@@ -13,17 +13,6 @@
 namespace fs = std::filesystem;
 using namespace zip_testing;
 
-namespace {
-
-EntryRecipe UnixEntry(const std::string& name, std::uint32_t mode) {
-  EntryRecipe entry = File(name, "made on Unix");
-  entry.versionMadeBy = kMadeOnUnix;
-  entry.externalAttributes = mode << 16;
-  return entry;
-}
-
-}  // namespace
-
 TEST(InstalledModes, FilesWithoutUnixModesTakeTheBitsOfWhatTheyReplace) {
   testing_support::TempDir dir;
   const fs::path install = dir.path() / "install";
@@ -44,7 +33,7 @@ TEST(InstalledModes, FilesWithoutUnixModesTakeTheBitsOfWhatTheyReplace) {
   std::vector<EntryRecipe> entries;
   for (const Case& c : cases) {
     const std::string name = "update/" + c.name;
-    entries.push_back(c.name == "unix-made" ? UnixEntry(name, 0100644) : File(name, "no Unix mode"));
+    entries.push_back(c.name == "unix-made" ? UnixFile(name, "made on Unix", 0100644) : File(name, "no Unix mode"));
     if (c.installedMode != 0) {
       testing_support::WriteFileBytes(install / c.name, "old");
       fs::permissions(install / c.name, static_cast<fs::perms>(c.installedMode));

@@ -19,10 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 EntryRecipe UnixFile(const std::string& name, std::uint32_t mode) {
-  EntryRecipe entry = File(name, "#!/bin/sh\n");
-  entry.versionMadeBy = kMadeOnUnix;
-  entry.externalAttributes = mode << 16;
-  return entry;
+  return zip_testing::UnixFile(name, "#!/bin/sh\n", mode);
 }
 
 unsigned ModeOf(const fs::path& file) {
