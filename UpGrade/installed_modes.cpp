@@ -2,12 +2,9 @@
 // without Unix modes, replaces.
 #include "UpGrade/installed_modes.h"
 
-#include <exception>
-
 #include "platform/file_mode.h"
 #include "platform/file_system.h"
 #include "zip/zip_paths.h"
-#include "zip/zip_reader.h"
 
 namespace {
 
@@ -18,18 +15,15 @@ constexpr const char kUpdateFolder[] = "update/";
 
 // An installed program replaced by one from an archive without Unix modes
 // would otherwise lose its execute bits, and the relaunch would fail.
-void KeepInstalledModes(ZipReader& reader, const std::string& workDir, const std::string& dstPath) {
+void KeepInstalledModes(const std::vector<ArchiveEntry>& entries, const std::string& workDir,
+                        const std::string& dstPath) {
   const std::string folder = kUpdateFolder;
-  try {
-    for (const ArchiveEntry& entry : reader.listEntries()) {
-      if (entry.hasUnixMode || entry.directory) continue;
-      const std::string name = tidyPath(entry.entryName);
-      if (name.size() <= folder.size() || name.compare(0, folder.size(), folder) != 0) continue;
-      const std::string installed = dstPath + platform::kPathSeparator + name.substr(folder.size());
-      // An installed file that is not there, or no regular file, gives nothing.
-      platform::CopyPermissionBits(installed, workDir + platform::kPathSeparator + name);
-    }
-  } catch (const std::exception&) {
-    // The files keep the modes extraction gave them.
+  for (const ArchiveEntry& entry : entries) {
+    if (entry.hasUnixMode || entry.directory) continue;
+    const std::string name = tidyPath(entry.entryName);
+    if (name.size() <= folder.size() || name.compare(0, folder.size(), folder) != 0) continue;
+    const std::string installed = dstPath + platform::kPathSeparator + name.substr(folder.size());
+    // An installed file that is not there, or no regular file, gives nothing.
+    platform::CopyPermissionBits(installed, workDir + platform::kPathSeparator + name);
   }
 }

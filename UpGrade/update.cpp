@@ -143,13 +143,15 @@ int RunUpdate(int argc, char* argv[]) {
       return kExtractFailed;
     }
     // Read while every installed file is still in its place.
-    KeepInstalledModes(*reader, workDir, dstPath);
+    KeepInstalledModes(entries, workDir, dstPath);
 
     // What fails now must not cost the application its run.
     if (!ReadyToInstall(entries, dstPath)) {
       LogCopyFailed(updateDir, dstPath);
       return kInstallFailed;
     }
+    // The listing is done with; for a large archive it holds megabytes.
+    entries = {};
 
     LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
     EnsureStopped(exeName);

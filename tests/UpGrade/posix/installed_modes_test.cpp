@@ -45,7 +45,7 @@ TEST(InstalledModes, FilesWithoutUnixModesTakeTheBitsOfWhatTheyReplace) {
   ZipReader reader(AsBuffer(ArchiveBytes(entries)), "");
   ASSERT_TRUE(reader.extractAll(work.string()));
 
-  KeepInstalledModes(reader, work.string(), install.string());
+  KeepInstalledModes(reader.listEntries(), work.string(), install.string());
 
   for (const Case& c : cases) EXPECT_EQ(testing_support::PermissionsOf(work / "update" / c.name), c.expectedMode) << c.name;
   EXPECT_EQ(testing_support::PermissionsOf(work / "app"), 0644u);
