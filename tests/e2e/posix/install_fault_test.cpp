@@ -149,5 +149,10 @@ TEST_F(InstallRun, AFullDiskLeavesTheOldVersionWhole) {
   fs::remove(filler);
   EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 0);
   EXPECT_EQ(ReadFileBytes(installDir_ / "big.bin"), big);
+  // The relaunched application runs from the small disk and records itself
+  // there: it is stopped here, before its folder goes, or it would outlive
+  // the test and keep the disk from being unmounted.
+  EXPECT_TRUE(WaitFor([&] { return AppRecords().size() == 2; }));
+  for (const AppRecord& record : AppRecords()) KillProcess(record.pid);
   fs::remove_all(installDir_);
 }
