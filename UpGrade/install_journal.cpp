@@ -65,18 +65,21 @@ bool operator==(const JournalRecord& left, const JournalRecord& right) {
   return left.kind == right.kind && left.backup == right.backup && left.path == right.path;
 }
 
-// Binary mode: the same bytes on both systems. The buffer holds any record
-// whole, so each fflush hands it to the system in one write.
+// Binary mode: the same bytes on both systems. The buffer holds the records
+// of many steps, so that announcing each of thousands of steps does not cost
+// a write of its own.
 InstallJournal::InstallJournal(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
   if (file_) std::setvbuf(file_.get(), nullptr, _IOFBF, 1 << 16);
 }
 
-bool InstallJournal::Append(const JournalRecord& record) {
+bool InstallJournal::Add(const JournalRecord& record) {
   if (!file_) return false;
   const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(record.backup) + " " +
                            Escaped(record.path) + "\n";
-  return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size() && std::fflush(file_.get()) == 0;
+  return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size();
 }
+
+bool InstallJournal::Flush() { return file_ && std::fflush(file_.get()) == 0; }
 
 std::vector<JournalRecord> ReadJournal(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

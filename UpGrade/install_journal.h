@@ -31,10 +31,18 @@ class InstallJournal {
 
   bool ok() const { return file_ != nullptr; }
 
-  /// Appends `record` with a single write, so that a process killed at any
-  /// moment leaves either the whole record or a last line without its end.
-  /// False when it could not be written.
-  bool Append(const JournalRecord& record);
+  /// Adds `record` to what the next Flush hands to the system. False when
+  /// the journal cannot be written.
+  bool Add(const JournalRecord& record);
+
+  /// Hands every added record to the system, so that a process killed at
+  /// any moment after leaves them whole (one that is killed during it leaves
+  /// whole records and at most a last line without its end). Called before
+  /// each step the added records announce. False when they could not be written.
+  bool Flush();
+
+  /// Adds `record` and flushes it.
+  bool Append(const JournalRecord& record) { return Add(record) && Flush(); }
 
   /// Closes the file, so that it can be deleted; later appends fail.
   void Close() { file_.reset(); }

@@ -24,18 +24,29 @@
 
 namespace {
 
+// Backups are spread over numbered folders of this many: Wine looks up a
+// name that is not there yet (every backup's) by reading its whole folder.
+constexpr int kBackupsPerFolder = 256;
+
+std::string BackupFolder(const std::string& workDir, int number) {
+  return workDir + platform::kPathSeparator + kBackupDirName + platform::kPathSeparator +
+         std::to_string(number / kBackupsPerFolder);
+}
+
 // Where one installation's install keeps its state.
 class Layout {
  public:
   Layout(const std::string& dstPath, const std::string& workDir)
       : dstPath_(dstPath),
+        workDir_(workDir),
         journal_(workDir + platform::kPathSeparator + kJournalName),
         backupDir_(workDir + platform::kPathSeparator + kBackupDirName) {}
 
   const std::string& journal() const { return journal_; }
   const std::string& backupDir() const { return backupDir_; }
   std::string Target(const std::string& relative) const { return dstPath_ + platform::kPathSeparator + relative; }
-  std::string Backup(int number) const { return backupDir_ + platform::kPathSeparator + std::to_string(number); }
+  std::string Backup(int number) const { return BackupPath(workDir_, number); }
+  std::string BackupFolderOf(int number) const { return BackupFolder(workDir_, number); }
 
   // Drops the backups and then the journal; a backup that cannot be deleted
   // now is deleted by a later run.
@@ -46,6 +57,7 @@ class Layout {
 
  private:
   std::string dstPath_;
+  std::string workDir_;
   std::string journal_;
   std::string backupDir_;
 };
@@ -75,20 +87,24 @@ Rollback RollBack(const Layout& layout, const std::vector<JournalRecord>& record
   return result;
 }
 
-// One install: each step written to the journal before it is taken.
+// One install. Each group of steps is announced in the journal, and the
+// journal flushed, before the first of them is taken; what was done is known
+// from the disk, so completions need not be on disk before the next step.
 class Transaction {
  public:
   explicit Transaction(const Layout& layout) : layout_(layout), journal_(layout.journal()) {}
 
-  bool Record(const JournalRecord& record) {
-    records_.push_back(record);
-    return journal_.ok() && journal_.Append(record);
+  bool Note(const JournalRecord& record) { return journal_.Add(record); }
+  bool Flush() { return journal_.Flush(); }
+
+  // Announces moving `relative` aside and gives it the next backup number.
+  bool NoteAside(const std::string& relative, int& number) {
+    if (nextBackup_ % kBackupsPerFolder == 0 && !NewBackupFolder()) return false;
+    number = nextBackup_++;
+    return Note({JournalRecord::kAside, number, relative});
   }
 
-  bool MoveAside(const std::string& relative) {
-    while (StandsAt(layout_.Backup(nextBackup_))) ++nextBackup_;
-    const int number = nextBackup_++;
-    if (!Record({JournalRecord::kAside, number, relative})) return false;
+  bool MoveAside(const std::string& relative, int number) {
     const std::string target = layout_.Target(relative);
     const std::string backup = layout_.Backup(number);
     if (!platform::RenameDirectory(target, backup)) {
@@ -96,36 +112,51 @@ class Transaction {
                    target.c_str(), backup.c_str(), platform::LastSystemError());
       return false;
     }
-    Record({JournalRecord::kAsided, number, relative});
-    return true;
+    return Note({JournalRecord::kAsided, number, relative});
   }
 
+  // Closes the journal and undoes what it announced and the disk shows done.
   Rollback Abort() {
     journal_.Close();
-    return RollBack(layout_, records_);
+    return RollBack(layout_, ReadJournal(layout_.journal()));
   }
 
   void Close() { journal_.Close(); }
 
  private:
+  // Makes the folder of the next backup numbers. One that an earlier
+  // install could not delete is passed over, so that every backup this
+  // install's journal names is its own.
+  bool NewBackupFolder() {
+    while (!platform::MakeDirectory(layout_.BackupFolderOf(nextBackup_))) {
+      if (!StandsAt(layout_.BackupFolderOf(nextBackup_))) return false;
+      nextBackup_ += kBackupsPerFolder;
+    }
+    return true;
+  }
+
   const Layout& layout_;
   InstallJournal journal_;
-  std::vector<JournalRecord> records_;
   int nextBackup_ = 0;
 };
 
-// Moves every target aside, places the new tree and commits; false at the
-// first step that fails.
+// Announces every step, moves every target aside, places the new tree and
+// commits; false at the first step that fails.
 bool RunSteps(Transaction& transaction, const InstallPlan& plan, const std::string& updateDir,
               const std::string& dstPath) {
   for (const std::string& relative : plan.added) {
-    if (!transaction.Record({JournalRecord::kNew, 0, relative})) return false;
+    if (!transaction.Note({JournalRecord::kNew, 0, relative})) return false;
   }
-  for (const std::string& relative : plan.replaced) {
-    if (!transaction.MoveAside(relative)) return false;
+  std::vector<int> backups(plan.replaced.size());
+  for (std::size_t i = 0; i < plan.replaced.size(); ++i) {
+    if (!transaction.NoteAside(plan.replaced[i], backups[i])) return false;
   }
-  return transaction.Record({JournalRecord::kPlace, 0, {}}) && CopyTree(updateDir, dstPath) &&
-         transaction.Record({JournalRecord::kCommit, 0, {}});
+  if (!transaction.Flush()) return false;
+  for (std::size_t i = 0; i < plan.replaced.size(); ++i) {
+    if (!transaction.MoveAside(plan.replaced[i], backups[i])) return false;
+  }
+  return transaction.Note({JournalRecord::kPlace, 0, {}}) && transaction.Flush() && CopyTree(updateDir, dstPath) &&
+         transaction.Note({JournalRecord::kCommit, 0, {}}) && transaction.Flush();
 }
 
 }  // namespace
@@ -151,6 +182,10 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   const Rollback rollback = transaction.Abort();
   if (rollback.whole) layout.Discard();
   return {false, rollback.whole, rollback.restored};
+}
+
+std::string BackupPath(const std::string& workDir, int number) {
+  return BackupFolder(workDir, number) + platform::kPathSeparator + std::to_string(number % kBackupsPerFolder);
 }
 
 RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& workDir) {

@@ -27,6 +27,10 @@ struct InstallOutcome {
 /// journal and the backups stay in `workDir` for the next run.
 InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir);
 
+/// Where an install in `workDir` keeps the old entry it moved aside under
+/// backup number `number`.
+std::string BackupPath(const std::string& workDir, int number);
+
 enum class Recovery {
   kNothingLeft,  ///< no earlier install was cut off
   kFinished,     ///< an earlier install had committed; its backups are gone now

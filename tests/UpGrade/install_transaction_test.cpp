@@ -74,9 +74,9 @@ TEST_F(InstallTransactionTest, RecoveryUndoesAnInstallCutOffAtAnyStep) {
   const std::string journalPath = (app_ / kWorkDirName / kJournalName).string();
   // The install moved app.exe and docs/ aside and placed new files over
   // them, brought lib/ new, and was killed while moving plugin aside.
-  fs::create_directories(backups);
-  fs::rename(app_ / "app.exe", backups / "0");
-  fs::rename(app_ / "docs", backups / "1");
+  fs::create_directories(fs::path(BackupPath(Work(), 0)).parent_path());
+  fs::rename(app_ / "app.exe", BackupPath(Work(), 0));
+  fs::rename(app_ / "docs", BackupPath(Work(), 1));
   WriteTree(app_, {{"app.exe", "half-written new"}, {"docs", "new docs file"}, {"lib/x.dll", "new"}});
   {
     InstallJournal journal(journalPath);
@@ -97,8 +97,8 @@ TEST_F(InstallTransactionTest, RecoveryUndoesAnInstallCutOffAtAnyStep) {
 
 TEST_F(InstallTransactionTest, RecoveryKeepsACommittedInstall) {
   const fs::path backups = app_ / kWorkDirName / kBackupDirName;
-  fs::create_directories(backups);
-  fs::rename(app_ / "app.exe", backups / "0");
+  fs::create_directories(fs::path(BackupPath(Work(), 0)).parent_path());
+  fs::rename(app_ / "app.exe", BackupPath(Work(), 0));
   WriteTree(app_, {{"app.exe", "new program"}});
   const TreeSnapshot after = Installation();
   {

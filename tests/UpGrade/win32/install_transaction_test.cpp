@@ -1,5 +1,5 @@
-// Windows only: a placed file held by a restarted program keeps recovery
-// from finishing; the journal and the backups wait for the next run.
+// Windows only: files held open by other programs. Recovery waits for a held
+// placed file; an install passes over a backup that is still held.
 #include "UpGrade/install_transaction.h"
 
 #include <filesystem>
@@ -18,9 +18,8 @@ using WindowsRecoveryTest = InstallTest;
 TEST_F(WindowsRecoveryTest, AHeldPlacedFileKeepsTheJournalUntilItIsFree) {
   const fs::path app = dir_.path() / "app";
   const fs::path work = app / kWorkDirName;
-  const fs::path backups = work / kBackupDirName;
   // Cut off after app.exe was moved aside and the new one placed.
-  WriteFileBytes(backups / "0", "old program");
+  WriteFileBytes(BackupPath(work.string(), 0), "old program");
   WriteFileBytes(app / "app.exe", "new program");
   {
     InstallJournal journal((work / kJournalName).string());
@@ -31,10 +30,30 @@ TEST_F(WindowsRecoveryTest, AHeldPlacedFileKeepsTheJournalUntilItIsFree) {
     ASSERT_TRUE(WaitForFile((app / "app.exe").string() + ".held"));
     EXPECT_EQ(RecoverInstall(app.string(), work.string()).state, Recovery::kFailed);
     EXPECT_TRUE(fs::exists(work / kJournalName));
-    EXPECT_EQ(ReadFileBytes(backups / "0"), "old program");
+    EXPECT_EQ(ReadFileBytes(BackupPath(work.string(), 0)), "old program");
   }
   fs::remove(app / "app.exe.held");
   EXPECT_EQ(RecoverInstall(app.string(), work.string()).state, Recovery::kRolledBack);
   EXPECT_EQ(ReadFileBytes(app / "app.exe"), "old program");
   EXPECT_FALSE(fs::exists(work / kJournalName));
+}
+
+// A backup of an earlier install that could not be deleted (a program still
+// held it) is neither reused nor overwritten: the install numbers its own
+// backups past it.
+TEST_F(WindowsRecoveryTest, ABackupStillHeldFromAnEarlierInstallIsPassedOver) {
+  const fs::path app = dir_.path() / "app";
+  const fs::path work = app / kWorkDirName;
+  WriteFileBytes(app / "app.exe", "old program");
+  WriteFileBytes(work / kUpdateDirName / "app.exe", "new program");
+  const std::string leftover = BackupPath(work.string(), 0);
+  WriteFileBytes(leftover, "an earlier backup");
+  {
+    ChildProcess holder(HelperProgram("hold_file"), {leftover});
+    ASSERT_TRUE(WaitForFile(leftover + ".held"));
+    EXPECT_TRUE(InstallTree((work / kUpdateDirName).string(), app.string(), work.string()).installed);
+  }
+  fs::remove(leftover + ".held");
+  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
+  EXPECT_EQ(ReadFileBytes(leftover), "an earlier backup");
 }
