@@ -1,40 +1,37 @@
 // The driver's installation of one directory of new files into the application's directory.
 #include "UpGrade/directory_move.h"
 
-#include <exception>
+#include <vector>
 
-#include <dlib/dir_nav.h>
-
+#include "platform/directory_listing.h"
 #include "platform/directory_move.h"
 #include "platform/file_system.h"
-#include "util/file_listing.h"
 #include "util/paths.h"
 
 namespace {
 
-// Moves `from` into `intoDir` entry by entry: files and links replace their namesakes,
-// directories are merged the same way, and each source directory is removed
-// once it is empty. Where the name is free, one rename moves the whole tree;
-// where that fails (across file systems) the directory is rebuilt.
-bool MergeInto(const dlib::directory& from, const std::string& intoDir) {
-  const std::string target = intoDir + platform::kPathSeparator + from.name();
+// Moves the folder `from`, named `name`, into `intoDir` entry by entry: files
+// and links (as links) replace their namesakes, folders are merged the same
+// way, and each source folder is removed once it is empty. Where the name is
+// free, one rename moves the whole tree; where that fails (across file
+// systems) the folder is rebuilt.
+bool MergeInto(const std::string& from, const std::string& name, const std::string& intoDir) {
+  const std::string target = intoDir + platform::kPathSeparator + name;
   if (!platform::IsExistingDirectory(target)) {
-    if (platform::RenameDirectory(from.full_name(), target)) return true;
+    if (platform::RenameDirectory(from, target)) return true;
     if (!platform::MakeDirectory(target)) return false;
   }
-  // Links go first and as links: dlib lists them by what they lead to, and
-  // a dangling one by whatever it read before.
+  std::vector<platform::DirectoryEntry> entries;
+  if (!platform::ListDirectory(from, entries)) return false;
   bool ok = true;
-  for (const std::string& link : ListLinks(from.full_name())) {
-    ok = platform::MoveFileReplacing(link, target + platform::kPathSeparator + FileNameOf(link)) && ok;
+  for (const platform::DirectoryEntry& entry : entries) {
+    const std::string source = from + platform::kPathSeparator + entry.name;
+    const bool moved = entry.type == platform::EntryType::kDirectory
+                           ? MergeInto(source, entry.name, target)
+                           : platform::MoveFileReplacing(source, target + platform::kPathSeparator + entry.name);
+    ok = moved && ok;
   }
-  const std::vector<dlib::file> files = from.get_files();
-  const std::vector<dlib::directory> dirs = from.get_dirs();
-  for (const dlib::file& file : files) {
-    ok = platform::MoveFileReplacing(file.full_name(), target + platform::kPathSeparator + file.name()) && ok;
-  }
-  for (const dlib::directory& dir : dirs) ok = MergeInto(dir, target) && ok;
-  return platform::RemoveEmptyDirectory(from.full_name()) && ok;
+  return platform::RemoveEmptyDirectory(from) && ok;
 }
 
 }  // namespace
@@ -53,9 +50,5 @@ bool MoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, v
       // neither Wine's shell nor a Linux rename merges into.
       break;
   }
-  try {
-    return MergeInto(dlib::directory(fromDir), intoDir);
-  } catch (const std::exception&) {
-    return false;
-  }
+  return MergeInto(fromDir, FileNameOf(fromDir), intoDir);
 }

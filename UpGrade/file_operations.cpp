@@ -3,7 +3,6 @@
 #include "UpGrade/file_operations.h"
 
 #include <cstdio>
-#include <exception>
 #include <vector>
 
 #include <dlib/dir_nav.h>
@@ -12,12 +11,12 @@
 #include "UpGrade/log_lines.h"
 #include "UpGrade/own_file.h"
 #include "log/log.h"
+#include "platform/directory_listing.h"
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
-#include "util/file_listing.h"
 #include "util/paths.h"
 
 namespace {
@@ -54,52 +53,47 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
     return platform::RemoveLink(dirPath) && platform::MakeDirectory(dirPath);
   }
   if (!IsDirectory(dirPath)) return false;
-  // A link is removed as a link: what it leads to is not ours, and one left
-  // in place would steer the next extraction through it.
-  for (const std::string& link : ListLinks(dirPath)) platform::RemoveLink(link);
-  std::vector<dlib::file> files;
-  std::vector<dlib::directory> dirs;
-  try {
-    const dlib::directory dir(dirPath);
-    files = dir.get_files();
-    dirs = dir.get_dirs();
-  } catch (const std::exception&) {
-    // The directory went away or cannot be read after the test above.
-    return false;
-  }
-  // A file that cannot be deleted stays; the clear goes on.
-  for (const dlib::file& file : files) {
-    const std::string& path = file.full_name();
-    if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) std::remove(path.c_str());
-  }
-  // A link that could not be removed is still not part of the tree: its
-  // files lie elsewhere, and a link back up the tree would recurse without end.
-  for (const dlib::directory& sub : dirs) {
-    if (!platform::IsLink(sub.full_name())) ClearDirectory(sub.full_name(), keptFile);
+  std::vector<platform::DirectoryEntry> entries;
+  // The directory went away or cannot be read after the test above.
+  if (!platform::ListDirectory(dirPath, entries)) return false;
+  // A file that cannot be deleted stays; the clear goes on. A link is
+  // removed as a link: what it leads to is not ours, and one left in place
+  // would steer the next extraction through it.
+  for (const platform::DirectoryEntry& entry : entries) {
+    const std::string path = dirPath + platform::kPathSeparator + entry.name;
+    switch (entry.type) {
+      case platform::EntryType::kLink:
+        platform::RemoveLink(path);
+        break;
+      case platform::EntryType::kFile:
+        if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) std::remove(path.c_str());
+        break;
+      case platform::EntryType::kDirectory:
+        ClearDirectory(path, keptFile);
+        break;
+      case platform::EntryType::kMissing:
+        break;
+    }
   }
   return true;
 }
 
-// Links (the extraction's own, from an archive made on Unix) are placed as
-// links after everything else, never as what they lead to; dlib lists them by
-// their targets, or not at all when they dangle, so they are found apart.
+// Folders are merged first and links (the extraction's own, from an archive
+// made on Unix) are placed last, as links, never as what they lead to.
 bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {
+  std::vector<platform::DirectoryEntry> entries;
+  if (!platform::ListDirectory(sourceDir, entries)) return false;
   bool ok = true;
-  try {
-    const dlib::directory source(sourceDir);
-    for (const dlib::directory& sub : source.get_dirs()) {
-      if (platform::IsLink(sub.full_name())) continue;
-      ok = MoveDirectoryInto(sub.full_name(), targetDir, /*ownerWindow=*/nullptr) && ok;
+  for (const platform::EntryType type :
+       {platform::EntryType::kDirectory, platform::EntryType::kFile, platform::EntryType::kLink}) {
+    for (const platform::DirectoryEntry& entry : entries) {
+      if (entry.type != type) continue;
+      const std::string source = sourceDir + platform::kPathSeparator + entry.name;
+      const bool placed = type == platform::EntryType::kDirectory
+                              ? MoveDirectoryInto(source, targetDir, /*ownerWindow=*/nullptr)
+                              : CopyTopLevelFile(source, entry.name, targetDir);
+      ok = placed && ok;
     }
-    for (const dlib::file& file : source.get_files()) {
-      if (platform::IsLink(file.full_name())) continue;
-      ok = CopyTopLevelFile(file.full_name(), file.name(), targetDir) && ok;
-    }
-    for (const std::string& link : ListLinks(sourceDir)) {
-      ok = CopyTopLevelFile(link, FileNameOf(link), targetDir) && ok;
-    }
-  } catch (const std::exception&) {
-    return false;
   }
   return ok;
 }

@@ -1,13 +1,12 @@
 // What an install will do to the installation.
 #include "UpGrade/install_plan.h"
 
-#include <dlib/dir_nav.h>
+#include <stdexcept>
 
 #include "UpGrade/own_file.h"
 #include "UpGrade/tree_removal.h"
+#include "platform/directory_listing.h"
 #include "platform/file_system.h"
-#include "util/file_listing.h"
-#include "util/paths.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ class Planner {
 
   // A folder is merged into a folder of its name (a linked one too), and
   // replaces anything else standing there.
-  void Folder(const dlib::directory& source, const std::string& relative) {
+  void Folder(const std::string& source, const std::string& relative) {
     const std::string target = Target(relative);
     if (!platform::IsExistingDirectory(target)) {
       (StandsAt(target) ? plan_.replaced : plan_.added).push_back(relative);
@@ -31,16 +30,17 @@ class Planner {
     Entries(source, relative + platform::kPathSeparator);
   }
 
-  // The entries of `source`, named below `prefix`. A link is placed as a
-  // link, so it is planned as a file whatever it leads to; dlib lists it by
-  // what it leads to, and a dangling one by whatever it read before.
-  void Entries(const dlib::directory& source, const std::string& prefix) {
-    for (const std::string& link : ListLinks(source.full_name())) Place(prefix + FileNameOf(link));
-    for (const dlib::file& file : source.get_files()) {
-      if (!platform::IsLink(file.full_name())) Place(prefix + file.name());
-    }
-    for (const dlib::directory& sub : source.get_dirs()) {
-      if (!platform::IsLink(sub.full_name())) Folder(sub, prefix + sub.name());
+  // The entries of the folder `source`, named below `prefix`. A link is
+  // placed as a link, so it is planned as a file whatever it leads to.
+  void Entries(const std::string& source, const std::string& prefix) {
+    std::vector<platform::DirectoryEntry> entries;
+    if (!platform::ListDirectory(source, entries)) throw std::runtime_error("cannot list " + source);
+    for (const platform::DirectoryEntry& entry : entries) {
+      if (entry.type == platform::EntryType::kDirectory) {
+        Folder(source + platform::kPathSeparator + entry.name, prefix + entry.name);
+      } else {
+        Place(prefix + entry.name);
+      }
     }
   }
 
@@ -63,6 +63,6 @@ class Planner {
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir) {
   InstallPlan plan;
   Planner planner(targetDir, plan);
-  planner.Entries(dlib::directory(sourceDir), "");
+  planner.Entries(sourceDir, "");
   return plan;
 }

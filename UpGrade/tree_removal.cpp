@@ -2,17 +2,29 @@
 #include "UpGrade/tree_removal.h"
 
 #include <cstdio>
-#include <exception>
+#include <vector>
 
-#include <dlib/dir_nav.h>
-
+#include "platform/directory_listing.h"
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
+#include "platform/file_system.h"
 
-bool StandsAt(const std::string& path) { return platform::EntryTypeOf(path) != platform::EntryType::kMissing; }
+namespace {
 
-bool RemoveTree(const std::string& path) {
-  switch (platform::EntryTypeOf(path)) {
+bool RemoveEntry(const std::string& path, platform::EntryType type);
+
+// Empties the folder `path`, then removes it.
+bool RemoveFolder(const std::string& path) {
+  std::vector<platform::DirectoryEntry> entries;
+  if (!platform::ListDirectory(path, entries)) return false;
+  for (const platform::DirectoryEntry& entry : entries) {
+    RemoveEntry(path + platform::kPathSeparator + entry.name, entry.type);
+  }
+  return platform::RemoveEmptyDirectory(path);
+}
+
+bool RemoveEntry(const std::string& path, platform::EntryType type) {
+  switch (type) {
     case platform::EntryType::kMissing:
       return true;
     case platform::EntryType::kLink:
@@ -22,12 +34,11 @@ bool RemoveTree(const std::string& path) {
     case platform::EntryType::kDirectory:
       break;
   }
-  try {
-    const dlib::directory folder(path);
-    for (const dlib::file& file : folder.get_files()) RemoveTree(file.full_name());
-    for (const dlib::directory& sub : folder.get_dirs()) RemoveTree(sub.full_name());
-  } catch (const std::exception&) {
-    return false;
-  }
-  return platform::RemoveEmptyDirectory(path);
+  return RemoveFolder(path);
 }
+
+}  // namespace
+
+bool StandsAt(const std::string& path) { return platform::EntryTypeOf(path) != platform::EntryType::kMissing; }
+
+bool RemoveTree(const std::string& path) { return RemoveEntry(path, platform::EntryTypeOf(path)); }

@@ -1,7 +1,6 @@
-// Listing files: one directory by extension or its links, or a tree through dlib.
+// Listing files: one directory by extension, or a tree through dlib.
 #include "util/file_listing.h"
 
-#include "platform/entry_type.h"
 #include "platform/file_search.h"
 #include "platform/file_system.h"
 
@@ -38,13 +37,4 @@ std::vector<dlib::file> ListFilesRecursive(const std::string& directory, bool re
     files.insert(files.end(), below.begin(), below.end());
   }
   return files;
-}
-
-std::vector<std::string> ListLinks(const std::string& directory) {
-  std::vector<std::string> links;
-  for (const std::string& name : platform::FindMatchingNames(directory + platform::kPathSeparator + "*")) {
-    std::string path = directory + platform::kPathSeparator + name;
-    if (platform::EntryTypeOf(path) == platform::EntryType::kLink) links.push_back(std::move(path));
-  }
-  return links;
 }

@@ -1,4 +1,4 @@
-// Listing files: one directory by extension or its links, or a tree through dlib.
+// Listing files: one directory by extension, or a tree through dlib.
 #pragma once
 
 #include <string>
@@ -17,9 +17,3 @@ std::vector<std::string> ListFilesByExtension(const std::string& directory, cons
 /// each subdirectory in dlib's order, depth first. Empty when `directory` is
 /// not an existing directory; a failing listing throws dlib's listing_error.
 std::vector<dlib::file> ListFilesRecursive(const std::string& directory, bool recurse);
-
-/// "<directory><separator><name>" for every symbolic link, junction or other
-/// reparse point directly in `directory`, found by the system's own search:
-/// dlib judges an entry by what it leads to, and a dangling link by whatever
-/// status it read last, so it would leave some out and misdescribe others.
-std::vector<std::string> ListLinks(const std::string& directory);

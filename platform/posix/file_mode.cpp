@@ -51,6 +51,13 @@ bool platform::CopyPermissionBits(const std::string& model, const std::string& p
     errno = EINVAL;
     return false;
   }
+  const mode_t bits = status.st_mode & kPermissionBits;
+  // Most files of an update already have the bits: one status query, not an
+  // open, a change and a close. A link is never followed, so it goes on to fail.
+  struct stat current {};
+  if (lstat(path.c_str(), &current) == 0 && S_ISREG(current.st_mode) && (current.st_mode & kPermissionBits) == bits) {
+    return true;
+  }
   UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-  return file.ok() && fchmod(file.get(), status.st_mode & kPermissionBits) == 0;
+  return file.ok() && fchmod(file.get(), bits) == 0;
 }

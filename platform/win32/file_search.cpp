@@ -3,22 +3,7 @@
 
 #include <windows.h>
 
-namespace {
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (ok()) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-}  // namespace
+#include "platform/win32/find_handle.h"
 
 std::vector<std::string> platform::FindMatchingNames(const std::string& pattern) {
   std::vector<std::string> names;

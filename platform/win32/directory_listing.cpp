@@ -1,0 +1,32 @@
+// Windows backend of platform/directory_listing.h: the file search returns
+// each entry's attributes with its name.
+#include "platform/directory_listing.h"
+
+#include <cstring>
+
+#include <windows.h>
+
+#include "platform/win32/find_handle.h"
+
+namespace {
+
+platform::EntryType TypeOf(DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return platform::EntryType::kLink;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return platform::EntryType::kDirectory;
+  return platform::EntryType::kFile;
+}
+
+bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+
+}  // namespace
+
+bool platform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
+  entries.clear();
+  WIN32_FIND_DATAA found{};
+  const FindHandle search(FindFirstFileA((directory + "\\*").c_str(), &found));
+  if (!search.ok()) return false;
+  do {
+    if (!IsDotEntry(found.cFileName)) entries.push_back({found.cFileName, TypeOf(found.dwFileAttributes)});
+  } while (FindNextFileA(search.get(), &found));
+  return GetLastError() == ERROR_NO_MORE_FILES;
+}
