@@ -6,6 +6,7 @@
 
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
+#include "platform/file_system.h"
 #include "zip/zip_paths.h"
 
 namespace {
@@ -35,17 +36,27 @@ std::string ExtractionUndo::pathAt(std::size_t i) const {
   return paths_.substr(start, created_[i].pathEnd - start);
 }
 
-void ExtractionUndo::noteBeforeWriting(const std::string& path, bool isDirectory) {
-  if (!IsMissing(path)) return;
-  std::vector<std::string> missingParents;
-  for (std::string parent = parentPathOf(path); !parent.empty() && IsMissing(parent);
-       parent = parentPathOf(parent)) {
-    missingParents.push_back(parent);
-  }
-  for (auto parent = missingParents.rbegin(); parent != missingParents.rend(); ++parent) {
-    paths_ += *parent;
-    created_.push_back({paths_.size(), true});
-  }
+void ExtractionUndo::note(const std::string& path, bool isDirectory) {
   paths_ += path;
   created_.push_back({paths_.size(), isDirectory});
+  if (!isDirectory) return;
+  newestDirectory_ = path;
+  // Entries name their folders with a separator at the end; parents come without.
+  while (!newestDirectory_.empty() &&
+         (newestDirectory_.back() == '/' || newestDirectory_.back() == platform::kPathSeparator[0])) {
+    newestDirectory_.pop_back();
+  }
+}
+
+void ExtractionUndo::noteBeforeWriting(const std::string& path, bool isDirectory) {
+  if (newestDirectory_.empty() || parentPathOf(path) != newestDirectory_) {
+    if (!IsMissing(path)) return;
+    std::vector<std::string> missingParents;
+    for (std::string parent = parentPathOf(path); !parent.empty() && IsMissing(parent);
+         parent = parentPathOf(parent)) {
+      missingParents.push_back(parent);
+    }
+    for (auto parent = missingParents.rbegin(); parent != missingParents.rend(); ++parent) note(*parent, true);
+  }
+  note(path, isDirectory);
 }

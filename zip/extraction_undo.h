@@ -16,12 +16,14 @@ class ExtractionUndo {
 
   /// Called before `path` is written (a directory when `isDirectory`): notes
   /// it and each missing directory above it, those that exist are left alone.
+  /// What goes into the directory noted last is new without asking the disk.
   void noteBeforeWriting(const std::string& path, bool isDirectory);
 
   /// The extraction succeeded: nothing is removed.
   void keep() {
     created_.clear();
     paths_.clear();
+    newestDirectory_.clear();
   }
 
  private:
@@ -32,8 +34,13 @@ class ExtractionUndo {
     bool isDirectory;
   };
   std::string pathAt(std::size_t i) const;
+  void note(const std::string& path, bool isDirectory);
 
   /// In the order of creation: parents before what they hold.
   std::vector<Created> created_;
   std::string paths_;
+  /// The directory this extraction created last, without a trailing
+  /// separator: archives list a folder's entries together, and asking the
+  /// disk about each one costs Wine a read of the whole folder.
+  std::string newestDirectory_;
 };
