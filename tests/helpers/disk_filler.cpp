@@ -6,15 +6,16 @@
 //   disk_filler DSTPATH APP LOGDIR FILLER
 //
 // It takes the installation's lock, starts APP (which records itself in
-// "APP.run": the test's sign that everything is ready), and waits for the
-// updater's "DstPath:" line in LOGDIR; the updater then waits for the lock.
-// It takes the log's mutex and lets the lock go. Every line up to the
-// "Clear History File Ret" one is let through one at a time; after that the
-// updater logs nothing until "Stop Process Ret", which it can only write once
-// the mutex is free. When the updater has ended APP, FILLER is written until
-// the disk is full, a little room is given back, and the mutex is freed.
-// Every wait is bounded, so that a fault fails the test instead of hanging
-// it; exits 0 once the disk is filled.
+// "APP.run": the test's sign that all is ready) and waits for the updater's
+// "DstPath:" line in LOGDIR, after which the updater waits for that lock. It
+// takes the log's mutex, lets the lock go, and lets the updater's lines
+// through one at a time up to "Clear History File Ret". Until "Stop Process
+// Ret" the updater logs nothing more, and that line waits for the mutex. Once
+// the updater has ended APP, FILLER is written until the disk is full, a
+// little room is given back and the mutex freed. The updater's line waits ten
+// seconds at most, then writes without the mutex: the fill takes a fraction
+// of that. Every wait here is bounded, so that a fault fails the test instead
+// of hanging it. Exits 0 once the disk is filled.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -37,7 +38,7 @@ constexpr DWORD kWaitMs = 60 * 1000;
 // Room for the journal and the small files of the install, not for its large ones.
 constexpr LONGLONG kRoomLeft = 256 << 10;
 
-enum Failure { kBadArguments = 2, kLockNotTaken, kAppNotStarted, kNoDstPathLine, kNoClearLine, kAppNotEnded, kNotFilled };
+enum Failure { kBadArguments = 2, kLockNotTaken, kAppNotStarted, kNoDstPathLine, kLogNotHeld, kNoClearLine, kAppNotEnded, kNotFilled };
 
 std::string ReadAll(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -76,9 +77,10 @@ RunLog FindRunLog(const fs::path& logDir, const std::string& dstPath) {
 }
 
 // Gives the log's mutex to the updater if it waits for it, then takes it
-// back, until the run's log holds `line`. Release and wait are one step, so
-// the updater, queued first, writes exactly one line before the mutex is
-// ours again, never two.
+// back, until the run's log holds `line`. SignalObjectAndWait frees the
+// mutex and queues for it in one step, and a freed mutex goes to the longest
+// waiter: an updater that waits writes one line, and the mutex is ours again
+// before it can ask for the next.
 bool LetLinesThroughUntil(HANDLE mutex, const RunLog& log, const std::string& line) {
   for (DWORD looks = 0; looks < kWaitMs; ++looks) {
     const DWORD result = SignalObjectAndWait(mutex, mutex, kWaitMs, /*bAlertable=*/FALSE);
@@ -131,7 +133,7 @@ int main(int argc, char* argv[]) {
   // The name the updater's log writer derives from the same file.
   const UniqueHandle logMutex(CreateMutexA(nullptr, /*bInitialOwner=*/FALSE,
                                            platform::KernelObjectName("update-log", log.file.string()).c_str()));
-  if (!logMutex.ok() || !platform::TakeMutex(logMutex.get(), kWaitMs)) return kNoClearLine;
+  if (!logMutex.ok() || !platform::TakeMutex(logMutex.get(), kWaitMs)) return kLogNotHeld;
   installLock.reset();
   if (!LetLinesThroughUntil(logMutex.get(), log, "Clear History File Ret:")) return kNoClearLine;
 
