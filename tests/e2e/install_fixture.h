@@ -24,14 +24,19 @@ class InstallRun : public UpdateRun {
   void WriteOldVersion() {
     std::error_code ignored;
     fs::remove_all(installDir_, ignored);
+    WriteOldVersionInto(installDir_);
+  }
+
+  /// The old version's files, written into `dir` beside what it holds.
+  static void WriteOldVersionInto(const fs::path& dir) {
     std::map<std::string, std::string> files = {
         {"readme.txt", "old readme"},    {"app.dat", "old data"},       {"data/config.txt", "old config"},
         {"data/kept.txt", "kept"},       {"data/sub/deep.txt", "old deep"}, {"plugin", "old plugin file"},
         {"docs/a.txt", "old docs"},      {"docs/b/c.txt", "old c"},      {"bin/tool", "old tool"}};
     for (int i = 0; i < 12; ++i) files["data/many/f" + std::to_string(i) + ".txt"] = "old " + std::to_string(i);
-    WriteTree(installDir_, files);
+    WriteTree(dir, files);
     // A folder whose every file the update replaces stays the installation's own.
-    fs::permissions(installDir_ / "data" / "many", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::permissions(dir / "data" / "many", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
   }
 
   static std::vector<EntryRecipe> NewVersionEntries() {

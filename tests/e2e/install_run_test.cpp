@@ -1,7 +1,10 @@
 // The all-or-nothing install driven end to end on both systems: what is
 // known before the stop stops nothing, and runs at once take turns.
+#include <cstdlib>
+#include <fstream>
 #include <future>
 #include <string>
+#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +33,74 @@ TEST_F(InstallRun, AnArchiveWithoutUpdateEntriesStopsNothing) {
   EXPECT_TRUE(IsAlive(pid));
   EXPECT_EQ(Installation(), before);
   EXPECT_NE(Installation(), newVersion);
+}
+
+namespace {
+
+// An installation the run may not write, mounted on the host by the test
+// run's set-up when the tests run as root (tests/e2e/readonly_install.sh;
+// its path comes in UPDATE_READONLY_INSTALL): "view" shows "source"
+// read-only, with a writable folder bound over "view/temp".
+// As root, and under Wine, folder permissions refuse nothing; a read-only
+// mount refuses even root.
+class ReadOnlyInstall : public InstallRun {
+ protected:
+  void SetUp() override {
+    InstallRun::SetUp();
+    const char* mount = std::getenv("UPDATE_READONLY_INSTALL");
+    const fs::path root = fs::path(mount == nullptr ? "" : mount).make_preferred();
+    if (mount == nullptr || !Writable(root / "view" / "temp") || Writable(root / "view")) {
+      GTEST_SKIP() << "needs an installation on a read-only mount: the tests run as root mount one";
+    }
+    source_ = root / "source";
+    ClearSource();
+    WriteOldVersionInto(source_);
+    installDir_ = root / "view";
+  }
+
+  void TearDown() override {
+    InstallRun::TearDown();
+    installedApp_.reset();
+    if (!source_.empty()) ClearSource();
+  }
+
+  // Everything but the mount point of the work directory.
+  void ClearSource() const {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(source_, ignored)) {
+      if (entry.path().filename() != "temp") fs::remove_all(entry.path(), ignored);
+    }
+  }
+
+  static bool Writable(const fs::path& dir) {
+    const fs::path probe = dir / UniqueProgramName("probe");
+    const bool written = static_cast<bool>(std::ofstream(probe));
+    std::error_code ignored;
+    fs::remove(probe, ignored);
+    return written;
+  }
+
+  fs::path source_;
+};
+
+}  // namespace
+
+TEST_F(ReadOnlyInstall, AnInstallationTheRunCannotWriteStopsNothing) {
+  // Started through the writable side: the process walk knows it by name.
+  installedApp_ = StartFakeAppAs(source_, appName_);
+  ASSERT_NE(installedApp_, nullptr);
+  const TreeSnapshot before = Installation();
+  EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 4);
+  const std::string install = installDir_.string();
+  // EROFS on Linux; ERROR_ACCESS_DENIED under Wine.
+  const int readOnlyError = platform::kPathSeparator[0] == '\\' ? 5 : 30;
+  ExpectLogInOrder({{kInfo, kClearLine, "Clear History File Ret:1"},
+                    {kError, kNotWritableLine, "Installation Not Writable:" + install + " error:" + std::to_string(readOnlyError)},
+                    {kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
+  EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
+  EXPECT_TRUE(IsAlive(installedApp_->id()));
+  EXPECT_EQ(AppRecords().size(), 1u);
+  EXPECT_EQ(Installation(), before);
 }
 
 TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {

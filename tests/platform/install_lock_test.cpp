@@ -5,6 +5,7 @@
 
 #include <future>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -20,19 +21,36 @@ bool OtherThreadTakes(const std::string& path, unsigned timeoutMs) {
 
 }  // namespace
 
-TEST(InstallLock, OneHolderPerInstallation) {
+TEST(InstallLock, OneHolderPerInstallationAndAWaitThatRunsOutTakesNothing) {
   testing_support::TempDir dir;
   std::filesystem::create_directories(dir.path() / "app");
   std::filesystem::create_directories(dir.path() / "other");
   const std::string app = dir.str("app");
+  const std::string separator = platform::kPathSeparator;
+  struct Contender {
+    std::string path;
+    unsigned timeoutMs;  // 0: one try, as a run without its archive makes
+    bool takesWhileHeld;
+  };
+  const std::vector<Contender> contenders = {
+      {app, 0, false},
+      // Waits that run out while the holder keeps the lock, under other spellings.
+      {app + separator, 200, false},
+      {app + separator + ".", 300, false},
+      {dir.str("other"), 0, true},
+  };
   {
     const platform::InstallLock held(app, 0);
     ASSERT_TRUE(held.held());
-    EXPECT_FALSE(OtherThreadTakes(app, 0));
-    EXPECT_FALSE(OtherThreadTakes(app + platform::kPathSeparator, 200));
-    EXPECT_TRUE(OtherThreadTakes(dir.str("other"), 0));
+    for (const Contender& contender : contenders) {
+      EXPECT_EQ(OtherThreadTakes(contender.path, contender.timeoutMs), contender.takesWhileHeld)
+          << contender.path << " within " << contender.timeoutMs << " ms";
+    }
   }
-  EXPECT_TRUE(OtherThreadTakes(app, 0));
+  // Once the holder lets go, nothing is held by the waits that ran out.
+  for (const Contender& contender : contenders) {
+    EXPECT_TRUE(OtherThreadTakes(contender.path, contender.timeoutMs)) << contender.path;
+  }
 }
 
 TEST(InstallLock, AWaitingRunGetsTheLockWhenTheHolderEnds) {

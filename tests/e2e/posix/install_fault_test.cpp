@@ -2,6 +2,7 @@
 // system, through a preloaded library (tests/helpers/fault_injection.c).
 // Each case ends with the installation compared, bytes and mode bits, with
 // a whole version.
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/install_fixture.h"
+#include "tests/e2e/small_disk_fixture.h"
 
 using namespace update_e2e;
 
@@ -114,45 +116,14 @@ TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
   }
 }
 
-// A small file system of its own, mounted by the test run's set-up when it
-// runs as root (tests/e2e/small_disk.sh); its path comes in UPDATE_SMALL_DISK.
-// The disk fills when the application is stopped: after the extraction and
-// its check of the free space, before the install.
-TEST_F(InstallRun, AFullDiskLeavesTheOldVersionWhole) {
-  const char* disk = std::getenv("UPDATE_SMALL_DISK");
-  if (disk == nullptr || !fs::is_directory(disk) || fs::space(disk).capacity > (256u << 20)) {
-    GTEST_SKIP() << "needs a small file system of its own: the tests run as root mount one";
-  }
-  installDir_ = fs::path(disk) / UniqueProgramName("install");
-  WriteOldVersion();
-  // The top-level file is copied, not moved: it meets the full disk after
-  // every other file is in place.
-  const std::string big(4u << 20, 'b');
-  std::vector<EntryRecipe> entries = NewVersionEntries();
-  entries.push_back(File("update/big.bin", big));
-  WriteArchive(zip_.string(), entries);
+// The disk fills at the updater's first signal, the stop of the application.
+TEST_F(SmallDiskInstall, AFullDiskLeavesTheOldVersionWhole) {
   StartInstalledApp();
   const TreeSnapshot before = Installation();
-  const fs::path filler = fs::path(disk) / (UniqueProgramName("filler"));
+  RunResult result;
   {
-    const FaultPlan plan({{"UPDATE_FAULT_FILL", filler.string()}});
-    EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 4);
+    const FaultPlan plan({{"UPDATE_FAULT_FILL", filler_.string()}});
+    result = UpdateApp(zip_.string(), installDir_.string());
   }
-  EXPECT_TRUE(fs::exists(filler));
-  EXPECT_EQ(Installation(), before);
-  EXPECT_FALSE(JournalLeft());
-  // ENOSPC is 28.
-  ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:1"},
-                    {kError, kCopyFailedLine, "source:" + (installDir_ / "temp" / "update" / "big.bin").string() +
-                                                  ", dist:" + (installDir_ / "big.bin").string() + ", error:28"}});
-  // With the room back, the update goes in.
-  fs::remove(filler);
-  EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 0);
-  EXPECT_EQ(ReadFileBytes(installDir_ / "big.bin"), big);
-  // The relaunched application runs from the small disk and records itself
-  // there: it is stopped here, before its folder goes, or it would outlive
-  // the test and keep the disk from being unmounted.
-  EXPECT_TRUE(WaitFor([&] { return AppRecords().size() == 2; }));
-  for (const AppRecord& record : AppRecords()) KillProcess(record.pid);
-  fs::remove_all(installDir_);
+  ExpectTheOldVersionWholeThenTheNew(result, before, ENOSPC);
 }

@@ -1,6 +1,6 @@
-// Windows: the install meets a file held open without sharing, and is
-// killed at a handful of moments; each case ends with the installation
-// compared with a whole version.
+// Windows: the install meets a file held open without sharing or a full
+// disk, and is killed at a handful of moments; each case ends with the
+// installation compared with a whole version.
 #include <chrono>
 #include <string>
 #include <thread>
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/install_fixture.h"
+#include "tests/e2e/small_disk_fixture.h"
 
 using namespace update_e2e;
 
@@ -52,4 +53,19 @@ TEST_F(InstallRun, KilledAtSomeMomentTheNextRunLeavesOneWholeVersion) {
     EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0) << delayMs;
     EXPECT_EQ(Installation(), newVersion) << delayMs;
   }
+}
+
+// The application cannot react to TerminateProcess, so a helper of its own
+// starts it and holds the updater at its locks until the disk is full
+// (tests/helpers/disk_filler.cpp).
+TEST_F(SmallDiskInstall, AFullDiskLeavesTheOldVersionWhole) {
+  ASSERT_TRUE(fs::copy_file(HelperProgram("fake_app_v1"), AppPath()));
+  ChildProcess filler(HelperProgram("disk_filler"), {installDir_.string(), AppPath().string(),
+                                                     (updaterDir_ / "log").string(), filler_.string()});
+  ASSERT_TRUE(WaitForFile(AppPath().string() + ".run"));
+  const TreeSnapshot before = Installation();
+  const RunResult result = UpdateApp(zip_.string(), installDir_.string());
+  EXPECT_TRUE(filler.WaitForExit());
+  // ERROR_DISK_FULL.
+  ExpectTheOldVersionWholeThenTheNew(result, before, 112);
 }
