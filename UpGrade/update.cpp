@@ -50,7 +50,9 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
     }
     LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
                  ClearDirectory(workDir, zipFile) ? 1 : 0);
-    if (!reader) return false;
+    // A linked work directory that the clear could not remove would lead
+    // the extraction out of the installation.
+    if (!reader || platform::IsLink(workDir)) return false;
     // The update folder is what lands in the installation: a link leading
     // out of it would lead out of the installation there.
     reader->confineLinksTo("update");

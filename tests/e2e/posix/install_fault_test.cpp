@@ -116,6 +116,29 @@ TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
   }
 }
 
+// A linked work directory that the clear cannot remove leads out of the
+// installation: whichever early call fails, nothing is extracted through it.
+TEST_F(InstallRun, NothingIsExtractedThroughALinkedWorkDirectory) {
+  const fs::path outside = root_.path() / "outside";
+  bool linkKept = false;
+  for (long at = 1; at <= 5; ++at) {
+    WriteOldVersion();
+    fs::create_directories(outside);
+    fs::create_directory_symlink(outside, installDir_ / "temp");
+    RunResult result;
+    {
+      const FaultPlan plan({{"UPDATE_FAULT_AT", std::to_string(at)}});
+      result = UpdateWithoutApp(zip_.string());
+    }
+    if (fs::is_symlink(installDir_ / "temp")) {
+      linkKept = true;
+      EXPECT_EQ(result.exitCode, 3) << "call " << at;
+    }
+    EXPECT_TRUE(fs::is_empty(outside)) << "call " << at;
+  }
+  EXPECT_TRUE(linkKept);
+}
+
 // The disk fills at the updater's first signal, the stop of the application.
 TEST_F(SmallDiskInstall, AFullDiskLeavesTheOldVersionWhole) {
   StartInstalledApp();
