@@ -4,6 +4,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -82,13 +83,17 @@ TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
   EXPECT_EQ(ModeOf(dir.path() / "empty"), 0644u);
 }
 
-// The stamp is local time: at UTC+8, 10:05:08 on 3 July 2024 is 02:05:08 UTC.
+// The stamp is local time: at UTC+8, 10:05:08 on 3 July 2024 is 02:05:08 UTC;
+// the same stamp read again after the zone changed follows the new zone.
 TEST(ExtractedFileOnPosix, ReadsTheStampAsLocalTime) {
-  testing_support::TempDir dir;
-  ScopedTimeZone zone("CST-8");
-  ZipReader reader(AsBuffer(ArchiveBytes({File("stamped.txt", "s")})), "");
-  ASSERT_TRUE(reader.extractAll(dir.str()));
-  struct stat status {};
-  ASSERT_EQ(stat((dir.path() / "stamped.txt").c_str(), &status), 0);
-  EXPECT_EQ(status.st_mtime, 1719972308);
+  for (const auto& [timeZone, seconds] : {std::pair<const char*, time_t>{"CST-8", 1719972308},
+                                          std::pair<const char*, time_t>{"UTC0", 1720001108}}) {
+    testing_support::TempDir dir;
+    ScopedTimeZone zone(timeZone);
+    ZipReader reader(AsBuffer(ArchiveBytes({File("stamped.txt", "s")})), "");
+    ASSERT_TRUE(reader.extractAll(dir.str()));
+    struct stat status {};
+    ASSERT_EQ(stat((dir.path() / "stamped.txt").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mtime, seconds) << timeZone;
+  }
 }
