@@ -49,7 +49,7 @@ bool FileExists(const std::string& filePath) {
 bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
   // A linked work directory is someone else's directory: it is unlinked and
   // a directory of our own takes its place, empty.
-  if (platform::EntryTypeOf(dirPath) == platform::EntryType::kLink) {
+  if (platform::IsLink(dirPath)) {
     return platform::RemoveLink(dirPath) && platform::MakeDirectory(dirPath);
   }
   if (!IsDirectory(dirPath)) return false;

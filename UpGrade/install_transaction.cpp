@@ -18,6 +18,7 @@
 #include "UpGrade/log_lines.h"
 #include "UpGrade/tree_removal.h"
 #include "platform/directory_move.h"
+#include "platform/entry_type.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "log/log.h"

@@ -14,6 +14,7 @@
 #include "UpGrade/process_operations.h"
 #include "cmdline/parser.h"
 #include "log/log.h"
+#include "platform/entry_type.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "platform/system_error.h"

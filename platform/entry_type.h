@@ -12,6 +12,9 @@ enum class EntryType { kMissing, kLink, kDirectory, kFile };
 /// kLink, whatever it points at (dangling included); kMissing when nothing is there.
 EntryType EntryTypeOf(const std::string& path);
 
+/// True when `path` itself is a link of any kind (EntryTypeOf's kLink).
+inline bool IsLink(const std::string& path) { return EntryTypeOf(path) == EntryType::kLink; }
+
 /// Removes the link `path` itself, never what it points at. False, with
 /// LastSystemError() telling why, when it could not be removed.
 bool RemoveLink(const std::string& path);

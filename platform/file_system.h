@@ -27,10 +27,6 @@ std::string CurrentDir();
 /// runtime instead, which answers otherwise there: runtime_paths.h.
 bool IsExistingDirectory(const std::string& path);
 
-/// True when `path` itself is a symbolic link, junction or other reparse
-/// point; the link is not followed.
-bool IsLink(const std::string& path);
-
 /// Creates one directory with default permissions; false when it could not be created.
 bool MakeDirectory(const std::string& path);
 

@@ -99,7 +99,7 @@ bool LinkPlan::meetsLinkOnDisk(const Segments& relative) {
     joined += (depth == 0 ? "" : "/") + relative[depth];
     const bool folder = depth + 1 < relative.size();
     if (folder && foldersChecked_.count(joined) != 0) continue;
-    if (platform::EntryTypeOf(outputPathOf(destination_, joined)) == platform::EntryType::kLink) return true;
+    if (platform::IsLink(outputPathOf(destination_, joined))) return true;
     if (folder) foldersChecked_.insert(joined);
   }
   return false;

@@ -29,9 +29,4 @@ bool platform::IsExistingDirectory(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool platform::IsLink(const std::string& path) {
-  struct stat status {};
-  return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
-}
-
 bool platform::MakeDirectory(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }

@@ -28,11 +28,6 @@ bool platform::IsExistingDirectory(const std::string& path) {
   return PathIsDirectoryA(path.c_str()) != FALSE;
 }
 
-bool platform::IsLink(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 bool platform::MakeDirectory(const std::string& path) {
   return CreateDirectoryA(path.c_str(), /*lpSecurityAttributes=*/nullptr) != FALSE;
 }
