@@ -29,9 +29,12 @@ namespace {
 // name that is not there yet (every backup's) by reading its whole folder.
 constexpr int kBackupsPerFolder = 256;
 
-std::string BackupFolder(const std::string& workDir, int number) {
-  return workDir + platform::kPathSeparator + kBackupDirName + platform::kPathSeparator +
-         std::to_string(number / kBackupsPerFolder);
+std::string BackupFolder(const std::string& backupDir, int number) {
+  return backupDir + platform::kPathSeparator + std::to_string(number / kBackupsPerFolder);
+}
+
+std::string BackupIn(const std::string& backupDir, int number) {
+  return BackupFolder(backupDir, number) + platform::kPathSeparator + std::to_string(number % kBackupsPerFolder);
 }
 
 // Where one installation's install keeps its state.
@@ -39,15 +42,14 @@ class Layout {
  public:
   Layout(const std::string& dstPath, const std::string& workDir)
       : dstPath_(dstPath),
-        workDir_(workDir),
         journal_(workDir + platform::kPathSeparator + kJournalName),
         backupDir_(workDir + platform::kPathSeparator + kBackupDirName) {}
 
   const std::string& journal() const { return journal_; }
   const std::string& backupDir() const { return backupDir_; }
   std::string Target(const std::string& relative) const { return dstPath_ + platform::kPathSeparator + relative; }
-  std::string Backup(int number) const { return BackupPath(workDir_, number); }
-  std::string BackupFolderOf(int number) const { return BackupFolder(workDir_, number); }
+  std::string Backup(int number) const { return BackupIn(backupDir_, number); }
+  std::string BackupFolderOf(int number) const { return BackupFolder(backupDir_, number); }
 
   // Drops the backups and then the journal; a backup that cannot be deleted
   // now is deleted by a later run.
@@ -58,7 +60,6 @@ class Layout {
 
  private:
   std::string dstPath_;
-  std::string workDir_;
   std::string journal_;
   std::string backupDir_;
 };
@@ -186,7 +187,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
 }
 
 std::string BackupPath(const std::string& workDir, int number) {
-  return BackupFolder(workDir, number) + platform::kPathSeparator + std::to_string(number % kBackupsPerFolder);
+  return BackupIn(workDir + platform::kPathSeparator + kBackupDirName, number);
 }
 
 RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& workDir) {
