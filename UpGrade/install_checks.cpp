@@ -13,18 +13,9 @@
 
 namespace {
 
-
 // The entry's name as the extraction writes it, split at its separators.
 std::vector<std::string> ComponentsOf(const ArchiveEntry& entry) {
-  const std::string path = tidyPath(platform::EntryPathForSystem(entry.entryName));
-  std::vector<std::string> components;
-  std::size_t start = 0;
-  for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', start)) {
-    if (slash > start) components.push_back(path.substr(start, slash - start));
-    start = slash + 1;
-  }
-  if (start < path.size()) components.push_back(path.substr(start));
-  return components;
+  return pathSegments(tidyPath(platform::EntryPathForSystem(entry.entryName)));
 }
 
 // True when `components` begin with the names of `prefix`.

@@ -13,21 +13,8 @@ namespace {
 
 using Segments = std::vector<std::string>;
 
-// The names between "/" separators, empty ones and "." dropped.
-Segments segmentsOf(const std::string& path) {
-  Segments segments;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = path.find('/', start);
-    std::string segment = path.substr(start, end - start);
-    if (!segment.empty() && segment != ".") segments.push_back(std::move(segment));
-    if (end == std::string::npos) return segments;
-    start = end + 1;
-  }
-}
-
 // An entry's name with either separator, as extraction writes it.
-Segments entrySegments(const std::string& relative) { return segmentsOf(tidyPath(relative)); }
+Segments entrySegments(const std::string& relative) { return pathSegments(tidyPath(relative)); }
 
 bool startsWith(const Segments& path, const Segments& prefix) {
   return path.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
@@ -70,7 +57,7 @@ bool LinkPlan::leadsInside(const Segments& link, const std::string& target) cons
   Segments at(link.begin(), link.end() - 1);
   if (!startsWith(at, root_)) return false;
   bool pastLink = false;
-  for (const std::string& segment : segmentsOf(target)) {
+  for (const std::string& segment : pathSegments(target)) {
     pastLink = pastLink || linkSet_.count(at) != 0;
     if (segment != "..") {
       at.push_back(segment);

@@ -2,6 +2,7 @@
 #include "zip/zip_paths.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/runtime_paths.h"
@@ -81,4 +82,16 @@ std::string tidyPath(const std::string& path) {
   removeCurrentDirectorySegments(tidy);
   foldParentReferences(tidy);
   return tidy;
+}
+
+std::vector<std::string> pathSegments(const std::string& path) {
+  std::vector<std::string> segments;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find('/', start);
+    std::string segment = path.substr(start, end - start);
+    if (!segment.empty() && segment != ".") segments.push_back(std::move(segment));
+    if (end == std::string::npos) return segments;
+    start = end + 1;
+  }
 }

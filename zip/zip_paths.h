@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 /// True when `path` is a writable directory afterwards: one already there
 /// (a single trailing separator ignored), or one created now after its
@@ -18,3 +19,6 @@ std::string parentPathOf(const std::string& path);
 /// folded away from the end: "C:\inst\temp\..\x" becomes "C:/inst/x", while
 /// "a/b/.." (no slash after the dots) and a leading "../" stay.
 std::string tidyPath(const std::string& path);
+
+/// The names between the "/" separators of `path`, empty ones and "." dropped.
+std::vector<std::string> pathSegments(const std::string& path);
