@@ -78,6 +78,28 @@ int ZipReaderState::copyCurrentEntryToStream(std::ostream& stream, const Archive
   return copyOpenedEntry(stream, opened);
 }
 
+bool ZipReaderState::readCurrentEntryWhole(const ArchiveEntry& entry, std::vector<char>& bytes,
+                                           EntryFileStamp& stamp) {
+  bytes.clear();
+  try {
+    const OpenedEntry opened = openCurrentEntry(entry);
+    bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(opened.unpackedSize, kLargestReservation)));
+    const int result = pumpOpenedEntry(opened, [&](const char* chunkBytes, std::size_t count) {
+      bytes.insert(bytes.end(), chunkBytes, chunkBytes + count);
+      return true;
+    });
+    if (result != 0) {
+      unzCloseCurrentFile(handle.get());
+      return false;
+    }
+    if (unzCloseCurrentFile(handle.get()) != UNZ_OK) return false;
+    stamp = {opened.versionMadeBy, opened.externalAttributes, entry.dosDateTime};
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 int ZipReaderState::copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer,
                                              const ArchiveEntry& entry) {
   const OpenedEntry opened = openCurrentEntry(entry);

@@ -1,15 +1,17 @@
 // Extracting entries to a destination directory, a byte buffer or a stream.
 #include <algorithm>
 #include <functional>
+#include <thread>
 
-#include "platform/extracted_file.h"
-#include "platform/file_mode.h"
-#include "platform/file_times.h"
+#include "platform/directory_listing.h"
+#include "platform/entry_type.h"
 #include "platform/symbolic_link.h"
 #include "zip/device_names.h"
+#include "zip/entry_file.h"
 #include "zip/entry_index.h"
 #include "zip/extraction_space.h"
 #include "zip/extraction_undo.h"
+#include "zip/extraction_writers.h"
 #include "zip/link_plan.h"
 #include "zip/output_path.h"
 #include "zip/zip_errors.h"
@@ -30,6 +32,26 @@ bool IsSafeOutputName(const std::string& relative) {
 std::string outputNameOf(const std::string& stored, const std::map<std::string, std::string>& renames) {
   const auto renamed = renames.find(stored);
   return renamed == renames.end() ? stored : renamed->second;
+}
+
+// Below this many entries, starting writers costs more than they save.
+constexpr std::size_t kFewestEntriesForWriters = 64;
+constexpr std::size_t kMostWriters = 4;
+// The largest entry read whole for a writer; the reader writes a larger one
+// itself as it inflates.
+constexpr std::uint64_t kLargestPendingEntry = 512u << 10;
+
+// One writer per core, a few at most: creating files is the system's work.
+std::size_t writerThreads() { return std::min<std::size_t>(std::thread::hardware_concurrency(), kMostWriters); }
+
+// Nothing there for an extraction to meet: no file that writers could
+// overwrite out of the archive's order before another entry fails, no link
+// to write through. An extraction's work directory is emptied first.
+bool isEmptyDestination(const std::string& destination) {
+  if (destination.empty()) return false;
+  if (platform::EntryTypeOf(destination) == platform::EntryType::kMissing) return true;
+  std::vector<platform::DirectoryEntry> listed;
+  return platform::ListDirectory(destination, listed) && listed.empty();
 }
 
 // The longest name a link may hold: the system's path limit, its end excluded.
@@ -75,6 +97,67 @@ bool planLinks(ZipReaderState& state, const EntryIndex& index, const std::vector
   return true;
 }
 
+// The entries of one extraction and where they go.
+struct Entries {
+  ZipReaderState& state;
+  const EntryIndex& index;
+  const std::string& destination;
+  const std::map<std::string, std::string>& renames;
+  const LinkPlan& links;
+};
+
+// Hands every entry but the links to `write`, in the archive's order, with
+// its output name and path, its data's entry (the first of its name) made
+// current; an entry that cannot be reached is passed over. False as soon as
+// `write` is.
+bool writeEachEntry(const Entries& entries,
+                    const std::function<bool(const ArchiveEntry&, const std::string&, const std::string&)>& write) {
+  ZipReaderState& state = entries.state;
+  for (std::size_t i = 0; i < entries.index.size(); ++i) {
+    if (entries.links.isLink(i)) continue;
+    unz64_file_pos position = entries.index.position(i);
+    if (unzGoToFilePos64(state.handle.get(), &position) != UNZ_OK) continue;
+    const ArchiveEntry entry = state.readCurrentEntryInfo();
+    unz64_file_pos first = entries.index.firstOfName(i);
+    if (first.num_of_file != position.num_of_file && unzGoToFilePos64(state.handle.get(), &first) != UNZ_OK) {
+      continue;
+    }
+    const std::string relative = outputNameOf(entry.entryName, entries.renames);
+    if (!write(entry, relative, outputPathOf(entries.destination, relative))) return false;
+  }
+  return true;
+}
+
+bool extractInTurn(const Entries& entries, ExtractionUndo& undo) {
+  return writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string&, const std::string& path) {
+    undo.noteBeforeWriting(path, entry.directory);
+    return entries.state.extractCurrentEntry(entry, path);
+  });
+}
+
+// The reader inflates each entry whole and hands it to its writer. An entry
+// too large to hold, or one that does not read cleanly, is written here as
+// extractInTurn writes it, once every entry before it is written: what it
+// fails on, and how, stays the same.
+bool extractThroughWriters(const Entries& entries, std::size_t count, ExtractionUndo& undo) {
+  ExtractionWriters writers(count, undo);
+  if (writers.count() < 2) return extractInTurn(entries, undo);
+  ZipReaderState& state = entries.state;
+  const bool read = writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string& relative,
+                                                const std::string& path) {
+    PendingEntry pending{path, entry.directory, {}, {}};
+    if (entry.valid() && (entry.directory || (entry.unpackedSize <= kLargestPendingEntry &&
+                                              state.readCurrentEntryWhole(entry, pending.bytes, pending.stamp)))) {
+      return writers.submit(writerOf(relative, writers.count()), std::move(pending));
+    }
+    if (!writers.drain()) return false;
+    undo.noteBeforeWriting(path, entry.directory);
+    return state.extractCurrentEntry(entry, path);
+  });
+  const bool written = writers.drain();
+  return read && written;
+}
+
 }  // namespace
 
 bool ZipReader::extractAll(const std::string& destination) { return extractAll(destination, {}); }
@@ -86,17 +169,21 @@ bool ZipReader::extractAll(const std::string& destination) { return extractAll(d
 // directory from its start, which made extraction quadratic in the number of
 // entries. The index keeps only names and positions, so memory grows little
 // per entry. Links are checked with the names and made last, so that no
-// entry is written through one.
+// entry is written through one. Into an empty destination, such as the
+// cleared work directory of an update, files are created by writer threads
+// while the reader inflates (extraction_writers.h).
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
   state_->parentOfLastFile.clear();
   bool safe = true;
+  bool spreadable = true;
   std::uint64_t needed = 0;
   std::vector<std::size_t> linkEntries;
   std::size_t visited = 0;
   const EntryIndex index(*state_, [&](const ArchiveEntry& entry) {
     const std::string relative = outputNameOf(entry.entryName, renames);
     safe = safe && IsSafeOutputName(relative);
+    spreadable = spreadable && spreadsSafely(relative);
     needed = addBytes(needed, bytesOnDisk(entry, relative));
     if (entry.link) linkEntries.push_back(visited);
     ++visited;
@@ -104,24 +191,14 @@ bool ZipReader::extractAll(const std::string& destination,
   if (!safe) return false;
   if (index.size() != 0 && !fitsFreeSpace(destination, needed)) return false;
 
-  LinkPlan links(destination, linkRoot_);
+  const bool empty = isEmptyDestination(destination);
+  LinkPlan links(destination, linkRoot_, empty);
   if (platform::kMakesSymbolicLinks && !planLinks(*state_, index, linkEntries, renames, links)) return false;
 
   ExtractionUndo undo;
-  for (std::size_t i = 0; i < index.size(); ++i) {
-    if (links.isLink(i)) continue;
-    unz64_file_pos position = index.position(i);
-    if (unzGoToFilePos64(state_->handle.get(), &position) != UNZ_OK) continue;
-    const ArchiveEntry entry = state_->readCurrentEntryInfo();
-    unz64_file_pos first = index.firstOfName(i);
-    if (first.num_of_file != position.num_of_file &&
-        unzGoToFilePos64(state_->handle.get(), &first) != UNZ_OK) {
-      continue;
-    }
-    const std::string path = outputPathOf(destination, outputNameOf(entry.entryName, renames));
-    undo.noteBeforeWriting(path, entry.directory);
-    if (!state_->extractCurrentEntry(entry, path)) return false;
-  }
+  const std::size_t writers = empty && spreadable && index.size() >= kFewestEntriesForWriters ? writerThreads() : 1;
+  const Entries entries{*state_, index, destination, renames, links};
+  if (!(writers > 1 ? extractThroughWriters(entries, writers, undo) : extractInTurn(entries, undo))) return false;
   for (const PlannedLink& link : links.links()) {
     const std::string path = outputPathOf(destination, link.relative);
     undo.noteBeforeWriting(path, /*isDirectory=*/false);
@@ -174,25 +251,15 @@ bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::s
 // The entry is opened before its file: an entry that cannot be read leaves a
 // file already at `path` as it was. A file that was opened keeps what was
 // written, and gets its mode and time, even when the copy failed.
-// Mode and time go through the handle the file was written with, after the
-// last write and before the close, which keeps them.
 int ZipReaderState::writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry) {
   const std::string parent = parentPathOf(path);
   // The parent of the previous file written holds that file: it is there.
   if (parent != parentOfLastFile) makeDirectoryPath(parent);
   const OpenedEntry opened = openCurrentEntry(entry);
-  platform::ExtractedFile file(path);
+  EntryFile file(path);
   if (!file.ok()) return -1;
   parentOfLastFile = parent;
-  std::string firstBytes;
-  int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) {
-    if (firstBytes.size() < platform::kProgramSignatureSize) {
-      firstBytes.append(bytes, std::min(count, platform::kProgramSignatureSize - firstBytes.size()));
-    }
-    return file.Write(bytes, count);
-  });
-  platform::ApplyEntryMode(file, opened.versionMadeBy, opened.externalAttributes, firstBytes);
-  platform::StampFileFromDosTime(file, entry.dosDateTime);
-  if (!file.Close()) result = -1;
+  int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) { return file.write(bytes, count); });
+  if (!file.finish({opened.versionMadeBy, opened.externalAttributes, entry.dosDateTime})) result = -1;
   return result == 0 ? 0 : -1;
 }

@@ -36,27 +36,32 @@ std::string ExtractionUndo::pathAt(std::size_t i) const {
   return paths_.substr(start, created_[i].pathEnd - start);
 }
 
-void ExtractionUndo::note(const std::string& path, bool isDirectory) {
-  paths_ += path;
-  created_.push_back({paths_.size(), isDirectory});
+void ExtractionUndo::note(const std::string& path, bool isDirectory, Cursor& cursor) {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    paths_ += path;
+    created_.push_back({paths_.size(), isDirectory});
+  }
   if (!isDirectory) return;
-  newestDirectory_ = path;
+  std::string& newest = cursor.newestDirectory;
+  newest = path;
   // Entries name their folders with a separator at the end; parents come without.
-  while (!newestDirectory_.empty() &&
-         (newestDirectory_.back() == '/' || newestDirectory_.back() == platform::kPathSeparator[0])) {
-    newestDirectory_.pop_back();
+  while (!newest.empty() && (newest.back() == '/' || newest.back() == platform::kPathSeparator[0])) {
+    newest.pop_back();
   }
 }
 
-void ExtractionUndo::noteBeforeWriting(const std::string& path, bool isDirectory) {
-  if (newestDirectory_.empty() || parentPathOf(path) != newestDirectory_) {
+void ExtractionUndo::noteBeforeWriting(const std::string& path, bool isDirectory, Cursor& cursor) {
+  if (cursor.newestDirectory.empty() || parentPathOf(path) != cursor.newestDirectory) {
     if (!IsMissing(path)) return;
     std::vector<std::string> missingParents;
     for (std::string parent = parentPathOf(path); !parent.empty() && IsMissing(parent);
          parent = parentPathOf(parent)) {
       missingParents.push_back(parent);
     }
-    for (auto parent = missingParents.rbegin(); parent != missingParents.rend(); ++parent) note(*parent, true);
+    for (auto parent = missingParents.rbegin(); parent != missingParents.rend(); ++parent) {
+      note(*parent, true, cursor);
+    }
   }
-  note(path, isDirectory);
+  note(path, isDirectory, cursor);
 }

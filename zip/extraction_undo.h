@@ -1,14 +1,24 @@
 // What an extraction created, so that a failed one can take it away again.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
 /// Notes the files and directories an extraction is about to create and,
 /// unless kept, removes them when it goes: a failed extraction, ended by a
 /// false result or an exception, leaves its destination as it found it.
+/// Writers on several threads may note into one undo, each with a cursor of
+/// its own.
 class ExtractionUndo {
  public:
+  /// One writer's place: the directory it created last, without a trailing
+  /// separator. Archives list a folder's entries together, and asking the
+  /// disk about each one costs Wine a read of the whole folder.
+  struct Cursor {
+    std::string newestDirectory;
+  };
+
   ExtractionUndo() = default;
   ~ExtractionUndo();
   ExtractionUndo(const ExtractionUndo&) = delete;
@@ -16,14 +26,19 @@ class ExtractionUndo {
 
   /// Called before `path` is written (a directory when `isDirectory`): notes
   /// it and each missing directory above it, those that exist are left alone.
-  /// What goes into the directory noted last is new without asking the disk.
-  void noteBeforeWriting(const std::string& path, bool isDirectory);
+  /// What goes into the directory `cursor` noted last is new without asking
+  /// the disk.
+  void noteBeforeWriting(const std::string& path, bool isDirectory, Cursor& cursor);
+  /// As above, for the one writer of a single-threaded extraction.
+  void noteBeforeWriting(const std::string& path, bool isDirectory) {
+    noteBeforeWriting(path, isDirectory, cursor_);
+  }
 
   /// The extraction succeeded: nothing is removed.
   void keep() {
     created_.clear();
     paths_.clear();
-    newestDirectory_.clear();
+    cursor_ = {};
   }
 
  private:
@@ -34,13 +49,12 @@ class ExtractionUndo {
     bool isDirectory;
   };
   std::string pathAt(std::size_t i) const;
-  void note(const std::string& path, bool isDirectory);
+  void note(const std::string& path, bool isDirectory, Cursor& cursor);
 
-  /// In the order of creation: parents before what they hold.
+  /// In the order of noting, which comes before creating: a directory is
+  /// noted before anything in it, whichever writer made it.
   std::vector<Created> created_;
   std::string paths_;
-  /// The directory this extraction created last, without a trailing
-  /// separator: archives list a folder's entries together, and asking the
-  /// disk about each one costs Wine a read of the whole folder.
-  std::string newestDirectory_;
+  std::mutex mutex_;  // over created_ and paths_
+  Cursor cursor_;
 };

@@ -22,8 +22,8 @@ bool startsWith(const Segments& path, const Segments& prefix) {
 
 }  // namespace
 
-LinkPlan::LinkPlan(std::string destination, const std::string& root)
-    : destination_(std::move(destination)), root_(entrySegments(root)) {}
+LinkPlan::LinkPlan(std::string destination, const std::string& root, bool emptyDestination)
+    : destination_(std::move(destination)), root_(entrySegments(root)), emptyDestination_(emptyDestination) {}
 
 void LinkPlan::add(std::size_t index, const std::string& relative, std::string target) {
   Segments path = entrySegments(relative);
@@ -81,6 +81,7 @@ bool LinkPlan::liesBelowLink(const Segments& relative) const {
 // Each folder is asked once, however many entries lie below it; each
 // entry's own path once, as it comes.
 bool LinkPlan::meetsLinkOnDisk(const Segments& relative) {
+  if (emptyDestination_) return false;
   std::string joined;
   for (std::size_t depth = 0; depth < relative.size(); ++depth) {
     joined += (depth == 0 ? "" : "/") + relative[depth];

@@ -18,7 +18,8 @@ class LinkPlan {
  public:
   /// Links of an extraction into `destination` must lead to a place inside
   /// its folder `root` (relative, "/"-separated; empty: the destination).
-  LinkPlan(std::string destination, const std::string& root);
+  /// An `emptyDestination` holds no link to look for on disk.
+  LinkPlan(std::string destination, const std::string& root, bool emptyDestination);
 
   /// Notes that entry `index`, written at `relative` below the destination,
   /// is a link leading to `target`.
@@ -46,6 +47,7 @@ class LinkPlan {
 
   std::string destination_;
   Segments root_;
+  bool emptyDestination_;
   std::vector<PlannedLink> links_;
   std::vector<Segments> linkPaths_;  ///< beside links_, same order
   std::set<Segments> linkSet_;

@@ -51,18 +51,21 @@ void foldParentReferences(std::string& path) {
 
 }  // namespace
 
+// A directory that another writer of the same extraction made between the
+// first query and the creation counts as made.
 bool makeDirectoryPath(const std::string& path) {
   const std::string queried = withoutTrailingSeparator(path);
-  if (platform::RuntimeStat(queried) == PathKind::kDirectory && platform::RuntimeCanWrite(queried)) {
-    return true;
-  }
+  const auto isWritableDirectory = [&queried] {
+    return platform::RuntimeStat(queried) == PathKind::kDirectory && platform::RuntimeCanWrite(queried);
+  };
+  if (isWritableDirectory()) return true;
   const std::string tidy = tidyPath(path);
   const std::string parent = parentPathOf(tidy);
   if (!parent.empty()) {
     const PathKind kind = platform::RuntimeStat(parent);
     if (kind != PathKind::kDirectory && kind != PathKind::kRegularFile) makeDirectoryPath(parent);
   }
-  return platform::RuntimeMakeDirectory(tidy);
+  return platform::RuntimeMakeDirectory(tidy) || isWritableDirectory();
 }
 
 std::string parentPathOf(const std::string& path) {

@@ -12,6 +12,7 @@
 #include "unzip.h"
 #include "zip/archive_entry.h"
 #include "zip/buffered_archive_file.h"
+#include "zip/entry_file.h"
 #include "zip/memory_archive.h"
 
 /// Closes a minizip archive handle, and an entry left open in it.
@@ -58,6 +59,12 @@ struct ZipReaderState {
   /// 0 when copied to its end, a negative minizip or inflate code when its
   /// data cannot be read or ends short, -1 when the stream fails.
   int copyCurrentEntryToStream(std::ostream& stream, const ArchiveEntry& entry);
+
+  /// Reads the current entry whole into `bytes` (emptied first) and closes it
+  /// with its CRC checked, for a file `stamp`ed as the entry says: true when
+  /// all of it was read and checked. Never throws: an entry it cannot read
+  /// is left for writeCurrentEntryToFile to fail on as it does.
+  bool readCurrentEntryWhole(const ArchiveEntry& entry, std::vector<char>& bytes, EntryFileStamp& stamp);
 
   /// As copyCurrentEntryToStream, appending to `buffer`.
   int copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer, const ArchiveEntry& entry);
