@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "UpGrade/spread_steps.h"
 #include "platform/directory_listing.h"
 #include "platform/directory_move.h"
 #include "platform/file_system.h"
@@ -10,9 +11,10 @@
 
 namespace {
 
-// Moves the folder `from`, named `name`, into `intoDir` entry by entry: files
-// and links (as links) replace their namesakes, folders are merged the same
-// way, and each source folder is removed once it is empty. Where the name is
+// Moves the folder `from`, named `name`, into `intoDir` entry by entry:
+// folders are merged the same way, then files and links (as links) replace
+// their namesakes, spread over threads, and each source folder is removed
+// once it is empty. Where the name is
 // free, one rename moves the whole tree; where that fails (across file
 // systems) the folder is rebuilt.
 bool MergeInto(const std::string& from, const std::string& name, const std::string& intoDir) {
@@ -23,14 +25,18 @@ bool MergeInto(const std::string& from, const std::string& name, const std::stri
   }
   std::vector<platform::DirectoryEntry> entries;
   if (!platform::ListDirectory(from, entries)) return false;
+  const auto sourceOf = [&from](const platform::DirectoryEntry& entry) {
+    return from + platform::kPathSeparator + entry.name;
+  };
   bool ok = true;
   for (const platform::DirectoryEntry& entry : entries) {
-    const std::string source = from + platform::kPathSeparator + entry.name;
-    const bool moved = entry.type == platform::EntryType::kDirectory
-                           ? MergeInto(source, entry.name, target)
-                           : platform::MoveFileReplacing(source, target + platform::kPathSeparator + entry.name);
-    ok = moved && ok;
+    if (entry.type == platform::EntryType::kDirectory) ok = MergeInto(sourceOf(entry), entry.name, target) && ok;
   }
+  ok = SpreadSteps(entries.size(), /*stopAtFailure=*/false, [&](std::size_t i) {
+         const platform::DirectoryEntry& entry = entries[i];
+         return entry.type == platform::EntryType::kDirectory ||
+                platform::MoveFileReplacing(sourceOf(entry), target + platform::kPathSeparator + entry.name);
+       }) && ok;
   return platform::RemoveEmptyDirectory(from) && ok;
 }
 

@@ -16,6 +16,7 @@
 #include "UpGrade/install_journal.h"
 #include "UpGrade/install_plan.h"
 #include "UpGrade/log_lines.h"
+#include "UpGrade/spread_steps.h"
 #include "UpGrade/tree_removal.h"
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
@@ -51,9 +52,14 @@ class Layout {
   std::string Backup(int number) const { return BackupIn(backupDir_, number); }
   std::string BackupFolderOf(int number) const { return BackupFolder(backupDir_, number); }
 
-  // Drops the backups and then the journal; a backup that cannot be deleted
-  // now is deleted by a later run.
-  void Discard() const {
+  // Drops the backups, the first `numbered` of them spread over threads, and
+  // then the journal; a backup that cannot be deleted now is deleted by a
+  // later run.
+  void Discard(int numbered = 0) const {
+    SpreadSteps(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [this](std::size_t number) {
+      const std::string backup = Backup(static_cast<int>(number));
+      return std::remove(backup.c_str()) == 0 || RemoveTree(backup);
+    });
     RemoveTree(backupDir_);
     std::remove(journal_.c_str());
   }
@@ -106,16 +112,28 @@ class Transaction {
     return Note({JournalRecord::kAside, number, relative});
   }
 
-  bool MoveAside(const std::string& relative, int number) {
-    const std::string target = layout_.Target(relative);
-    const std::string backup = layout_.Backup(number);
-    if (!platform::RenameDirectory(target, backup)) {
-      LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
-                   target.c_str(), backup.c_str(), platform::LastSystemError());
-      return false;
+  // Moves every target of `relative` aside to its backup of `numbers`; the
+  // moves are spread over threads. False once one failed: no move starts
+  // after it.
+  bool MoveAside(const std::vector<std::string>& relative, const std::vector<int>& numbers) {
+    std::vector<char> moved(relative.size());
+    const bool all = SpreadSteps(relative.size(), /*stopAtFailure=*/true, [&](std::size_t i) {
+      const std::string target = layout_.Target(relative[i]);
+      const std::string backup = layout_.Backup(numbers[i]);
+      moved[i] = platform::RenameDirectory(target, backup);
+      if (!moved[i]) {
+        LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
+                     target.c_str(), backup.c_str(), platform::LastSystemError());
+      }
+      return moved[i] != 0;
+    });
+    for (std::size_t i = 0; i < relative.size(); ++i) {
+      if (moved[i] && !Note({JournalRecord::kAsided, numbers[i], relative[i]})) return false;
     }
-    return Note({JournalRecord::kAsided, number, relative});
+    return all;
   }
+
+  int BackupsNumbered() const { return nextBackup_; }
 
   // Closes the journal and undoes what it announced and the disk shows done.
   Rollback Abort() {
@@ -153,10 +171,7 @@ bool RunSteps(Transaction& transaction, const InstallPlan& plan, const std::stri
   for (std::size_t i = 0; i < plan.replaced.size(); ++i) {
     if (!transaction.NoteAside(plan.replaced[i], backups[i])) return false;
   }
-  if (!transaction.Flush()) return false;
-  for (std::size_t i = 0; i < plan.replaced.size(); ++i) {
-    if (!transaction.MoveAside(plan.replaced[i], backups[i])) return false;
-  }
+  if (!transaction.Flush() || !transaction.MoveAside(plan.replaced, backups)) return false;
   return transaction.Note({JournalRecord::kPlace, 0, {}}) && transaction.Flush() && CopyTree(updateDir, dstPath) &&
          transaction.Note({JournalRecord::kCommit, 0, {}}) && transaction.Flush();
 }
@@ -178,7 +193,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   Transaction transaction(layout);
   if (RunSteps(transaction, plan, updateDir, dstPath)) {
     transaction.Close();
-    layout.Discard();
+    layout.Discard(transaction.BackupsNumbered());
     return {true, true, 0};
   }
   const Rollback rollback = transaction.Abort();

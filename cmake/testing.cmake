@@ -14,7 +14,8 @@ add_library(test_support STATIC
   ${support}/temp_dir.cpp
   ${support}/test_programs.cpp
   ${support}/tree_snapshot.cpp
-  ${support}/${backend}/child_process.cpp)
+  ${support}/${backend}/child_process.cpp
+  ${support}/${backend}/pinned_file.cpp)
 target_link_libraries(test_support PUBLIC update_core GTest::gtest)
 update_warnings(test_support)
 

@@ -1,0 +1,52 @@
+// Independent steps of the install spread over a few threads.
+#include "UpGrade/spread_steps.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Below this, a thread costs more than it saves, and the steps run in order.
+constexpr std::size_t kFewestStepsToSpread = 16;
+constexpr std::size_t kMostThreads = 4;
+
+}  // namespace
+
+bool SpreadSteps(std::size_t count, bool stopAtFailure, const std::function<bool(std::size_t)>& step) {
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  std::mutex errorMutex;
+  std::exception_ptr error;
+  const auto work = [&] {
+    for (std::size_t i = next++; i < count; i = next++) {
+      if (stopAtFailure && failed) return;
+      bool done = false;
+      try {
+        done = step(i);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(errorMutex);
+        if (!error) error = std::current_exception();
+      }
+      if (!done) failed = true;
+    }
+  };
+  const std::size_t threads =
+      count < kFewestStepsToSpread ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
+  std::vector<std::thread> helpers;
+  for (std::size_t i = 1; i < threads; ++i) {
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // the threads started so far take every step
+    }
+  }
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  if (error) std::rethrow_exception(error);
+  return !failed;
+}

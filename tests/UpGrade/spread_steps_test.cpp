@@ -1,0 +1,69 @@
+// Steps spread over threads: each runs once, a failure or an exception is
+// reported, and with stopAtFailure steps in turn stop at the first failure.
+#include "UpGrade/spread_steps.h"
+
+#include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct StepsRun {
+  bool result = false;
+  bool threw = false;
+  std::vector<int> timesRun;
+};
+
+// Runs `count` steps; step `failing` (if below count) fails, or throws.
+StepsRun SpreadCounted(std::size_t count, bool stopAtFailure, std::size_t failing, bool throws = false) {
+  const auto runs = std::make_unique<std::atomic<int>[]>(count);
+  StepsRun run;
+  try {
+    run.result = SpreadSteps(count, stopAtFailure, [&](std::size_t i) {
+      ++runs[i];
+      if (i == failing && throws) throw std::runtime_error("step failed");
+      return i != failing;
+    });
+  } catch (const std::runtime_error&) {
+    run.threw = true;
+  }
+  for (std::size_t i = 0; i < count; ++i) run.timesRun.push_back(runs[i]);
+  return run;
+}
+
+TEST(SpreadSteps, EveryStepRunsOnceWhateverTheCount) {
+  for (const std::size_t count : {0, 1, 15, 16, 17, 1000}) {
+    const StepsRun run = SpreadCounted(count, /*stopAtFailure=*/true, /*failing=*/count);
+    EXPECT_TRUE(run.result) << count;
+    EXPECT_EQ(run.timesRun, std::vector<int>(count, 1)) << count;
+  }
+}
+
+TEST(SpreadSteps, AFailureOrAnExceptionIsReported) {
+  struct Case {
+    std::size_t count;
+    bool stopAtFailure;
+    bool throws;
+  };
+  for (const Case& test : {Case{10, true, false}, Case{10, false, false}, Case{1000, true, false},
+                           Case{1000, false, false}, Case{10, false, true}, Case{1000, false, true}}) {
+    const StepsRun run = SpreadCounted(test.count, test.stopAtFailure, /*failing=*/5, test.throws);
+    EXPECT_FALSE(run.result);
+    EXPECT_EQ(run.threw, test.throws);
+    for (std::size_t i = 0; i < test.count; ++i) {
+      const int times = run.timesRun[i];
+      if (!test.stopAtFailure || i == 5) {
+        EXPECT_EQ(times, 1) << test.count << " step " << i;
+      } else if (test.count < 16) {
+        EXPECT_EQ(times, i < 5 ? 1 : 0) << "in turn, step " << i;
+      } else {
+        EXPECT_LE(times, 1) << "spread, step " << i;  // other threads may or may not have started it
+      }
+    }
+  }
+}
+
+}  // namespace
