@@ -11,6 +11,9 @@
 
 namespace {
 
+// Paths are kept in blocks of this size, a longer one in a block of its own.
+constexpr std::size_t kBlockSize = 64 * 1024;
+
 // Only what is not there at all counts as ours to create: a link is never
 // taken for missing, so what it leads to is never removed.
 bool IsMissing(const std::string& path) {
@@ -22,25 +25,30 @@ bool IsMissing(const std::string& path) {
 // Removed newest first, so each directory is empty by the time its turn
 // comes; one that is not (something else wrote into it) stays.
 ExtractionUndo::~ExtractionUndo() {
-  for (std::size_t i = created_.size(); i-- > 0;) {
-    if (created_[i].isDirectory) {
-      platform::RemoveEmptyDirectory(pathAt(i));
+  for (auto created = created_.rbegin(); created != created_.rend(); ++created) {
+    if (created->isDirectory) {
+      platform::RemoveEmptyDirectory(pathAt(*created));
     } else {
-      std::remove(pathAt(i).c_str());
+      std::remove(pathAt(*created).c_str());
     }
   }
 }
 
-std::string ExtractionUndo::pathAt(std::size_t i) const {
-  const std::size_t start = i == 0 ? 0 : created_[i - 1].pathEnd;
-  return paths_.substr(start, created_[i].pathEnd - start);
+std::string ExtractionUndo::pathAt(const Created& created) const {
+  return blocks_[created.block].substr(created.start, created.length);
 }
 
 void ExtractionUndo::note(const std::string& path, bool isDirectory, Cursor& cursor) {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
-    paths_ += path;
-    created_.push_back({paths_.size(), isDirectory});
+    if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < path.size()) {
+      blocks_.emplace_back();
+      blocks_.back().reserve(std::max(kBlockSize, path.size()));
+    }
+    std::string& block = blocks_.back();
+    created_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(block.size()),
+                        static_cast<std::uint32_t>(path.size()), isDirectory});
+    block += path;
   }
   if (!isDirectory) return;
   std::string& newest = cursor.newestDirectory;

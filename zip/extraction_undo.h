@@ -1,6 +1,8 @@
 // What an extraction created, so that a failed one can take it away again.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -37,24 +39,29 @@ class ExtractionUndo {
   /// The extraction succeeded: nothing is removed.
   void keep() {
     created_.clear();
-    paths_.clear();
+    blocks_.clear();
     cursor_ = {};
   }
 
  private:
   // One record per path is kept for the whole extraction; the paths share
-  // one text instead of a string each, for archives of many thousand entries.
+  // blocks of text instead of a string each, for archives of many thousand
+  // entries. Neither records nor blocks ever move: a text grown by copying
+  // would hold its old and new copies at once, and writer threads would
+  // leave the old ones in their own heaps.
   struct Created {
-    std::size_t pathEnd;  // in paths_, where the next path starts
+    std::uint32_t block;  // in blocks_
+    std::uint32_t start;
+    std::uint32_t length;
     bool isDirectory;
   };
-  std::string pathAt(std::size_t i) const;
+  std::string pathAt(const Created& created) const;
   void note(const std::string& path, bool isDirectory, Cursor& cursor);
 
   /// In the order of noting, which comes before creating: a directory is
   /// noted before anything in it, whichever writer made it.
-  std::vector<Created> created_;
-  std::string paths_;
-  std::mutex mutex_;  // over created_ and paths_
+  std::deque<Created> created_;
+  std::vector<std::string> blocks_;
+  std::mutex mutex_;  // over created_ and blocks_
   Cursor cursor_;
 };

@@ -15,7 +15,7 @@ namespace {
 
 // Queued bytes the reader may run ahead by: enough to keep every writer
 // busy with small files, little beside the memory an extraction needs.
-constexpr std::size_t kQueuedBytesBudget = 2u << 20;
+constexpr std::size_t kQueuedBytesBudget = 1u << 20;
 // What an entry costs beyond its bytes, so that directories and empty files
 // are bounded too.
 constexpr std::size_t kEntryCost = 256;

@@ -42,15 +42,16 @@ TEST(WriterChoice, OnlyPlainAsciiNamesAreSpread) {
 
 // Enough entries for writers, with what each path of the writers meets: folders
 // named by entries and by files only, empty files, a repeated name, a script,
-// a Unix mode, and one entry too large to be handed over whole.
+// a Unix mode, and one entry too large to be handed over whole. Their paths
+// fill more than one of the blocks an undo keeps paths in.
 std::vector<EntryRecipe> ManyEntries() {
   std::vector<EntryRecipe> entries;
-  for (int i = 0; i < 300; ++i) {
-    const std::string folder = "update/d" + std::to_string(i % 7) + "/";
+  for (int i = 0; i < 1200; ++i) {
+    const std::string folder = "update/folder-with-a-long-name-" + std::to_string(i % 7) + "/";
     if (i < 7 && i % 2 == 0) entries.push_back(File(folder, ""));
-    entries.push_back(File(folder + "f" + std::to_string(i), i % 50 == 0 ? "" : std::string(i * 13, 'a' + i % 26)));
+    entries.push_back(File(folder + "f" + std::to_string(i), i % 50 == 0 ? "" : std::string(i % 300 * 13, 'a' + i % 26)));
   }
-  EntryRecipe repeated = File("update/d1/f1", "again");
+  EntryRecipe repeated = File("update/folder-with-a-long-name-1/f1", "again");
   repeated.dosDateTime = kJuly3rd2024 + (1u << 16);
   entries.push_back(repeated);
   entries.push_back(File("update/run.sh", "#!/bin/sh\n"));
@@ -88,17 +89,17 @@ TEST_F(WrittenByWriters, WriteWhatAnExtractionInTurnWrites) {
 // file where a folder must go) both take away everything written.
 TEST_F(WrittenByWriters, LeaveNothingWhenAnEntryFails) {
   std::vector<EntryRecipe> damaged = ManyEntries();
-  EntryRecipe bad = File("update/d3/bad", "stored bytes");
+  EntryRecipe bad = File("update/folder-with-a-long-name-3/bad", "stored bytes");
   bad.method = kStored;
   bad.raw = RawEntry{bad.data.size(), 0x12345678};
-  damaged.insert(damaged.begin() + 150, bad);
+  damaged.insert(damaged.begin() + 1100, bad);
   auto reader = Open(damaged);
   EXPECT_EQ(ErrorOf([&] { reader->extractAll(dir.str("damaged")); }),
-            "Error -105 openinginternal file 'update/d3/bad' in zip");
+            "Error -105 openinginternal file 'update/folder-with-a-long-name-3/bad' in zip");
   EXPECT_FALSE(fs::exists(dir.path() / "damaged"));
 
   std::vector<EntryRecipe> clashing = ManyEntries();
-  clashing.insert(clashing.begin() + 100, File("update/clash", "file"));
+  clashing.insert(clashing.begin() + 1000, File("update/clash", "file"));
   clashing.push_back(File("update/clash/inner", "in a file?"));
   reader.reset();  // Windows keeps an open archive from being written again
   reader = Open(clashing);
