@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+/* Counted atomically: the updater spreads some steps over threads, and each
+ * number must trip once. */
 static long calls;
 
 static long Setting(const char* name) {
@@ -30,7 +32,7 @@ static long Setting(const char* name) {
 /* True when this call is to fail; does not return when it is to be killed. */
 static int Trip(void) {
   const long at = Setting("UPDATE_FAULT_AT");
-  if (++calls != at) return 0;
+  if (__atomic_add_fetch(&calls, 1, __ATOMIC_SEQ_CST) != at) return 0;
   if (Setting("UPDATE_FAULT_KILL") == 1) raise(SIGKILL);
   const long code = Setting("UPDATE_FAULT_ERRNO");
   errno = code == 0 ? EIO : (int)code;
@@ -53,7 +55,7 @@ __attribute__((destructor)) static void WriteCount(void) {
   FILE* (*realFopen)(const char*, const char*) = (FILE * (*)(const char*, const char*)) Real("fopen");
   FILE* file = realFopen(path, "w");
   if (file == NULL) return;
-  fprintf(file, "%ld\n", calls);
+  fprintf(file, "%ld\n", __atomic_load_n(&calls, __ATOMIC_SEQ_CST));
   fclose(file);
 }
 
