@@ -14,9 +14,8 @@ namespace {
 // Moves the folder `from`, named `name`, into `intoDir` entry by entry:
 // folders are merged the same way, then files and links (as links) replace
 // their namesakes, spread over threads, and each source folder is removed
-// once it is empty. Where the name is
-// free, one rename moves the whole tree; where that fails (across file
-// systems) the folder is rebuilt.
+// once it is empty. Where the name is free, one rename moves the whole tree;
+// where that fails (across file systems) the folder is rebuilt.
 bool MergeInto(const std::string& from, const std::string& name, const std::string& intoDir) {
   const std::string target = intoDir + platform::kPathSeparator + name;
   if (!platform::IsExistingDirectory(target)) {
