@@ -195,7 +195,7 @@ bool ZipReader::extractAll(const std::string& destination,
   LinkPlan links(destination, linkRoot_, empty);
   if (platform::kMakesSymbolicLinks && !planLinks(*state_, index, linkEntries, renames, links)) return false;
 
-  ExtractionUndo undo;
+  ExtractionUndo undo(empty);
   const std::size_t writers = empty && spreadable && index.size() >= kFewestEntriesForWriters ? writerThreads() : 1;
   const Entries entries{*state_, index, destination, renames, links};
   if (!(writers > 1 ? extractThroughWriters(entries, writers, undo) : extractInTurn(entries, undo))) return false;

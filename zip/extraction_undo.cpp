@@ -60,16 +60,18 @@ void ExtractionUndo::note(const std::string& path, bool isDirectory, Cursor& cur
 }
 
 void ExtractionUndo::noteBeforeWriting(const std::string& path, bool isDirectory, Cursor& cursor) {
-  if (cursor.newestDirectory.empty() || parentPathOf(path) != cursor.newestDirectory) {
-    if (!IsMissing(path)) return;
+  const std::string parent = parentPathOf(path);
+  if (cursor.newestDirectory.empty() || parent != cursor.newestDirectory) {
+    if (!emptyDestination_ && !IsMissing(path)) return;
     std::vector<std::string> missingParents;
-    for (std::string parent = parentPathOf(path); !parent.empty() && IsMissing(parent);
-         parent = parentPathOf(parent)) {
-      missingParents.push_back(parent);
+    for (std::string folder = parent; !folder.empty() && IsMissing(folder); folder = parentPathOf(folder)) {
+      missingParents.push_back(folder);
     }
-    for (auto parent = missingParents.rbegin(); parent != missingParents.rend(); ++parent) {
-      note(*parent, true, cursor);
+    for (auto folder = missingParents.rbegin(); folder != missingParents.rend(); ++folder) {
+      note(*folder, true, cursor);
     }
+    // Another writer may have made the folder; what goes into it is new all the same.
+    if (emptyDestination_) cursor.newestDirectory = parent;
   }
   note(path, isDirectory, cursor);
 }

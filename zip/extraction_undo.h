@@ -21,15 +21,19 @@ class ExtractionUndo {
     std::string newestDirectory;
   };
 
-  ExtractionUndo() = default;
+  /// An `emptyDestination` held nothing (or was missing) when the extraction
+  /// began: every path written below it is new, and only the folders above
+  /// a path need asking about.
+  explicit ExtractionUndo(bool emptyDestination = false) : emptyDestination_(emptyDestination) {}
   ~ExtractionUndo();
   ExtractionUndo(const ExtractionUndo&) = delete;
   ExtractionUndo& operator=(const ExtractionUndo&) = delete;
 
   /// Called before `path` is written (a directory when `isDirectory`): notes
   /// it and each missing directory above it, those that exist are left alone.
-  /// What goes into the directory `cursor` noted last is new without asking
-  /// the disk.
+  /// What goes into the directory `cursor` noted last (below an empty
+  /// destination: the folder it last asked about) is new without asking the
+  /// disk.
   void noteBeforeWriting(const std::string& path, bool isDirectory, Cursor& cursor);
   /// As above, for the one writer of a single-threaded extraction.
   void noteBeforeWriting(const std::string& path, bool isDirectory) {
@@ -64,4 +68,5 @@ class ExtractionUndo {
   std::vector<std::string> blocks_;
   std::mutex mutex_;  // over created_ and blocks_
   Cursor cursor_;
+  bool emptyDestination_;
 };

@@ -19,6 +19,9 @@ constexpr std::size_t kQueuedBytesBudget = 1u << 20;
 // What an entry costs beyond its bytes, so that directories and empty files
 // are bounded too.
 constexpr std::size_t kEntryCost = 256;
+// A writer is woken for this many entries, not for each one: every sleep and
+// wake-up is a pair of system calls, as dear as creating a small file.
+constexpr std::size_t kBatch = 16;
 
 std::size_t costOf(const PendingEntry& entry) { return entry.bytes.size() + entry.path.size() + kEntryCost; }
 
@@ -80,20 +83,30 @@ ExtractionWriters::~ExtractionWriters() {
 
 bool ExtractionWriters::submit(std::size_t writer, PendingEntry entry) {
   std::unique_lock<std::mutex> lock(mutex_);
-  room_.wait(lock, [this] { return failed_ || queuedBytes_ < kQueuedBytesBudget; });
+  if (queuedBytes_ >= kQueuedBytesBudget) {
+    urge();
+    room_.wait(lock, [this] { return failed_ || queuedBytes_ < kQueuedBytesBudget; });
+  }
   if (failed_) return false;
+  urgent_ = false;
   queuedBytes_ += costOf(entry);
   Writer& chosen = *writers_.at(writer);
   chosen.queue.push_back(std::move(entry));
-  chosen.wake.notify_one();
+  if (chosen.queue.size() >= kBatch) chosen.wake.notify_one();
   return true;
 }
 
 bool ExtractionWriters::drain() {
   std::unique_lock<std::mutex> lock(mutex_);
+  urge();
   room_.wait(lock, [this] { return failed_ || idle(); });
   if (error_) std::rethrow_exception(error_);
   return !failed_;
+}
+
+void ExtractionWriters::urge() {
+  urgent_ = true;
+  for (const auto& writer : writers_) writer->wake.notify_one();
 }
 
 bool ExtractionWriters::idle() const {
@@ -104,7 +117,9 @@ bool ExtractionWriters::idle() const {
 void ExtractionWriters::run(Writer& writer) {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    writer.wake.wait(lock, [&] { return stopping_ || failed_ || !writer.queue.empty(); });
+    writer.wake.wait(lock, [&] {
+      return stopping_ || failed_ || writer.queue.size() >= kBatch || (urgent_ && !writer.queue.empty());
+    });
     if (stopping_ || failed_) return;
     const PendingEntry entry = std::move(writer.queue.front());
     writer.queue.pop_front();

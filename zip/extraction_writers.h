@@ -65,6 +65,8 @@ class ExtractionWriters {
   void run(Writer& writer);
   bool write(Writer& writer, const PendingEntry& entry);
   bool idle() const;
+  /// Wakes every writer to write what it holds, however little.
+  void urge();
 
   ExtractionUndo& undo_;
   std::mutex mutex_;              // over everything below
@@ -72,6 +74,7 @@ class ExtractionWriters {
   std::size_t queuedBytes_ = 0;
   bool failed_ = false;
   bool stopping_ = false;
+  bool urgent_ = false;  // the reader waits: writers take what they hold
   std::exception_ptr error_;
   std::vector<std::unique_ptr<Writer>> writers_;
 };

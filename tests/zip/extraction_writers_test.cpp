@@ -42,8 +42,9 @@ TEST(WriterChoice, OnlyPlainAsciiNamesAreSpread) {
 
 // Enough entries for writers, with what each path of the writers meets: folders
 // named by entries and by files only, empty files, a repeated name, a script,
-// a Unix mode, and one entry too large to be handed over whole. Their paths
-// fill more than one of the blocks an undo keeps paths in.
+// a Unix mode, entries large enough that a few fill the writers' queues, and
+// one too large to be handed over whole. Their paths fill more than one of
+// the blocks an undo keeps paths in.
 std::vector<EntryRecipe> ManyEntries() {
   std::vector<EntryRecipe> entries;
   for (int i = 0; i < 1200; ++i) {
@@ -58,6 +59,7 @@ std::vector<EntryRecipe> ManyEntries() {
   entries.push_back(UnixFile("update/tool", "tool", 0100750));
   std::string large(600 << 10, '\0');
   for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>((i * 2654435761u) >> 13);
+  for (int i = 0; i < 4; ++i) entries.push_back(File("update/big" + std::to_string(i), large.substr(i, 400 << 10)));
   entries.push_back(File("update/large.bin", large));
   return entries;
 }
