@@ -13,6 +13,8 @@ namespace {
 
 // Below this, a thread costs more than it saves, and the steps run in order.
 constexpr std::size_t kFewestStepsToSpread = 16;
+// Steps wait more than they compute: more threads than cores overlap the waits.
+constexpr std::size_t kThreadsPerCore = 2;
 constexpr std::size_t kMostThreads = 4;
 
 }  // namespace
@@ -35,8 +37,9 @@ bool SpreadSteps(std::size_t count, bool stopAtFailure, const std::function<bool
       if (!done) failed = true;
     }
   };
+  const std::size_t cores = std::thread::hardware_concurrency();
   const std::size_t threads =
-      count < kFewestStepsToSpread ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
+      count < kFewestStepsToSpread ? 1 : std::clamp<std::size_t>(kThreadsPerCore * cores, 1, kMostThreads);
   std::vector<std::thread> helpers;
   for (std::size_t i = 1; i < threads; ++i) {
     try {
