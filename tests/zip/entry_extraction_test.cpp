@@ -29,8 +29,7 @@ class Extraction : public ::testing::Test {
  protected:
   /// A reader over an archive file of `entries` in the test's directory.
   std::unique_ptr<ZipReader> Open(const std::vector<EntryRecipe>& entries) {
-    WriteArchive(dir.str("archive.zip"), entries);
-    return std::make_unique<ZipReader>(dir.str("archive.zip"), "");
+    return OpenArchive(dir.str("archive.zip"), entries);
   }
   std::string Out(const std::string& relative = {}) const { return dir.str("out/" + relative); }
   std::string Contents(const std::string& relative) const {

@@ -67,8 +67,7 @@ std::vector<EntryRecipe> ManyEntries() {
 class WrittenByWriters : public ::testing::Test {
  protected:
   std::unique_ptr<ZipReader> Open(const std::vector<EntryRecipe>& entries) {
-    WriteArchive(dir.str("archive.zip"), entries);
-    return std::make_unique<ZipReader>(dir.str("archive.zip"), "");
+    return OpenArchive(dir.str("archive.zip"), entries);
   }
   testing_support::TempDir dir;
 };

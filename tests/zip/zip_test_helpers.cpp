@@ -22,6 +22,11 @@ std::string ArchiveBytes(const std::vector<EntryRecipe>& entries) {
   return testing_support::ReadFileBytes(path);
 }
 
+std::unique_ptr<ZipReader> OpenArchive(const std::string& path, const std::vector<EntryRecipe>& entries) {
+  WriteArchive(path, entries);
+  return std::make_unique<ZipReader>(path, "");
+}
+
 std::string ErrorOf(const std::function<void()>& action) {
   try {
     action();

@@ -4,15 +4,21 @@
 
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/zip/archive_builder.h"
+#include "zip/zip_reader.h"
 
 namespace zip_testing {
 
 /// The bytes of an archive of `entries` (made through a scratch file).
 std::string ArchiveBytes(const std::vector<EntryRecipe>& entries);
+
+/// Writes an archive of `entries` at `path` and opens a reader over it,
+/// without a password.
+std::unique_ptr<ZipReader> OpenArchive(const std::string& path, const std::vector<EntryRecipe>& entries);
 
 /// The message of the std::runtime_error that `action` throws, or "no error".
 std::string ErrorOf(const std::function<void()>& action);
