@@ -1,68 +1,135 @@
 // What an install will do to the installation.
 #include "UpGrade/install_plan.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "UpGrade/own_file.h"
 #include "UpGrade/tree_removal.h"
 #include "platform/directory_listing.h"
+#include "platform/file_identity.h"
 #include "platform/file_system.h"
+#include "platform/folder_traits.h"
 
 namespace {
 
+using platform::DirectoryEntry;
+using platform::EntryType;
+
+// The installed entries of one folder, looked up by their exact names: a
+// name that matches only as Windows compares names keeps a folder from
+// being swapped, so the installation's spelling is never lost.
+class InstalledEntries {
+ public:
+  explicit InstalledEntries(std::vector<DirectoryEntry> entries) : entries_(std::move(entries)) {
+    std::sort(entries_.begin(), entries_.end(),
+              [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+  }
+
+  // The type of the entry `name`; kMissing when none has that exact name.
+  EntryType TypeOf(const std::string& name) const {
+    const auto found = std::lower_bound(entries_.begin(), entries_.end(), name,
+                                        [](const DirectoryEntry& entry, const std::string& key) { return entry.name < key; });
+    return found != entries_.end() && found->name == name ? found->type : EntryType::kMissing;
+  }
+
+  std::size_t size() const { return entries_.size(); }
+
+ private:
+  std::vector<DirectoryEntry> entries_;
+};
+
 class Planner {
  public:
-  Planner(const std::string& targetDir, InstallPlan& plan) : targetDir_(targetDir), plan_(plan) {}
+  Planner(const std::string& targetDir, const std::string& workDir, bool swapping, InstallPlan& plan)
+      : targetDir_(targetDir), workDir_(workDir), swapping_(swapping), plan_(plan) {}
 
-  // A file replaces whatever stands at its place, a folder of the same name included.
-  void File(const std::string& relative) {
-    (StandsAt(Target(relative)) ? plan_.replaced : plan_.added).push_back(relative);
-  }
-
-  // A folder is merged into a folder of its name (a linked one too), and
-  // replaces anything else standing there.
-  void Folder(const std::string& source, const std::string& relative) {
-    const std::string target = Target(relative);
-    if (!platform::IsExistingDirectory(target)) {
-      (StandsAt(target) ? plan_.replaced : plan_.added).push_back(relative);
-      return;
-    }
-    Entries(source, relative + platform::kPathSeparator);
-  }
-
-  // The entries of the folder `source`, named below `prefix`. A link is
-  // placed as a link, so it is planned as a file whatever it leads to.
-  void Entries(const std::string& source, const std::string& prefix) {
-    std::vector<platform::DirectoryEntry> entries;
+  // Plans the entries of the folder `source`, which lands at `relative`
+  // (empty: the installation itself). True when each installed entry there
+  // has a namesake in `source` and goes aside whole: the folder itself may
+  // then be swapped. A link is placed as a link, so it is planned as a file
+  // whatever it leads to.
+  bool Entries(const std::string& source, const std::string& relative) {
+    std::vector<DirectoryEntry> entries;
     if (!platform::ListDirectory(source, entries)) throw std::runtime_error("cannot list " + source);
-    for (const platform::DirectoryEntry& entry : entries) {
-      if (entry.type == platform::EntryType::kDirectory) {
-        Folder(source + platform::kPathSeparator + entry.name, prefix + entry.name);
+    std::vector<DirectoryEntry> listed;
+    const bool swappable = swapping_ && platform::ListDirectory(Target(relative), listed);
+    const InstalledEntries installed(std::move(listed));
+    const std::string prefix = relative.empty() ? relative : relative + platform::kPathSeparator;
+    std::size_t matched = 0;
+    bool whole = true;
+    for (const DirectoryEntry& entry : entries) {
+      const EntryType installedType = installed.TypeOf(entry.name);
+      if (installedType != EntryType::kMissing) ++matched;
+      if (entry.type == EntryType::kDirectory) {
+        whole = Folder(source + platform::kPathSeparator + entry.name, prefix + entry.name, installedType) && whole;
       } else {
         Place(prefix + entry.name);
       }
     }
+    return swappable && whole && matched == installed.size();
+  }
+
+  // A folder is merged into a folder of its name (a linked one too), and
+  // replaces anything else standing there. True when what stands there goes
+  // aside whole.
+  bool Folder(const std::string& source, const std::string& relative, EntryType installedType) {
+    const std::string target = Target(relative);
+    if (!platform::IsExistingDirectory(target)) {
+      (StandsAt(target) ? plan_.replaced : plan_.added).push_back(relative);
+      return true;
+    }
+    const std::size_t replaced = plan_.replaced.size();
+    const std::size_t added = plan_.added.size();
+    const std::size_t swapped = plan_.swapped.size();
+    if (!Entries(source, relative) || installedType != EntryType::kDirectory ||
+        !Swappable(source, target)) {
+      return false;
+    }
+    plan_.replaced.resize(replaced);
+    plan_.added.resize(added);
+    plan_.swapped.resize(swapped);
+    plan_.swapped.push_back(relative);
+    return true;
   }
 
  private:
   // The updater's own file is never placed at the top, so never moved aside.
   void Place(const std::string& relative) {
-    if (relative.find(platform::kPathSeparator) != std::string::npos || !IsUpdaterOwnFile(relative)) File(relative);
+    if (relative.find(platform::kPathSeparator) != std::string::npos || !IsUpdaterOwnFile(relative)) {
+      (StandsAt(Target(relative)) ? plan_.replaced : plan_.added).push_back(relative);
+    }
+  }
+
+  // The work directory holds the new tree and the backups: it never moves.
+  bool Swappable(const std::string& source, const std::string& target) const {
+    if (platform::IsSameFile(target, workDir_)) return false;
+    const std::string traits = platform::FolderTraits(target);
+    return !traits.empty() && traits == platform::FolderTraits(source);
   }
 
   std::string Target(const std::string& relative) const {
-    return targetDir_ + platform::kPathSeparator + relative;
+    return relative.empty() ? targetDir_ : targetDir_ + platform::kPathSeparator + relative;
   }
 
   const std::string& targetDir_;
+  const std::string workDir_;
+  const bool swapping_;
   InstallPlan& plan_;
 };
 
 }  // namespace
 
-InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir) {
+InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir) {
   InstallPlan plan;
-  Planner planner(targetDir, plan);
-  planner.Entries(sourceDir, "");
+  Planner(targetDir, workDir, /*swapping=*/true, plan).Entries(sourceDir, {});
+  return plan;
+}
+
+InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative) {
+  InstallPlan plan;
+  Planner(targetDir, /*workDir=*/{}, /*swapping=*/false, plan)
+      .Entries(sourceDir + platform::kPathSeparator + relative, relative);
   return plan;
 }

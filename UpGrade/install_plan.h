@@ -14,9 +14,19 @@ struct InstallPlan {
   /// Paths the new tree brings where nothing stands yet, topmost only: a new
   /// folder stands for everything in it.
   std::vector<std::string> added;
+  /// Old folders whose every entry the new tree replaces under the same name,
+  /// and whose new namesake has the same traits (mode, owner, access list):
+  /// each can move aside whole and its namesake take its place in one rename,
+  /// where the system lets it; nothing below one is planned on its own.
+  std::vector<std::string> swapped;
 };
 
 /// Walks `sourceDir` as the install places it into `targetDir`: folders
 /// merged (descended where a folder of that name exists), top-level files
-/// except the updater's own. Throws when a folder cannot be listed.
-InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir);
+/// except the updater's own. The folder `workDir` is never swapped. Throws
+/// when a folder of the new tree cannot be listed.
+InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir);
+
+/// Plans the swapped folder `relative` entry by entry instead, nothing below
+/// it swapped: for one the system would not move aside whole. Throws as above.
+InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative);

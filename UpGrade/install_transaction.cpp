@@ -116,21 +116,22 @@ class Transaction {
   // moves are spread over threads. False once one failed: no move starts
   // after it.
   bool MoveAside(const std::vector<std::string>& relative, const std::vector<int>& numbers) {
-    std::vector<char> moved(relative.size());
-    const bool all = SpreadSteps(relative.size(), /*stopAtFailure=*/true, [&](std::size_t i) {
-      const std::string target = layout_.Target(relative[i]);
-      const std::string backup = layout_.Backup(numbers[i]);
-      moved[i] = platform::RenameDirectory(target, backup);
-      if (!moved[i]) {
-        LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
-                     target.c_str(), backup.c_str(), platform::LastSystemError());
-      }
-      return moved[i] != 0;
-    });
+    std::vector<char> moved;
+    const bool all = Rename(relative, numbers, /*stopAtFailure=*/true, moved);
+    return NoteMoved(relative, numbers, moved) && all;
+  }
+
+  // Moves each folder of `relative` aside whole to its backup of `numbers`,
+  // spread over threads, and gives back the folders the system would not
+  // move in one rename (Windows refuses while a file in one is open).
+  bool SwapAside(const std::vector<std::string>& relative, const std::vector<int>& numbers,
+                 std::vector<std::string>& unmoved) {
+    std::vector<char> moved;
+    Rename(relative, numbers, /*stopAtFailure=*/false, moved);
     for (std::size_t i = 0; i < relative.size(); ++i) {
-      if (moved[i] && !Note({JournalRecord::kAsided, numbers[i], relative[i]})) return false;
+      if (!moved[i]) unmoved.push_back(relative[i]);
     }
-    return all;
+    return NoteMoved(relative, numbers, moved);
   }
 
   int BackupsNumbered() const { return nextBackup_; }
@@ -155,23 +156,88 @@ class Transaction {
     return true;
   }
 
+  // Renames each target of `relative` to its backup of `numbers`, spread
+  // over threads; `moved` tells which did. A failure is logged where the
+  // install stops at it.
+  bool Rename(const std::vector<std::string>& relative, const std::vector<int>& numbers, bool stopAtFailure,
+              std::vector<char>& moved) {
+    moved.assign(relative.size(), 0);
+    return SpreadSteps(relative.size(), stopAtFailure, [&](std::size_t i) {
+      const std::string target = layout_.Target(relative[i]);
+      const std::string backup = layout_.Backup(numbers[i]);
+      moved[i] = platform::RenameDirectory(target, backup);
+      if (!moved[i] && stopAtFailure) {
+        LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
+                     target.c_str(), backup.c_str(), platform::LastSystemError());
+      }
+      return moved[i] != 0;
+    });
+  }
+
+  // Notes the completion of each move of `moved`.
+  bool NoteMoved(const std::vector<std::string>& relative, const std::vector<int>& numbers,
+                 const std::vector<char>& moved) {
+    for (std::size_t i = 0; i < relative.size(); ++i) {
+      if (moved[i] && !Note({JournalRecord::kAsided, numbers[i], relative[i]})) return false;
+    }
+    return true;
+  }
+
   const Layout& layout_;
   InstallJournal journal_;
   int nextBackup_ = 0;
 };
 
-// Announces every step, moves every target aside, places the new tree and
-// commits; false at the first step that fails.
-bool RunSteps(Transaction& transaction, const InstallPlan& plan, const std::string& updateDir,
-              const std::string& dstPath) {
+// Announces the paths `plan` brings new and moves aside, numbering the
+// backups of `replaced` and `swapped`; the caller flushes.
+bool Announce(Transaction& transaction, const InstallPlan& plan, std::vector<int>& replaced,
+              std::vector<int>& swapped) {
   for (const std::string& relative : plan.added) {
     if (!transaction.Note({JournalRecord::kNew, 0, relative})) return false;
   }
-  std::vector<int> backups(plan.replaced.size());
+  replaced.resize(plan.replaced.size());
   for (std::size_t i = 0; i < plan.replaced.size(); ++i) {
-    if (!transaction.NoteAside(plan.replaced[i], backups[i])) return false;
+    if (!transaction.NoteAside(plan.replaced[i], replaced[i])) return false;
   }
-  if (!transaction.Flush() || !transaction.MoveAside(plan.replaced, backups)) return false;
+  swapped.resize(plan.swapped.size());
+  for (std::size_t i = 0; i < plan.swapped.size(); ++i) {
+    if (!transaction.NoteAside(plan.swapped[i], swapped[i])) return false;
+  }
+  return true;
+}
+
+// Moves the swapped folders aside whole; those the system would not move
+// are planned again entry by entry, announced and added to `plan`'s moves.
+bool SwapFoldersAside(Transaction& transaction, InstallPlan& plan, const std::vector<int>& swapped,
+                      std::vector<int>& replaced, const std::string& updateDir, const std::string& dstPath) {
+  std::vector<std::string> unmoved;
+  if (!transaction.SwapAside(plan.swapped, swapped, unmoved)) return false;
+  for (const std::string& folder : unmoved) {
+    InstallPlan merge;
+    try {
+      merge = PlanMerge(updateDir, dstPath, folder);
+    } catch (const std::exception&) {
+      return false;
+    }
+    std::vector<int> numbers;
+    std::vector<int> none;
+    if (!Announce(transaction, merge, numbers, none)) return false;
+    plan.replaced.insert(plan.replaced.end(), merge.replaced.begin(), merge.replaced.end());
+    replaced.insert(replaced.end(), numbers.begin(), numbers.end());
+  }
+  return unmoved.empty() || transaction.Flush();
+}
+
+// Announces every step, moves every target aside, places the new tree and
+// commits; false at the first step that fails.
+bool RunSteps(Transaction& transaction, InstallPlan& plan, const std::string& updateDir, const std::string& dstPath) {
+  std::vector<int> replaced;
+  std::vector<int> swapped;
+  if (!Announce(transaction, plan, replaced, swapped) || !transaction.Flush() ||
+      !SwapFoldersAside(transaction, plan, swapped, replaced, updateDir, dstPath) ||
+      !transaction.MoveAside(plan.replaced, replaced)) {
+    return false;
+  }
   return transaction.Note({JournalRecord::kPlace, 0, {}}) && transaction.Flush() && CopyTree(updateDir, dstPath) &&
          transaction.Note({JournalRecord::kCommit, 0, {}}) && transaction.Flush();
 }
@@ -181,7 +247,7 @@ bool RunSteps(Transaction& transaction, const InstallPlan& plan, const std::stri
 InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
   InstallPlan plan;
   try {
-    plan = PlanInstall(updateDir, dstPath);
+    plan = PlanInstall(updateDir, dstPath, workDir);
   } catch (const std::exception&) {
     return {};
   }

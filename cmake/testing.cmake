@@ -15,6 +15,7 @@ add_library(test_support STATIC
   ${support}/test_programs.cpp
   ${support}/tree_snapshot.cpp
   ${support}/${backend}/child_process.cpp
+  ${support}/${backend}/folder_trait.cpp
   ${support}/${backend}/pinned_file.cpp)
 target_link_libraries(test_support PUBLIC update_core GTest::gtest)
 update_warnings(test_support)

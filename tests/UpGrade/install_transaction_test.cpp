@@ -24,13 +24,14 @@ namespace {
 const std::map<std::string, std::string> kOldVersion = {
     {"app.exe", "old program"},  {"readme.txt", "old readme"}, {"data/config.txt", "old config"},
     {"data/kept.txt", "kept"},   {"plugin", "old plugin file"}, {"docs/a.txt", "old docs"},
-    {"docs/deep/b.txt", "old b"},
+    {"docs/deep/b.txt", "old b"}, {"res/a.txt", "old a"},          {"res/deep/b.txt", "old b"},
 };
 
 const std::map<std::string, std::string> kNewVersion = {
     {"app.exe", "new program"},      {"update.exe", "the updater"},   {"data/config.txt", "new config"},
     {"data/sub/new.txt", "new sub"}, {"plugin/p.dll", "plugin folder"}, {"docs", "docs as a file"},
-    {"lib/x.dll", "new library"},
+    {"lib/x.dll", "new library"},    {"res/a.txt", "new a"},          {"res/deep/b.txt", "new b"},
+    {"res/c.txt", "new c"},
 };
 
 class InstallTransactionTest : public InstallTest {
@@ -114,7 +115,8 @@ TEST_F(InstallTransactionTest, RecoveryKeepsACommittedInstall) {
 }
 
 // Once there are many, the moves aside are spread over threads: one that
-// fails stops the install, and whatever the others moved comes back.
+// fails stops the install, and whatever the others moved comes back, the
+// folders swapped whole included.
 TEST_F(InstallTransactionTest, AFileThatCannotMoveAsideAmongManyLeavesTheOldVersionWhole) {
   std::map<std::string, std::string> oldFiles;
   std::map<std::string, std::string> newFiles;
@@ -123,6 +125,8 @@ TEST_F(InstallTransactionTest, AFileThatCannotMoveAsideAmongManyLeavesTheOldVers
     oldFiles[name] = "old " + name;
     newFiles[name] = "new " + name;
   }
+  // A file of the installation's own keeps many/1 from being swapped whole.
+  oldFiles["many/1/kept"] = "kept";
   WriteTree(app_, oldFiles);
   WriteTree(app_ / kWorkDirName / kUpdateDirName, newFiles);
   const TreeSnapshot before = Installation();

@@ -33,9 +33,10 @@ TEST(InstallPlan, LinksArePlannedAsFilesWhateverTheyLeadTo) {
   fs::create_symlink("nowhere", source / "lib" / "dangling");       // new, leads nowhere
   fs::create_directory_symlink("lib", source / "current");          // over an installed folder
   Touch(install / "lib" / "libfoo.so");
+  Touch(install / "lib" / "local.conf");  // keeps lib/ merged entry by entry
   Touch(install / "current" / "old.txt");
 
-  const InstallPlan plan = PlanInstall(source.string(), install.string());
+  const InstallPlan plan = PlanInstall(source.string(), install.string(), (install / "temp").string());
 
   EXPECT_TRUE(Holds(plan.replaced, "lib/libfoo.so"));
   EXPECT_TRUE(Holds(plan.added, "lib/libfoo.so.1"));

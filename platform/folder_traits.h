@@ -1,0 +1,15 @@
+// What a folder carries besides its entries: an install that swaps an
+// installed folder for its new namesake whole keeps them only when both agree.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+/// The traits of the folder `dir`, as bytes to compare: its mode, owner,
+/// group and extended attributes (access lists, security labels) on Linux;
+/// its attributes, owner, group and access list on Windows. Empty when `dir`
+/// is no folder (a link to one included) or they cannot be read.
+std::string FolderTraits(const std::string& dir);
+
+}  // namespace platform

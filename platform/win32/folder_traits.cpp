@@ -1,0 +1,28 @@
+// Windows backend of platform/folder_traits.h.
+#include "platform/folder_traits.h"
+
+#include <cstring>
+
+#include <windows.h>
+
+namespace {
+
+constexpr SECURITY_INFORMATION kSecurityParts =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+}  // namespace
+
+std::string platform::FolderTraits(const std::string& dir) {
+  const DWORD attributes = GetFileAttributesA(dir.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return {};
+  }
+  DWORD needed = 0;
+  GetFileSecurityA(dir.c_str(), kSecurityParts, /*pSecurityDescriptor=*/nullptr, 0, &needed);
+  if (needed == 0) return {};
+  std::string traits(sizeof attributes + needed, '\0');
+  std::memcpy(&traits[0], &attributes, sizeof attributes);
+  if (!GetFileSecurityA(dir.c_str(), kSecurityParts, &traits[sizeof attributes], needed, &needed)) return {};
+  return traits;
+}
