@@ -16,6 +16,9 @@ namespace {
 // Queued bytes the reader may run ahead by: enough to keep every writer
 // busy with small files, little beside the memory an extraction needs.
 constexpr std::size_t kQueuedBytesBudget = 1u << 20;
+// A reader that waits for room goes on once half the budget is free: woken
+// for each written entry, it would sleep and wake again for each one.
+constexpr std::size_t kResumeBytes = kQueuedBytesBudget / 2;
 // What an entry costs beyond its bytes, so that directories and empty files
 // are bounded too.
 constexpr std::size_t kEntryCost = 256;
@@ -83,10 +86,7 @@ ExtractionWriters::~ExtractionWriters() {
 
 bool ExtractionWriters::submit(std::size_t writer, PendingEntry entry) {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (queuedBytes_ >= kQueuedBytesBudget) {
-    urge();
-    room_.wait(lock, [this] { return failed_ || queuedBytes_ < kQueuedBytesBudget; });
-  }
+  if (queuedBytes_ >= kQueuedBytesBudget) waitAsReader(lock, ReaderWait::kRoom);
   if (failed_) return false;
   urgent_ = false;
   queuedBytes_ += costOf(entry);
@@ -98,15 +98,30 @@ bool ExtractionWriters::submit(std::size_t writer, PendingEntry entry) {
 
 bool ExtractionWriters::drain() {
   std::unique_lock<std::mutex> lock(mutex_);
-  urge();
-  room_.wait(lock, [this] { return failed_ || idle(); });
+  waitAsReader(lock, ReaderWait::kIdle);
   if (error_) std::rethrow_exception(error_);
   return !failed_;
 }
 
-void ExtractionWriters::urge() {
+void ExtractionWriters::waitAsReader(std::unique_lock<std::mutex>& lock, ReaderWait what) {
+  readerWait_ = what;
   urgent_ = true;
   for (const auto& writer : writers_) writer->wake.notify_one();
+  // A writer that finds the reader may go on wakes it once and says so.
+  room_.wait(lock, [this] { return readerWait_ == ReaderWait::kNothing || readerMayGoOn(); });
+  readerWait_ = ReaderWait::kNothing;
+}
+
+bool ExtractionWriters::readerMayGoOn() const {
+  switch (readerWait_) {
+    case ReaderWait::kNothing:
+      return false;
+    case ReaderWait::kRoom:
+      return failed_ || queuedBytes_ <= kResumeBytes;
+    case ReaderWait::kIdle:
+      return failed_ || idle();
+  }
+  return true;
 }
 
 bool ExtractionWriters::idle() const {
@@ -140,7 +155,10 @@ void ExtractionWriters::run(Writer& writer) {
       if (!error_) error_ = error;
       for (const auto& other : writers_) other->wake.notify_one();
     }
-    room_.notify_all();
+    if (readerMayGoOn()) {
+      readerWait_ = ReaderWait::kNothing;
+      room_.notify_one();
+    }
   }
 }
 

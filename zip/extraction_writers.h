@@ -65,12 +65,17 @@ class ExtractionWriters {
   void run(Writer& writer);
   bool write(Writer& writer, const PendingEntry& entry);
   bool idle() const;
-  /// Wakes every writer to write what it holds, however little.
-  void urge();
+  enum class ReaderWait { kNothing, kRoom, kIdle };
+  /// Waits, as the reader, for `what`, or for a failure; meanwhile every
+  /// writer writes what it holds, however little.
+  void waitAsReader(std::unique_lock<std::mutex>& lock, ReaderWait what);
+  /// Whether what the reader waits for has come.
+  bool readerMayGoOn() const;
 
   ExtractionUndo& undo_;
   std::mutex mutex_;              // over everything below
   std::condition_variable room_;  // the reader waits for room, idleness or failure
+  ReaderWait readerWait_ = ReaderWait::kNothing;
   std::size_t queuedBytes_ = 0;
   bool failed_ = false;
   bool stopping_ = false;
