@@ -29,8 +29,9 @@ class InstalledEntries {
 
   // The type of the entry `name`; kMissing when none has that exact name.
   EntryType TypeOf(const std::string& name) const {
-    const auto found = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                        [](const DirectoryEntry& entry, const std::string& key) { return entry.name < key; });
+    const auto found =
+        std::lower_bound(entries_.begin(), entries_.end(), name,
+                         [](const DirectoryEntry& entry, const std::string& key) { return entry.name < key; });
     return found != entries_.end() && found->name == name ? found->type : EntryType::kMissing;
   }
 
@@ -84,7 +85,7 @@ class Planner {
     const std::size_t added = plan_.added.size();
     const std::size_t swapped = plan_.swapped.size();
     if (!Entries(source, relative) || installedType != EntryType::kDirectory ||
-        !Swappable(source, target)) {
+        !Swappable(source, relative, target)) {
       return false;
     }
     plan_.replaced.resize(replaced);
@@ -102,9 +103,12 @@ class Planner {
     }
   }
 
-  // The work directory holds the new tree and the backups: it never moves.
-  bool Swappable(const std::string& source, const std::string& target) const {
-    if (platform::IsSameFile(target, workDir_)) return false;
+  // The work directory holds the new tree and the backups: nothing of it
+  // moves whole, whatever an archive brings below a folder of its name.
+  bool Swappable(const std::string& source, const std::string& relative, const std::string& target) const {
+    if (platform::IsSameFile(Target(relative.substr(0, relative.find(platform::kPathSeparator))), workDir_)) {
+      return false;
+    }
     const std::string traits = platform::FolderTraits(target);
     return !traits.empty() && traits == platform::FolderTraits(source);
   }

@@ -51,7 +51,11 @@ const SwapCase kCases[] = {
      Twist::kNone,
      {}},
     {"a new folder is added, not swapped", {{"b/x", "1"}}, {{"b/x", "2"}, {"a/x", "3"}}, Twist::kNone, {"b"}},
-    {"the work directory never moves", {{"a/x", "1"}}, {{"a/x", "2"}}, Twist::kWorkDir, {}},
+    {"nothing of the work directory moves whole",
+     {{"a/x", "1"}, {"a/sub/y", "2"}},
+     {{"a/x", "3"}, {"a/sub/y", "4"}},
+     Twist::kWorkDir,
+     {}},
     {"a folder whose traits differ is merged", {{"a/x", "1"}}, {{"a/x", "2"}}, Twist::kOtherTraits, {}},
 };
 
