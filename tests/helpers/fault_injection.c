@@ -7,7 +7,9 @@
  * With UPDATE_FAULT_FILL, the first signal the updater sends (the stop of
  * the application, after the extraction) first fills the disk by writing
  * that file until no room is left, then gives back a little, enough for
- * small files but not for large ones. */
+ * small files but not for large ones. With UPDATE_FAULT_RENAME_FROM, every
+ * rename of that very path fails with EBUSY, as the rename of a folder in use
+ * does, after it is counted. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -90,10 +92,24 @@ int kill(pid_t pid, int signal) {
     return ((result(*) params)Real(#name))args;                            \
   }
 
-COUNTED(int, rename, (const char* from, const char* to), (from, to))
-COUNTED(int, renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
-COUNTED(int, renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
-        (fromDir, from, toDir, to, flags))
+/* True, with errno set, when renames of `from` are refused. */
+static int Refused(const char* from) {
+  const char* refused = getenv("UPDATE_FAULT_RENAME_FROM");
+  if (refused == NULL || strcmp(from, refused) != 0) return 0;
+  errno = EBUSY;
+  return 1;
+}
+
+#define COUNTED_RENAME(name, params, args)                                   \
+  int name params {                                                        \
+    if (Trip() || Refused(from)) return -1;                                \
+    return ((int(*) params)Real(#name))args;                               \
+  }
+
+COUNTED_RENAME(rename, (const char* from, const char* to), (from, to))
+COUNTED_RENAME(renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
+COUNTED_RENAME(renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
+               (fromDir, from, toDir, to, flags))
 COUNTED(int, unlink, (const char* path), (path))
 COUNTED(int, rmdir, (const char* path), (path))
 COUNTED(int, remove, (const char* path), (path))

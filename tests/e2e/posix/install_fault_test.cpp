@@ -17,11 +17,13 @@ using namespace update_e2e;
 
 namespace {
 
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
 // Preloads the fault library into the runs started while it lives, with
 // its settings (UPDATE_FAULT_AT, ...).
 class FaultPlan {
  public:
-  explicit FaultPlan(const std::vector<std::pair<std::string, std::string>>& settings) : settings_(settings) {
+  explicit FaultPlan(const Settings& settings) : settings_(settings) {
     settings_.push_back({"LD_PRELOAD", HelperProgram("libfault_injection") + ".so"});
     // The sanitizer lane's runtime must come first otherwise.
     settings_.push_back({"ASAN_OPTIONS", "verify_asan_link_order=0"});
@@ -34,7 +36,7 @@ class FaultPlan {
   FaultPlan& operator=(const FaultPlan&) = delete;
 
  private:
-  std::vector<std::pair<std::string, std::string>> settings_;
+  Settings settings_;
 };
 
 class InstallFault : public InstallRun {
@@ -48,21 +50,51 @@ class InstallFault : public InstallRun {
     ASSERT_GE(calls_, 50);
   }
 
-  // The number of counted calls in a whole run that installs.
-  long CountCalls() {
+  // The number of counted calls in a whole run that installs, with `settings`.
+  long CountCalls(Settings settings = {}) {
     const fs::path countFile = root_.path() / "count";
     {
-      const FaultPlan plan({{"UPDATE_FAULT_COUNT", countFile.string()}});
+      settings.push_back({"UPDATE_FAULT_COUNT", countFile.string()});
+      const FaultPlan plan(settings);
       EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
     }
     WriteOldVersion();
     return std::atol(ReadFileBytes(countFile).c_str());
   }
 
-  // A run with the fault at call `at`.
-  RunResult RunWithFault(long at, bool kill) {
-    const FaultPlan plan({{"UPDATE_FAULT_AT", std::to_string(at)}, {"UPDATE_FAULT_KILL", kill ? "1" : "0"}});
+  // A run with the fault at call `at`, and `settings`.
+  RunResult RunWithFault(long at, bool kill, Settings settings = {}) {
+    settings.push_back({"UPDATE_FAULT_AT", std::to_string(at)});
+    settings.push_back({"UPDATE_FAULT_KILL", kill ? "1" : "0"});
+    const FaultPlan plan(settings);
     return UpdateWithoutApp(zip_.string());
+  }
+
+  // Fails each of the `calls` calls of a run with `settings` in turn; every
+  // run leaves one whole version. Gives the number of failed installs.
+  int ExpectOneWholeVersionWhateverFails(long calls, const Settings& settings = {}) {
+    int failedInstalls = 0;
+    for (long at = 1; at <= calls; ++at) {
+      WriteOldVersion();
+      const RunResult result = RunWithFault(at, false, settings);
+      // The probe of the installation's rights stays when its own removal is
+      // the call that fails; the next run removes it.
+      TreeSnapshot after = Installation();
+      after.erase(".update-probe");
+      if (result.exitCode == 0) {
+        EXPECT_EQ(after, newVersion_) << "call " << at;
+      } else {
+        EXPECT_TRUE(result.exitCode == 3 || result.exitCode == 4) << "call " << at << ": " << result.exitCode;
+        EXPECT_EQ(after, oldVersion_) << "call " << at;
+        failedInstalls += result.exitCode == 4;
+      }
+      // What a failed clean-up left (a backup, the journal of a committed
+      // install, the probe) goes with the next run and changes nothing else.
+      EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
+      EXPECT_EQ(Installation(), after) << "call " << at;
+      EXPECT_FALSE(JournalLeft()) << "call " << at;
+    }
+    return failedInstalls;
   }
 
   TreeSnapshot oldVersion_;
@@ -74,29 +106,18 @@ class InstallFault : public InstallRun {
 }  // namespace
 
 TEST_F(InstallFault, AFailureAtAnyCallLeavesOneWholeVersion) {
-  int failedInstalls = 0;
-  for (long at = 1; at <= calls_; ++at) {
-    WriteOldVersion();
-    const RunResult result = RunWithFault(at, false);
-    // The probe of the installation's rights stays when its own removal is
-    // the call that fails; the next run removes it.
-    TreeSnapshot after = Installation();
-    after.erase(".update-probe");
-    if (result.exitCode == 0) {
-      EXPECT_EQ(after, newVersion_) << "call " << at;
-    } else {
-      EXPECT_TRUE(result.exitCode == 3 || result.exitCode == 4) << "call " << at << ": " << result.exitCode;
-      EXPECT_EQ(after, oldVersion_) << "call " << at;
-      failedInstalls += result.exitCode == 4;
-    }
-    // What a failed clean-up left (a backup, the journal of a committed
-    // install, the probe) goes with the next run and changes nothing else.
-    EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
-    EXPECT_EQ(Installation(), after) << "call " << at;
-    EXPECT_FALSE(JournalLeft()) << "call " << at;
-  }
   // Most calls of the install matter: their failure undoes it.
-  EXPECT_GT(failedInstalls, 20);
+  EXPECT_GT(ExpectOneWholeVersionWhateverFails(calls_), 20);
+}
+
+// data/sub is swapped whole; where the system will not rename it (Windows,
+// while a file in it is open) its entries are moved aside one by one, so
+// that a later failure still gives every old file back.
+TEST_F(InstallFault, AFolderThatWillNotMoveWholeIsMovedEntryByEntry) {
+  const Settings refusal = {{"UPDATE_FAULT_RENAME_FROM", (installDir_ / "data" / "sub").string()}};
+  const long calls = CountCalls(refusal);
+  EXPECT_GT(calls, calls_);
+  EXPECT_GT(ExpectOneWholeVersionWhateverFails(calls, refusal), 20);
 }
 
 TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
