@@ -6,10 +6,11 @@
 
 namespace platform {
 
-/// The traits of the folder `dir`, as bytes to compare: its mode, owner,
-/// group and extended attributes (access lists, security labels) on Linux;
-/// its attributes, owner, group and access list on Windows. Empty when `dir`
-/// is no folder (a link to one included) or they cannot be read.
+/// The traits of the folder `dir`, as bytes to compare: its file system,
+/// mode, owner, group and extended attributes (access lists, security
+/// labels) on Linux; its attributes, owner, group and access list on
+/// Windows. Empty when `dir` is no folder (a link to one included) or they
+/// cannot be read.
 std::string FolderTraits(const std::string& dir);
 
 }  // namespace platform
