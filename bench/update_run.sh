@@ -11,7 +11,7 @@
 #
 #   bench/update_run.sh [ARCHIVE...]
 #     ARCHIVE: many_files, small_files, one_large_entry (default: all three)
-#   Environment: ROUNDS (5), WINE_ROUNDS (3), WINE_SMALL_ROUNDS (1: each
+#   Environment: ROUNDS (5), WINE_ROUNDS (3), WINE_SMALL_ROUNDS (3: each
 #   Wine run of 20,000 files takes long), WINE=0 to leave Wine out,
 #   BENCH_DIR (a fresh temporary directory, removed at the end) for the
 #   generated files; a BENCH_DIR that an earlier run left is used again.
@@ -20,7 +20,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 rounds=${ROUNDS:-5}
 wine_rounds=${WINE_ROUNDS:-3}
-wine_small_rounds=${WINE_SMALL_ROUNDS:-1}
+wine_small_rounds=${WINE_SMALL_ROUNDS:-3}
 use_wine=${WINE:-1}
 archives=("$@")
 [ ${#archives[@]} -gt 0 ] || archives=(many_files small_files one_large_entry)
