@@ -23,7 +23,7 @@ struct InstallPlan {
 
 /// Walks `sourceDir` as the install places it into `targetDir`: folders
 /// merged (descended where a folder of that name exists), top-level files
-/// except the updater's own. The folder `workDir` is never swapped. Throws
+/// except the updater's own. Nothing of the folder `workDir` is swapped. Throws
 /// when a folder of the new tree cannot be listed.
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir);
 
