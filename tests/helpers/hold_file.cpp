@@ -1,7 +1,6 @@
-// Windows test helper: opens the file named by its first argument without
-// sharing, as a running program may hold its files, writes the marker named
-// by its second ("<file>.held" by default) once it holds it, then sleeps
-// until it is killed (or ten minutes pass).
+// Windows test helper: opens the file named by its argument without sharing,
+// as a running program may hold its files, writes "<file>.held" once it holds
+// it, then sleeps until it is killed (or ten minutes pass).
 #include <string>
 
 #include <windows.h>
@@ -9,11 +8,11 @@
 #include "platform/win32/unique_handle.h"
 
 int main(int argc, char* argv[]) {
-  if (argc != 2 && argc != 3) return 2;
+  if (argc != 2) return 2;
   const platform::UniqueHandle held(CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, /*dwShareMode=*/0,
                                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!held.ok()) return 1;
-  const std::string marker = argc == 3 ? std::string(argv[2]) : std::string(argv[1]) + ".held";
+  const std::string marker = std::string(argv[1]) + ".held";
   {
     const platform::UniqueHandle signal(CreateFileA(marker.c_str(), GENERIC_WRITE, /*dwShareMode=*/0, nullptr,
                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

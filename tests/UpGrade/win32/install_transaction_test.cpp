@@ -1,18 +1,14 @@
 // Windows only: files held open by other programs. Recovery waits for a held
-// placed file; an install passes over a backup that is still held, and keeps
-// one whole version when a held file is in a folder it swaps whole.
+// placed file; an install passes over a backup that is still held.
 #include "UpGrade/install_transaction.h"
 
 #include <filesystem>
-#include <map>
-#include <string>
 
 #include <gtest/gtest.h>
 
 #include "UpGrade/install_journal.h"
 #include "tests/UpGrade/install_fixture.h"
 #include "tests/support/test_programs.h"
-#include "tests/support/tree_snapshot.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -60,31 +56,4 @@ TEST_F(WindowsRecoveryTest, ABackupStillHeldFromAnEarlierInstallIsPassedOver) {
   fs::remove(leftover + ".held");
   EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
   EXPECT_EQ(ReadFileBytes(leftover), "an earlier backup");
-}
-
-// A held file in a folder that the install swaps whole: Windows will not
-// rename the folder, so it is moved aside entry by entry and the held file
-// stops the install; Wine renames it, held file and all, and the new version
-// goes in. Either way one whole version stands.
-TEST_F(WindowsRecoveryTest, AHeldFileInAFolderSwappedWholeLeavesOneWholeVersion) {
-  const fs::path app = dir_.path() / "app";
-  const fs::path work = app / kWorkDirName;
-  const std::map<std::string, std::string> newFiles = {{"lib/a.dll", "new a"}, {"lib/deep/c.dll", "new c"}};
-  WriteTree(app, {{"lib/a.dll", "old a"}, {"lib/deep/c.dll", "old c"}});
-  WriteTree(work / kUpdateDirName, newFiles);
-  const TreeSnapshot before = SnapshotTree(app, kWorkDirName);
-  const fs::path marker = dir_.path() / "held";
-  InstallOutcome outcome;
-  {
-    ChildProcess holder(HelperProgram("hold_file"), {(app / "lib" / "deep" / "c.dll").string(), marker.string()});
-    ASSERT_TRUE(WaitForFile(marker.string()));
-    outcome = InstallTree((work / kUpdateDirName).string(), app.string(), work.string());
-  }
-  if (outcome.installed) {
-    WriteTree(dir_.path() / "expected", newFiles);
-    EXPECT_EQ(SnapshotTree(app, kWorkDirName), SnapshotTree(dir_.path() / "expected"));
-  } else {
-    EXPECT_TRUE(outcome.restored);
-    EXPECT_EQ(SnapshotTree(app, kWorkDirName), before);
-  }
 }
