@@ -66,7 +66,7 @@ class Planner {
       if (entry.type == EntryType::kDirectory) {
         whole = Folder(source + platform::kPathSeparator + entry.name, prefix + entry.name, installedType) && whole;
       } else {
-        Place(prefix + entry.name);
+        Place(prefix + entry.name, installedType);
       }
     }
     return swappable && whole && matched == installed.size();
@@ -77,8 +77,8 @@ class Planner {
   // aside whole.
   bool Folder(const std::string& source, const std::string& relative, EntryType installedType) {
     const std::string target = Target(relative);
-    if (!platform::IsExistingDirectory(target)) {
-      (StandsAt(target) ? plan_.replaced : plan_.added).push_back(relative);
+    if (installedType != EntryType::kDirectory && !platform::IsExistingDirectory(target)) {
+      (installedType != EntryType::kMissing || StandsAt(target) ? plan_.replaced : plan_.added).push_back(relative);
       return true;
     }
     const std::size_t replaced = plan_.replaced.size();
@@ -97,9 +97,12 @@ class Planner {
 
  private:
   // The updater's own file is never placed at the top, so never moved aside.
-  void Place(const std::string& relative) {
+  // What the listing of the installed folder already shows is not asked
+  // again; a name it lacks may still be there as Windows compares names.
+  void Place(const std::string& relative, EntryType installedType) {
     if (relative.find(platform::kPathSeparator) != std::string::npos || !IsUpdaterOwnFile(relative)) {
-      (StandsAt(Target(relative)) ? plan_.replaced : plan_.added).push_back(relative);
+      const bool stands = installedType != EntryType::kMissing || StandsAt(Target(relative));
+      (stands ? plan_.replaced : plan_.added).push_back(relative);
     }
   }
 
