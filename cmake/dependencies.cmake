@@ -5,8 +5,7 @@
 # scripts/setup unpacks: Debian's libminizip 1.1 reads the 4294967295
 # placeholder instead of the ZIP64 sizes and offsets on 64-bit Linux, so
 # entries over 4 GiB would fail there. zlib comes from Debian's package on
-# Linux; on Windows zlib comes from MinGW-w64's package (the
-# program ships its zlib1.dll). dlib's directory navigation is compiled from
+# Linux and from MinGW-w64's on Windows, linked in on both. dlib's directory navigation is compiled from
 # its source package on both lanes: the shared libdlib.so would bring BLAS,
 # LAPACK, gfortran, libpng and libjpeg into the updater's run time.
 add_library(update_deps INTERFACE)
@@ -77,15 +76,13 @@ if(NOT WIN32)
   return()
 endif()
 
-# The import library, named by its full path so that -static cannot swap in
-# the static zlib: the program loads zlib1.dll.
+# The static zlib, named by its full path so that no import library can be
+# picked instead: a zlib1.dll beside the updater could be replaced by an
+# update archive that ships one, and every later run would fail to start.
 find_path(ZLIB_INCLUDE_DIR zlib.h REQUIRED)
-find_library(ZLIB_IMPORT_LIBRARY NAMES libz.dll.a REQUIRED)
-get_filename_component(zlib_lib_dir ${ZLIB_IMPORT_LIBRARY} DIRECTORY)
-find_file(ZLIB_DLL zlib1.dll HINTS ${zlib_lib_dir} ${zlib_lib_dir}/../bin NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_library(ZLIB_STATIC_LIBRARY NAMES libz.a REQUIRED)
 target_include_directories(minizip SYSTEM PUBLIC ${ZLIB_INCLUDE_DIR})
-target_link_libraries(minizip PUBLIC ${ZLIB_IMPORT_LIBRARY})
+target_link_libraries(minizip PUBLIC ${ZLIB_STATIC_LIBRARY})
 
-# C++ runtime and winpthread linked in; zlib stays a DLL beside every program.
+# C++ runtime and winpthread linked in too: update.exe needs only Windows' own DLLs.
 add_link_options(-static)
-file(COPY ${ZLIB_DLL} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})

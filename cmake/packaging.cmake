@@ -7,12 +7,16 @@
 set(package_system linux-x86_64)
 set(package_generator TGZ)
 set(UPDATE_COMMAND "./update --exeName app --zipFile /var/cache/app/new.zip --dstPath /opt/app")
+set(UPDATE_PROGRAM_NOTE "The program is one file,
+update, which needs nothing beyond the C library.")
 set(UPDATE_RIGHTS_NOTE "The updater runs with the rights of whoever starts it, which must be able
 to write the installation directory.")
 if(WIN32)
   set(package_system windows-x86)
   set(package_generator ZIP)
   set(UPDATE_COMMAND "update.exe --exeName app.exe --zipFile C:\\Downloads\\new.zip --dstPath C:\\App")
+  set(UPDATE_PROGRAM_NOTE "The program is one file,
+update.exe, which needs no DLL beside it.")
   set(UPDATE_RIGHTS_NOTE "The updater never asks for administrator rights: it runs with the rights of
 whoever starts it. An application installed under Program Files must start it
 elevated.")
@@ -25,9 +29,6 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${package_text}/READM
 file(WRITE ${package_text}/VERSION "${PROJECT_VERSION}\n")
 
 install(TARGETS update RUNTIME DESTINATION . COMPONENT program)
-if(WIN32)
-  install(FILES ${ZLIB_DLL} DESTINATION . COMPONENT program)
-endif()
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/NOTICES.txt ${package_text}/README.txt
               ${package_text}/VERSION
         DESTINATION . COMPONENT program)

@@ -73,9 +73,6 @@ TEST(ProcessControl, NeverStopsTheCallingProcess) {
   const fs::path self = platform::ExecutablePath();
   const fs::path copy = dir.path() / UniqueProgramName("self");
   fs::copy_file(self, copy);
-  for (const auto& entry : fs::directory_iterator(self.parent_path())) {
-    if (entry.path().extension() == ".dll") fs::copy_file(entry.path(), dir.path() / entry.path().filename());
-  }
   ChildProcess child(copy.string(),
                      {"--gtest_also_run_disabled_tests", "--gtest_filter=ProcessControlChild.*"});
   ASSERT_TRUE(child.started());

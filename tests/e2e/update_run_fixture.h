@@ -89,8 +89,6 @@ class UpdateRun : public ::testing::Test {
     fs::create_directories(updaterDir_);
     fs::create_directories(installDir_);
     fs::copy_file(HelperProgram("update"), updaterDir_ / ("update" + suffix_));
-    const fs::path zlib = self.parent_path() / "zlib1.dll";
-    if (fs::exists(zlib)) fs::copy_file(zlib, updaterDir_ / "zlib1.dll");
     appName_ = UniqueProgramName("app");
     zip_ = root_.path() / "new.zip";
   }
