@@ -7,35 +7,14 @@
 
 #include <dlib/dir_nav.h>
 
-#include "UpGrade/directory_move.h"
 #include "UpGrade/log_lines.h"
-#include "UpGrade/own_file.h"
+#include "install/install.h"
 #include "log/log.h"
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
-#include "platform/file_copy.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
-#include "platform/system_error.h"
 #include "util/paths.h"
-
-namespace {
-
-// Copies the top-level file `source` over `targetDir`'s file `name`; a link
-// is copied as a link. A failed copy is logged with the system's code.
-bool CopyTopLevelFile(const std::string& source, const std::string& name, const std::string& targetDir) {
-  if (IsUpdaterOwnFile(name)) return true;
-  const std::string target = targetDir + platform::kPathSeparator + name;
-  const bool copied = platform::CopyFileReplacing(source, target);
-  const int error = platform::LastSystemError();
-  if (!copied) {
-    LogFormatted(Error, kDriverLogSource, kCopyFailedLine, "source:%s, dist:%s, error:%d", source.c_str(),
-                 target.c_str(), error);
-  }
-  return copied;
-}
-
-}  // namespace
 
 bool FileExists(const std::string& filePath) {
   try {
@@ -78,22 +57,15 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
   return true;
 }
 
-// Folders are merged first and links (the extraction's own, from an archive
-// made on Unix) are placed last, as links, never as what they lead to.
 bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {
-  std::vector<platform::DirectoryEntry> entries;
-  if (!platform::ListDirectory(sourceDir, entries)) return false;
-  bool ok = true;
-  for (const platform::EntryType type :
-       {platform::EntryType::kDirectory, platform::EntryType::kFile, platform::EntryType::kLink}) {
-    for (const platform::DirectoryEntry& entry : entries) {
-      if (entry.type != type) continue;
-      const std::string source = sourceDir + platform::kPathSeparator + entry.name;
-      const bool placed = type == platform::EntryType::kDirectory
-                              ? MoveDirectoryInto(source, targetDir, /*ownerWindow=*/nullptr)
-                              : CopyTopLevelFile(source, entry.name, targetDir);
-      ok = placed && ok;
-    }
+  const Placement placement = PlaceTree(sourceDir, targetDir);
+  LogFailedCopies(placement.failedCopies);
+  return placement.whole;
+}
+
+void LogFailedCopies(const std::vector<FailedCopy>& failedCopies) {
+  for (const FailedCopy& copy : failedCopies) {
+    LogFormatted(Error, kDriverLogSource, kCopyFailedLine, "source:%s, dist:%s, error:%d", copy.source.c_str(),
+                 copy.target.c_str(), copy.error);
   }
-  return ok;
 }

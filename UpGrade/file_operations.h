@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+struct FailedCopy;
 
 /// True when `filePath` names an existing file; false for a directory or a missing path.
 /// It asks dlib's file lookup without opening the file, so an archive that is
@@ -21,7 +24,10 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile = {}
 /// Installs the tree `sourceDir` into the existing directory `targetDir`: each
 /// top-level subdirectory is moved in (merged where it exists), then each
 /// top-level file is copied over its namesake, except the updater's own
-/// (IsUpdaterOwnFile). Each failed copy is logged at line 149 of the driver's log
-/// name with the system's error code. True when every move and copy
-/// succeeded; false, with no message, when `sourceDir` cannot be listed.
+/// (IsUpdaterOwnFile): PlaceTree, then each failed copy logged at line 149 of
+/// the driver's log name with the system's error code. True when every move
+/// and copy succeeded; false, with no message, when `sourceDir` cannot be listed.
 bool CopyTree(const std::string& sourceDir, const std::string& targetDir);
+
+/// Logs each of `failedCopies` at line 149, in order, as CopyTree does.
+void LogFailedCopies(const std::vector<FailedCopy>& failedCopies);

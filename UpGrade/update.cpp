@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "UpGrade/file_operations.h"
-#include "UpGrade/install_checks.h"
-#include "UpGrade/install_steps.h"
-#include "UpGrade/installed_modes.h"
+#include "UpGrade/install_phases.h"
 #include "UpGrade/log_lines.h"
 #include "UpGrade/process_operations.h"
 #include "cmdline/parser.h"
+#include "install/install.h"
 #include "log/log.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
@@ -56,7 +55,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
     if (!reader || platform::IsLink(workDir)) return false;
     // The update folder is what lands in the installation: a link leading
     // out of it would lead out of the installation there.
-    reader->confineLinksTo("update");
+    reader->setInstalledFolder(kUpdateDirName);
     entries = reader->listEntries();
     return !TakesReservedName(entries) && reader->extractAll(workDir);
   } catch (const std::exception&) {
@@ -117,15 +116,18 @@ int RunUpdate(int argc, char* argv[]) {
   LogFormatted(Info, kDriverLogSource, kDstPathLine, "DstPath:%s", dstPath.c_str());
 
   const std::string separator = platform::kPathSeparator;
-  const std::string workDir = dstPath + separator + "temp";
+  const std::string workDir = dstPath + separator + kWorkDirName;
   const std::string exePath = dstPath + separator + exeName;
-  const std::string updateDir = workDir + separator + "update";
+  const std::string updateDir = workDir + separator + kUpdateDirName;
 
-  // Held to the end of the run: one run per installation at a time.
+  // Held to the end of the run: one run per installation at a time. A run
+  // without its archive that finds the lock held goes on without recovery.
   const bool archivePresent = FileExists(zipFile);
   std::unique_ptr<platform::InstallLock> lock;
-  if (platform::IsExistingDirectory(dstPath) && !TakeInstallation(dstPath, workDir, archivePresent, lock)) {
-    return kInstallFailed;
+  if (platform::IsExistingDirectory(dstPath)) {
+    lock = LockInstallation(dstPath, archivePresent);
+    if (!lock->held() && archivePresent) return kInstallFailed;
+    if (lock->held() && !RecoverUnfinishedInstall(dstPath, workDir)) return kInstallFailed;
   }
 
   if (!archivePresent) {

@@ -20,9 +20,10 @@ enum class MoveOutcome {
 /// that never replaces a directory of that name, even an empty one, on Linux. `ownerWindow` is the shell's owner window (HWND), or null.
 MoveOutcome SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow);
 
-/// Renames the directory `source` to the free name `target`. False, with
-/// LastSystemError() telling why, when it cannot, also across file systems.
-bool RenameDirectory(const std::string& source, const std::string& target);
+/// Renames the entry `source` (a file, a folder or a link, never followed) to
+/// the free name `target`. False, with LastSystemError() telling why, when it
+/// cannot, also across file systems.
+bool RenameEntry(const std::string& source, const std::string& target);
 
 /// Moves the file `source` to `target`, replacing a file there; a running
 /// program's file can be replaced on Linux. On Linux across file systems the

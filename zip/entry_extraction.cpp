@@ -184,7 +184,7 @@ bool ZipReader::extractAll(const std::string& destination,
     const std::string relative = outputNameOf(entry.entryName, renames);
     safe = safe && IsSafeOutputName(relative);
     spreadable = spreadable && spreadsSafely(relative);
-    needed = addBytes(needed, bytesOnDisk(entry, relative));
+    needed = addBytes(needed, bytesOnDisk(entry, relative, installedFolder_));
     if (entry.link) linkEntries.push_back(visited);
     ++visited;
   });
@@ -192,7 +192,7 @@ bool ZipReader::extractAll(const std::string& destination,
   if (index.size() != 0 && !fitsFreeSpace(destination, needed)) return false;
 
   const bool empty = isEmptyDestination(destination);
-  LinkPlan links(destination, linkRoot_, empty);
+  LinkPlan links(destination, installedFolder_, empty);
   if (platform::kMakesSymbolicLinks && !planLinks(*state_, index, linkEntries, renames, links)) return false;
 
   ExtractionUndo undo(empty);

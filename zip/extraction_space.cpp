@@ -1,7 +1,6 @@
 // Whether an archive's entries can fit where they are extracted.
 #include "zip/extraction_space.h"
 
-#include <cctype>
 #include <limits>
 #include <optional>
 
@@ -11,17 +10,10 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-// "update/x" or "update\x", the folder compared as Windows compares names.
-bool IsTopLevelUpdateFile(const std::string& relative) {
-  const std::string folder = "update";
-  if (relative.size() <= folder.size() + 1 || !IsSeparator(relative[folder.size()])) return false;
-  for (std::size_t i = 0; i < folder.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(relative[i])) != folder[i]) return false;
-  }
-  const std::size_t rest = folder.size() + 1;
-  return relative.find_first_of("/\\", rest) == std::string::npos;
+// "folder/x" or "folder\x", the folder compared as the system compares names.
+bool isTopLevelFileOf(const std::string& relative, const std::string& folder) {
+  const std::vector<std::string> names = entryPathNames(relative);
+  return names.size() == 2 && startsWithNames(names, {folder});
 }
 
 std::string NearestExistingDirectory(const std::string& destination) {
@@ -34,10 +26,10 @@ std::string NearestExistingDirectory(const std::string& destination) {
 
 }  // namespace
 
-std::uint64_t bytesOnDisk(const ArchiveEntry& entry, const std::string& relative) {
+std::uint64_t bytesOnDisk(const ArchiveEntry& entry, const std::string& relative, const std::string& copiedFolder) {
   if (entry.directory) return 0;
-  return IsTopLevelUpdateFile(relative) ? addBytes(entry.unpackedSize, entry.unpackedSize)
-                                        : entry.unpackedSize;
+  const bool copied = !copiedFolder.empty() && isTopLevelFileOf(relative, copiedFolder);
+  return copied ? addBytes(entry.unpackedSize, entry.unpackedSize) : entry.unpackedSize;
 }
 
 std::uint64_t addBytes(std::uint64_t total, std::uint64_t more) {

@@ -13,9 +13,9 @@ constexpr std::uint64_t kFreeSpaceReserve = 64ull << 20;
 /// The bytes that `entry`, written under the relative output name `relative`,
 /// takes on disk: nothing for a directory, its recorded size for a file (the
 /// library never hands out more), twice that for a file directly inside the
-/// top-level "update" folder, which the update run copies into the
-/// installation rather than moves.
-std::uint64_t bytesOnDisk(const ArchiveEntry& entry, const std::string& relative);
+/// top-level folder `copiedFolder` (when not empty), whose files the caller
+/// copies elsewhere rather than moves.
+std::uint64_t bytesOnDisk(const ArchiveEntry& entry, const std::string& relative, const std::string& copiedFolder);
 
 /// `total` + `more`, held at the largest value instead of wrapping around.
 std::uint64_t addBytes(std::uint64_t total, std::uint64_t more);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/entry_path.h"
+#include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "platform/runtime_paths.h"
 
@@ -97,4 +99,13 @@ std::vector<std::string> pathSegments(const std::string& path) {
     if (end == std::string::npos) return segments;
     start = end + 1;
   }
+}
+
+std::vector<std::string> entryPathNames(const std::string& entryName) {
+  return pathSegments(tidyPath(platform::EntryPathForSystem(entryName)));
+}
+
+bool startsWithNames(const std::vector<std::string>& names, const std::vector<std::string>& prefix) {
+  if (names.size() < prefix.size()) return false;
+  return std::equal(prefix.begin(), prefix.end(), names.begin(), platform::SameFileName);
 }

@@ -22,3 +22,11 @@ std::string tidyPath(const std::string& path);
 
 /// The names between the "/" separators of `path`, empty ones and "." dropped.
 std::vector<std::string> pathSegments(const std::string& path);
+
+/// The names of the archive entry `entryName` as extraction writes it on
+/// this system (see platform::EntryPathForSystem), tidied and split.
+std::vector<std::string> entryPathNames(const std::string& entryName);
+
+/// True when `names` begin with the names of `prefix`, each compared as the
+/// system compares names (platform::SameFileName).
+bool startsWithNames(const std::vector<std::string>& names, const std::vector<std::string>& prefix);

@@ -47,10 +47,13 @@ class ZipReader {
   /// Closes the archive and frees the memory copy; later calls do nothing.
   void closeArchive();
 
-  /// Where links are made (Linux), extractAll makes only links that lead to
-  /// a place inside `folder` of its destination (relative, such as "update"),
-  /// not merely inside the destination. Empty, as at first: the destination.
-  void confineLinksTo(const std::string& folder) { linkRoot_ = folder; }
+  /// Names the top-level folder of the destination that the caller installs
+  /// elsewhere (relative, such as "update"). Where links are made (Linux),
+  /// extractAll then makes only links that lead to a place inside it, not
+  /// merely inside the destination; its top-level files count twice in the
+  /// space check, as the caller copies them rather than moves them. Empty,
+  /// as at first: links stay inside the destination, every file counts once.
+  void setInstalledFolder(const std::string& folder) { installedFolder_ = folder; }
 
   /// Same as extractAll(destination, {}).
   bool extractAll(const std::string& destination);
@@ -63,7 +66,7 @@ class ZipReader {
   /// other entry. False, with nothing written, when an output name would leave
   /// the destination or names a Windows device, when the recorded sizes do
   /// not fit the destination's free space (see fitsFreeSpace), or when a link
-  /// would lead outside (see confineLinksTo), an entry would be written
+  /// would lead outside (see setInstalledFolder), an entry would be written
   /// through a link of the archive or one already on disk; false at the first
   /// entry that cannot be written. After a
   /// false result or a throw, what this call created is removed. Throws std::runtime_error "Error <code>
@@ -98,7 +101,7 @@ class ZipReader {
 
   std::string archivePath_;
   std::string password_;
-  std::string linkRoot_;
+  std::string installedFolder_;
   bool open_ = false;
   std::unique_ptr<ZipReaderState> state_;
 };

@@ -45,7 +45,7 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
   }
 }
 
-bool platform::RenameDirectory(const std::string& source, const std::string& target) {
+bool platform::RenameEntry(const std::string& source, const std::string& target) {
   return std::rename(source.c_str(), target.c_str()) == 0;
 }
 

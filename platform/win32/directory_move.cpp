@@ -47,7 +47,7 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
   return IsExistingDirectory(fromDir) ? MoveOutcome::LeftToMerge : MoveOutcome::Moved;
 }
 
-bool platform::RenameDirectory(const std::string& source, const std::string& target) {
+bool platform::RenameEntry(const std::string& source, const std::string& target) {
   return MoveFileExA(source.c_str(), target.c_str(), /*dwFlags=*/0) != FALSE;
 }
 

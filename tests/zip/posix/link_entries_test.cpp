@@ -27,7 +27,7 @@ TEST(LinkEntries, BecomeLinksAfterEveryOtherEntry) {
                                           Link("update/foo.so", "libraries/libfoo.so"),
                                           Link("update/yet-to-come", "lib/installed-later.so")})),
                    "");
-  reader.confineLinksTo("update");
+  reader.setInstalledFolder("update");
   ASSERT_TRUE(reader.extractAll(dir.str()));
   const fs::path update = dir.path() / "update";
   const std::vector<std::pair<std::string, std::string>> links = {{"lib/libfoo.so", "libfoo.so.1"},
@@ -78,7 +78,7 @@ TEST(LinkEntries, RefusedWhenALinkCouldLeadOutOrBeWrittenThrough) {
     std::vector<EntryRecipe> entries = c.entries;
     entries.insert(entries.begin(), File("update/first.txt", "first"));
     ZipReader reader(AsBuffer(ArchiveBytes(entries)), "");
-    reader.confineLinksTo("update");
+    reader.setInstalledFolder("update");
 
     EXPECT_FALSE(reader.extractAll(work.string())) << c.why;
     EXPECT_EQ(TreeOf(work.string()), before) << c.why;

@@ -1,13 +1,11 @@
-// The driver's steps around the all-or-nothing install.
-#include "UpGrade/install_steps.h"
+// The driver's phases around the install engine.
+#include "UpGrade/install_phases.h"
 
-#include <cstdio>
-
-#include "UpGrade/install_checks.h"
-#include "UpGrade/install_transaction.h"
+#include "UpGrade/file_operations.h"
 #include "UpGrade/log_lines.h"
-#include "platform/system_error.h"
+#include "install/install.h"
 #include "log/log.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -16,15 +14,15 @@ constexpr unsigned kLockWaitMs = 10 * 60 * 1000;
 
 }  // namespace
 
-bool TakeInstallation(const std::string& dstPath, const std::string& workDir, bool archivePresent,
-                      std::unique_ptr<platform::InstallLock>& lock) {
-  lock = std::make_unique<platform::InstallLock>(dstPath, archivePresent ? kLockWaitMs : 0);
-  if (!lock->held()) {
-    if (!archivePresent) return true;
+std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent) {
+  auto lock = std::make_unique<platform::InstallLock>(dstPath, archivePresent ? kLockWaitMs : 0);
+  if (!lock->held() && archivePresent) {
     LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s", dstPath.c_str());
-    return false;
   }
-  std::remove(ProbePath(dstPath).c_str());
+  return lock;
+}
+
+bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& workDir) {
   const RecoveryOutcome recovery = RecoverInstall(dstPath, workDir);
   switch (recovery.state) {
     case Recovery::kRolledBack:
@@ -59,6 +57,11 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
 bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
   const InstallOutcome outcome = InstallTree(updateDir, dstPath, workDir);
   if (outcome.installed) return true;
+  for (const FailedAside& aside : outcome.failedAsides) {
+    LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
+                 aside.target.c_str(), aside.backup.c_str(), aside.error);
+  }
+  LogFailedCopies(outcome.failedCopies);
   LogFormatted(outcome.restored ? Warning : Error, kDriverLogSource, kRestoredLine,
                "Old Version Restored:%d, Files Moved Back:%d", outcome.restored ? 1 : 0, outcome.restoredCount);
   return false;

@@ -1,5 +1,5 @@
 // Whether anything stands at a path of the installation, and removing it.
-#include "UpGrade/tree_removal.h"
+#include "install/tree_removal.h"
 
 #include <cstdio>
 #include <vector>

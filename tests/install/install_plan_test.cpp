@@ -1,5 +1,5 @@
 // Which installed folders an install swaps whole for their new namesakes.
-#include "UpGrade/install_plan.h"
+#include "install/install_plan.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,9 @@
 // The install's journal: one line per record, "<word> <number> <path>\n",
 // the path with "%", CR and LF written as "%25", "%0D" and "%0A" so that any
-// name fits on its line.
-#include "UpGrade/install_journal.h"
+// name fits on its line. Earlier versions also noted each move aside once
+// done ("asided") and the start of the placing ("place"); recovery learns
+// both from the disk, so they are no longer written and are passed over.
+#include "install/install_journal.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -11,7 +13,7 @@
 
 namespace {
 
-constexpr const char* kWords[] = {"new", "aside", "asided", "place", "commit"};
+constexpr const char* kWords[] = {"new", "aside", "commit"};
 
 std::string Escaped(const std::string& path) {
   std::string text;

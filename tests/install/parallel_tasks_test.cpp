@@ -1,6 +1,6 @@
 // Steps spread over threads: each runs once, a failure or an exception is
 // reported, and with stopAtFailure steps in turn stop at the first failure.
-#include "UpGrade/spread_steps.h"
+#include "install/parallel_tasks.h"
 
 #include <atomic>
 #include <memory>
@@ -22,7 +22,7 @@ StepsRun SpreadCounted(std::size_t count, bool stopAtFailure, std::size_t failin
   const auto runs = std::make_unique<std::atomic<int>[]>(count);
   StepsRun run;
   try {
-    run.result = SpreadSteps(count, stopAtFailure, [&](std::size_t i) {
+    run.result = RunInParallel(count, stopAtFailure, [&](std::size_t i) {
       ++runs[i];
       if (i == failing && throws) throw std::runtime_error("step failed");
       return i != failing;

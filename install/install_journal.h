@@ -10,11 +10,9 @@
 /// One step of an install. Paths are relative to the installation directory.
 struct JournalRecord {
   enum Kind {
-    kNew,     ///< `path` does not exist yet: whatever stands there later was placed by this install
-    kAside,   ///< about to move `path` to backup number `backup`
-    kAsided,  ///< backup number `backup` now holds the old `path`
-    kPlace,   ///< every target is aside; placing the new files begins
-    kCommit,  ///< the new version is whole; the backups are only to be discarded
+    kNew,        ///< `path` does not exist yet: whatever stands there later was placed by this install
+    kMoveAside,  ///< about to move `path` to backup number `backup`
+    kCommit,     ///< the new version is whole; the backups are only to be discarded
   };
   Kind kind;
   int backup = 0;
@@ -52,6 +50,7 @@ class InstallJournal {
 };
 
 /// The whole records of the journal file `path`, in order: a last record cut
-/// off by a kill, any line that is no record, and records whose path could
+/// off by a kill, any line that is no record (the "asided" and "place" lines
+/// that earlier versions also wrote among them), and records whose path could
 /// lead outside the installation are left out. Empty when there is no journal.
 std::vector<JournalRecord> ReadJournal(const std::string& path);

@@ -1,6 +1,5 @@
 // The updater's own file among the files an update installs.
-#include "UpGrade/own_file.h"
-
+#include "install/install.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "util/paths.h"

@@ -1,5 +1,5 @@
-// Independent steps of the install spread over a few threads.
-#include "UpGrade/spread_steps.h"
+// Independent tasks of the install spread over a few threads.
+#include "install/parallel_tasks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -11,15 +11,15 @@
 
 namespace {
 
-// Below this, a thread costs more than it saves, and the steps run in order.
-constexpr std::size_t kFewestStepsToSpread = 16;
-// Steps wait more than they compute: more threads than cores overlap the waits.
+// Below this, a thread costs more than it saves, and the tasks run in order.
+constexpr std::size_t kFewestTasksToSpread = 16;
+// Tasks wait more than they compute: more threads than cores overlap the waits.
 constexpr std::size_t kThreadsPerCore = 2;
 constexpr std::size_t kMostThreads = 4;
 
 }  // namespace
 
-bool SpreadSteps(std::size_t count, bool stopAtFailure, const std::function<bool(std::size_t)>& step) {
+bool RunInParallel(std::size_t count, bool stopAtFailure, const std::function<bool(std::size_t)>& task) {
   std::atomic<std::size_t> next{0};
   std::atomic<bool> failed{false};
   std::mutex errorMutex;
@@ -29,7 +29,7 @@ bool SpreadSteps(std::size_t count, bool stopAtFailure, const std::function<bool
       if (stopAtFailure && failed) return;
       bool done = false;
       try {
-        done = step(i);
+        done = task(i);
       } catch (...) {
         const std::lock_guard<std::mutex> lock(errorMutex);
         if (!error) error = std::current_exception();
@@ -39,13 +39,13 @@ bool SpreadSteps(std::size_t count, bool stopAtFailure, const std::function<bool
   };
   const std::size_t cores = std::thread::hardware_concurrency();
   const std::size_t threads =
-      count < kFewestStepsToSpread ? 1 : std::clamp<std::size_t>(kThreadsPerCore * cores, 1, kMostThreads);
+      count < kFewestTasksToSpread ? 1 : std::clamp<std::size_t>(kThreadsPerCore * cores, 1, kMostThreads);
   std::vector<std::thread> helpers;
   for (std::size_t i = 1; i < threads; ++i) {
     try {
       helpers.emplace_back(work);
     } catch (const std::system_error&) {
-      break;  // the threads started so far take every step
+      break;  // the threads started so far take every task
     }
   }
   work();

@@ -1,6 +1,6 @@
 // What is checked before anything is stopped: the archive's entries and the
 // installation's rights.
-#include "UpGrade/install_checks.h"
+#include "install/install.h"
 
 #include <string>
 #include <vector>

@@ -1,12 +1,13 @@
 // Windows only: files held open by other programs. Recovery waits for a held
 // placed file; an install passes over a backup that is still held.
-#include "UpGrade/install_transaction.h"
+#include "install/install.h"
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
-#include "UpGrade/install_journal.h"
+#include "install/install_journal.h"
+#include "install/install_layout.h"
 #include "tests/UpGrade/install_fixture.h"
 #include "tests/support/test_programs.h"
 
@@ -23,7 +24,7 @@ TEST_F(WindowsRecoveryTest, AHeldPlacedFileKeepsTheJournalUntilItIsFree) {
   WriteFileBytes(app / "app.exe", "new program");
   {
     InstallJournal journal((work / kJournalName).string());
-    ASSERT_TRUE(journal.Append({JournalRecord::kAside, 0, "app.exe"}));
+    ASSERT_TRUE(journal.Append({JournalRecord::kMoveAside, 0, "app.exe"}));
   }
   {
     ChildProcess holder(HelperProgram("hold_file"), {(app / "app.exe").string()});

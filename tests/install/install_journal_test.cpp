@@ -1,6 +1,6 @@
 // The install's journal on real files: records survive with any path, and a
 // record cut off by a kill is not taken for a whole one.
-#include "UpGrade/install_journal.h"
+#include "install/install_journal.h"
 
 #include <string>
 #include <vector>
@@ -18,11 +18,9 @@ TEST(InstallJournal, RecordsComeBackAsWrittenWhateverThePath) {
   const std::string path = dir.str("journal");
   const std::vector<JournalRecord> records = {
       {JournalRecord::kNew, 0, "plugins"},
-      {JournalRecord::kAside, 0, "app.exe"},
-      {JournalRecord::kAsided, 0, "app.exe"},
-      {JournalRecord::kAside, 12, "dir with blanks/100% \"done\"\nline two\r.txt"},
-      {JournalRecord::kAside, 13, "%0A"},
-      {JournalRecord::kPlace, 0, ""},
+      {JournalRecord::kMoveAside, 0, "app.exe"},
+      {JournalRecord::kMoveAside, 12, "dir with blanks/100% \"done\"\nline two\r.txt"},
+      {JournalRecord::kMoveAside, 13, "%0A"},
       {JournalRecord::kCommit, 0, ""},
   };
   {
@@ -39,7 +37,7 @@ TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
   TempDir dir;
   const std::string path = dir.str("journal");
   EXPECT_TRUE(ReadJournal(path).empty());
-  const std::vector<JournalRecord> whole = {{JournalRecord::kAside, 3, "a.txt"}};
+  const std::vector<JournalRecord> whole = {{JournalRecord::kMoveAside, 3, "a.txt"}};
   struct Case {
     std::string text;
     std::vector<JournalRecord> records;

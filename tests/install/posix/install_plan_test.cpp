@@ -1,5 +1,5 @@
 // Linux only: links of the new tree are planned as the files they are placed as.
-#include "UpGrade/install_plan.h"
+#include "install/install_plan.h"
 
 #include <algorithm>
 #include <filesystem>

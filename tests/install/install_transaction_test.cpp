@@ -1,6 +1,6 @@
 // The all-or-nothing install on real trees: every kind of change goes in
 // whole, and a journal left by a cut-off install is finished by recovery.
-#include "UpGrade/install_transaction.h"
+#include "install/install.h"
 
 #include <filesystem>
 #include <map>
@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "UpGrade/install_journal.h"
+#include "install/install_journal.h"
+#include "install/install_layout.h"
 #include "tests/UpGrade/install_fixture.h"
 #include "tests/support/pinned_file.h"
 #include "tests/support/tree_snapshot.h"
@@ -17,6 +18,7 @@ namespace fs = std::filesystem;
 using testing_support::InstallTest;
 using testing_support::SnapshotTree;
 using testing_support::TreeSnapshot;
+using testing_support::WriteFileBytes;
 using testing_support::WriteTree;
 
 namespace {
@@ -80,15 +82,9 @@ TEST_F(InstallTransactionTest, RecoveryUndoesAnInstallCutOffAtAnyStep) {
   fs::rename(app_ / "app.exe", BackupPath(Work(), 0));
   fs::rename(app_ / "docs", BackupPath(Work(), 1));
   WriteTree(app_, {{"app.exe", "half-written new"}, {"docs", "new docs file"}, {"lib/x.dll", "new"}});
-  {
-    InstallJournal journal(journalPath);
-    for (const JournalRecord& record :
-         {JournalRecord{JournalRecord::kNew, 0, "lib"}, JournalRecord{JournalRecord::kAside, 0, "app.exe"},
-          JournalRecord{JournalRecord::kAsided, 0, "app.exe"}, JournalRecord{JournalRecord::kAside, 1, "docs"},
-          JournalRecord{JournalRecord::kAside, 2, "plugin"}}) {
-      ASSERT_TRUE(journal.Append(record));
-    }
-  }
+  // The journal as this version and earlier ones write it: earlier ones
+  // also noted each move aside once done.
+  WriteFileBytes(journalPath, "new 0 lib\naside 0 app.exe\nasided 0 app.exe\naside 1 docs\naside 2 plugin\n");
   const RecoveryOutcome outcome = RecoverInstall(app_.string(), Work());
   EXPECT_EQ(outcome.state, Recovery::kRolledBack);
   EXPECT_EQ(outcome.restoredCount, 2);
@@ -105,7 +101,7 @@ TEST_F(InstallTransactionTest, RecoveryKeepsACommittedInstall) {
   const TreeSnapshot after = Installation();
   {
     InstallJournal journal((app_ / kWorkDirName / kJournalName).string());
-    ASSERT_TRUE(journal.Append({JournalRecord::kAside, 0, "app.exe"}));
+    ASSERT_TRUE(journal.Append({JournalRecord::kMoveAside, 0, "app.exe"}));
     ASSERT_TRUE(journal.Append({JournalRecord::kCommit, 0, ""}));
   }
   EXPECT_EQ(RecoverInstall(app_.string(), Work()).state, Recovery::kFinished);

@@ -1,12 +1,12 @@
 // What an install will do to the installation.
-#include "UpGrade/install_plan.h"
+#include "install/install_plan.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
 
-#include "UpGrade/own_file.h"
-#include "UpGrade/tree_removal.h"
+#include "install/install.h"
+#include "install/tree_removal.h"
 #include "platform/directory_listing.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"

@@ -1,6 +1,6 @@
 // Linux only: files of an archive made without Unix modes take the
 // permission bits of the installed files they replace.
-#include "UpGrade/installed_modes.h"
+#include "install/install.h"
 
 #include <filesystem>
 

@@ -1,0 +1,31 @@
+// The driver's phases around the install engine: locking the installation,
+// recovering a cut-off install, checking before the stop, installing. Each
+// logs its outcome under the driver's name.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/install_lock.h"
+#include "zip/archive_entry.h"
+
+/// Takes the installation's lock, waiting up to ten minutes for another run
+/// when `archivePresent`, one try otherwise. When it is not held after the
+/// wait and the archive is present, logs that another run holds it.
+std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent);
+
+/// Rolls back (or finishes) an install that an earlier run left unfinished
+/// in `workDir`, and logs what it did. False when it could not be rolled
+/// back: the run must end with 4 before it touches anything.
+bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& workDir);
+
+/// True when the extracted archive can be installed, as far as can be known
+/// before the application is stopped: `entries` hold something below
+/// "update/" and `dstPath` accepts a new file. Logs why not.
+bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath);
+
+/// Installs `updateDir` into `dstPath` all or nothing; after a failure logs
+/// why (what could not move aside, each failed copy) and what was restored.
+/// True when the new version is in place.
+bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir);

@@ -1,0 +1,115 @@
+// The install engine's door: the names it owns in an installation, the
+// all-or-nothing install of an extracted tree and the recovery of a cut-off
+// one, the checks that can be made before the application is stopped, and
+// the placing of a tree that the install and the driver's tree copy share.
+// It reports what happened in its outcomes and logs nothing: the driver
+// writes the log lines from them.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "zip/archive_entry.h"
+
+/// Names in the installation and its work directory that the install owns.
+/// No archive entry may land on the journal, the backup area or the probe.
+constexpr const char kWorkDirName[] = "temp";
+constexpr const char kUpdateDirName[] = "update";
+constexpr const char kJournalName[] = ".update-journal";
+constexpr const char kBackupDirName[] = ".update-backup";
+constexpr const char kProbeName[] = ".update-probe";
+
+/// A top-level file that could not be copied over its namesake.
+struct FailedCopy {
+  std::string source;
+  std::string target;
+  int error = 0;  ///< the system's code
+};
+
+/// An installed entry that could not be moved aside to its backup.
+struct FailedAside {
+  std::string target;
+  std::string backup;
+  int error = 0;  ///< the system's code
+};
+
+/// What placing a tree did.
+struct Placement {
+  bool whole = false;  ///< every folder moved in and every file copied
+  std::vector<FailedCopy> failedCopies;
+};
+
+/// Places the tree `sourceDir` into the existing directory `targetDir`: each
+/// top-level folder moved in (merged where it exists) through PlaceFolder,
+/// then each top-level file copied over its namesake, except the updater's
+/// own (IsUpdaterOwnFile), then each top-level link copied as a link. Not
+/// whole, with no failed copy, when `sourceDir` cannot be listed.
+Placement PlaceTree(const std::string& sourceDir, const std::string& targetDir);
+
+/// Moves the folder `fromDir` into `intoDir`, where it keeps its name, with
+/// the system's own move (the shell's on Windows, `ownerWindow` its owner
+/// window or null), and merges entry by entry what the system left: files
+/// replace their namesakes, folders merge. False when a path is empty,
+/// `fromDir` is no folder, the system refuses, or part of the tree could not
+/// be moved; what was moved stays moved.
+bool PlaceFolder(const std::string& fromDir, const std::string& intoDir, void* ownerWindow);
+
+/// True when the top-level file named `fileName` (a name, not a path) is the
+/// updater's own: "update.exe" or the running updater's file name, compared
+/// as the system compares names. It is never placed, so never moved aside.
+bool IsUpdaterOwnFile(const std::string& fileName);
+
+struct InstallOutcome {
+  bool installed = false;  ///< the new version is in place, whole
+  bool restored = false;   ///< otherwise: the old version is back, whole
+  int restoredCount = 0;   ///< old files and folders moved back
+  /// Why the install stopped, in the order met: what could not move aside
+  /// (nothing was placed then), and the files the placing could not copy.
+  std::vector<FailedAside> failedAsides;
+  std::vector<FailedCopy> failedCopies;
+};
+
+/// Installs the tree `updateDir` into `dstPath` as PlaceTree does, all or
+/// nothing: every target it replaces is first moved aside into `workDir`'s
+/// backup area; on failure what was placed goes and the backups come back.
+/// When the old version cannot be brought back whole the journal and the
+/// backups stay in `workDir` for the next run.
+InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir);
+
+enum class Recovery {
+  kNothingLeft,  ///< no earlier install was cut off
+  kFinished,     ///< an earlier install had committed; its backups are gone now
+  kRolledBack,   ///< an earlier install was undone: the old version is whole
+  kFailed,       ///< an earlier install could not be undone; journal and backups kept
+};
+
+struct RecoveryOutcome {
+  Recovery state = Recovery::kNothingLeft;
+  int restoredCount = 0;
+};
+
+/// Finishes what an install cut off in `dstPath` left in `workDir`, and
+/// removes a probe file a killed run left (see AcceptsNewFile).
+RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& workDir);
+
+/// True when some entry lies below the archive's top-level folder "update",
+/// so that installing it gives the installation something new.
+bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries);
+
+/// True when some entry would land on the install's journal or backup area
+/// in the work directory, or be moved onto them or onto the probe by the
+/// install: an archive must never be able to write recovery instructions.
+bool TakesReservedName(const std::vector<ArchiveEntry>& entries);
+
+/// Creates and removes a probe file in `dstPath`. False, with
+/// LastSystemError() telling why, when no file can be created there (no
+/// right to write the installation).
+bool AcceptsNewFile(const std::string& dstPath);
+
+/// For each file entry below "update/" of `entries` that recorded no Unix
+/// mode (made on Windows, say), gives its extracted file in `workDir` the
+/// permission bits of the installed file in `dstPath` that it will replace,
+/// where there is one. Nothing changes where files have no permission bits.
+void KeepInstalledModes(const std::vector<ArchiveEntry>& entries, const std::string& workDir,
+                        const std::string& dstPath);

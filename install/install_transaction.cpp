@@ -1,0 +1,183 @@
+// The all-or-nothing install: every target the new tree replaces is moved
+// aside into the work directory, the new tree is placed, and the backups are
+// discarded; on failure what was placed goes and the backups come back. The
+// journal lets the next run finish an install that was cut off.
+#include <exception>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "install/install.h"
+#include "install/install_journal.h"
+#include "install/install_layout.h"
+#include "install/install_plan.h"
+#include "install/parallel_tasks.h"
+#include "install/recovery.h"
+#include "install/tree_removal.h"
+#include "platform/directory_move.h"
+#include "platform/file_system.h"
+#include "platform/system_error.h"
+
+namespace {
+
+// An installed entry to move aside, and the number of its backup.
+struct AsideMove {
+  std::string relative;
+  int backup = 0;
+};
+
+// One install, the only writer of its journal. Each group of steps is
+// announced in the journal, and the journal flushed, before the first of
+// them is taken; what was done is known from the disk, so completions need
+// not be on disk before the next step.
+class Transaction {
+ public:
+  Transaction(const InstallLayout& layout, InstallOutcome& outcome)
+      : layout_(layout), journal_(layout.journal()), outcome_(outcome) {}
+
+  // Announces the paths `plan` brings new and the targets it moves aside,
+  // giving each of these its backup number; not yet flushed.
+  bool Announce(const InstallPlan& plan, std::vector<AsideMove>& replaced, std::vector<AsideMove>& swapped) {
+    return AnnounceNew(plan.added) && AnnounceAside(plan.replaced, replaced) && AnnounceAside(plan.swapped, swapped);
+  }
+
+  bool Flush() { return journal_.Flush(); }
+
+  // Moves the folders of `swapped` aside whole, spread over threads; those
+  // the system would not move in one rename (Windows refuses while a file in
+  // one is open) are planned again entry by entry from `updateDir`,
+  // announced, and added to `replaced`.
+  bool SwapAside(const std::vector<AsideMove>& swapped, std::vector<AsideMove>& replaced,
+                 const std::string& updateDir, const std::string& dstPath) {
+    std::vector<char> moved(swapped.size(), 0);
+    RunInParallel(swapped.size(), /*stopAtFailure=*/false, [&](std::size_t i) {
+      moved[i] = platform::RenameEntry(layout_.Target(swapped[i].relative), layout_.Backup(swapped[i].backup));
+      return moved[i] != 0;
+    });
+    bool announced = false;
+    for (std::size_t i = 0; i < swapped.size(); ++i) {
+      if (moved[i]) continue;
+      InstallPlan merge;
+      try {
+        merge = PlanMerge(updateDir, dstPath, swapped[i].relative);
+      } catch (const std::exception&) {
+        return false;
+      }
+      if (!AnnounceNew(merge.added) || !AnnounceAside(merge.replaced, replaced)) return false;
+      announced = true;
+    }
+    return !announced || journal_.Flush();
+  }
+
+  // Moves every target of `moves` aside to its backup, spread over threads.
+  // False once one failed, which the outcome names: no move starts after it.
+  bool MoveAside(const std::vector<AsideMove>& moves) {
+    std::mutex failures;
+    return RunInParallel(moves.size(), /*stopAtFailure=*/true, [&](std::size_t i) {
+      const std::string target = layout_.Target(moves[i].relative);
+      const std::string backup = layout_.Backup(moves[i].backup);
+      if (platform::RenameEntry(target, backup)) return true;
+      const int error = platform::LastSystemError();
+      const std::lock_guard<std::mutex> lock(failures);
+      outcome_.failedAsides.push_back({target, backup, error});
+      return false;
+    });
+  }
+
+  // Places the new tree; the outcome names the files it could not copy.
+  bool Place(const std::string& updateDir, const std::string& dstPath) {
+    Placement placement = PlaceTree(updateDir, dstPath);
+    outcome_.failedCopies = std::move(placement.failedCopies);
+    return placement.whole;
+  }
+
+  bool Commit() { return journal_.Add({JournalRecord::kCommit, 0, {}}) && journal_.Flush(); }
+
+  int BackupsNumbered() const { return nextBackup_; }
+
+  // Closes the journal and undoes what it announced and the disk shows done.
+  Undone Abort() {
+    journal_.Close();
+    return UndoRecorded(layout_, ReadJournal(layout_.journal()));
+  }
+
+  void Close() { journal_.Close(); }
+
+ private:
+  bool AnnounceNew(const std::vector<std::string>& added) {
+    for (const std::string& relative : added) {
+      if (!journal_.Add({JournalRecord::kNew, 0, relative})) return false;
+    }
+    return true;
+  }
+
+  // Announces moving each of `relative` aside under the next backup numbers.
+  bool AnnounceAside(const std::vector<std::string>& relative, std::vector<AsideMove>& moves) {
+    for (const std::string& path : relative) {
+      if (nextBackup_ % kBackupsPerFolder == 0 && !NewBackupFolder()) return false;
+      moves.push_back({path, nextBackup_++});
+      if (!journal_.Add({JournalRecord::kMoveAside, moves.back().backup, path})) return false;
+    }
+    return true;
+  }
+
+  // Makes the folder of the next backup numbers. One that an earlier
+  // install could not delete is passed over, so that every backup this
+  // install's journal names is its own.
+  bool NewBackupFolder() {
+    while (!platform::MakeDirectory(layout_.BackupFolderOf(nextBackup_))) {
+      if (!StandsAt(layout_.BackupFolderOf(nextBackup_))) return false;
+      nextBackup_ += kBackupsPerFolder;
+    }
+    return true;
+  }
+
+  const InstallLayout& layout_;
+  InstallJournal journal_;
+  InstallOutcome& outcome_;
+  int nextBackup_ = 0;
+};
+
+// Announces every step, moves every target aside, places the new tree and
+// commits; false at the first step that fails.
+bool MoveAsideAndPlace(Transaction& transaction, const InstallPlan& plan, const std::string& updateDir,
+                       const std::string& dstPath) {
+  std::vector<AsideMove> replaced;
+  std::vector<AsideMove> swapped;
+  return transaction.Announce(plan, replaced, swapped) && transaction.Flush() &&
+         transaction.SwapAside(swapped, replaced, updateDir, dstPath) && transaction.MoveAside(replaced) &&
+         transaction.Place(updateDir, dstPath) && transaction.Commit();
+}
+
+}  // namespace
+
+InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
+  InstallOutcome outcome;
+  InstallPlan plan;
+  try {
+    plan = PlanInstall(updateDir, dstPath, workDir);
+  } catch (const std::exception&) {
+    outcome.restored = true;  // nothing was touched
+    return outcome;
+  }
+  const InstallLayout layout(dstPath, workDir);
+  // Leftovers of an earlier install that could not be deleted then.
+  RemoveTree(layout.backupDir());
+  if (!platform::MakeDirectory(layout.backupDir()) && !platform::IsExistingDirectory(layout.backupDir())) {
+    outcome.restored = true;
+    return outcome;
+  }
+
+  Transaction transaction(layout, outcome);
+  if (MoveAsideAndPlace(transaction, plan, updateDir, dstPath)) {
+    transaction.Close();
+    layout.Discard(transaction.BackupsNumbered());
+    outcome.installed = true;
+    return outcome;
+  }
+  const Undone undone = transaction.Abort();
+  if (undone.whole) layout.Discard();
+  outcome.restored = undone.whole;
+  outcome.restoredCount = undone.restored;
+  return outcome;
+}

@@ -1,0 +1,18 @@
+// Undoing an install from its journal: after a failure, and when the next
+// run finds one cut off. RecoverInstall itself is declared in install/install.h.
+#pragma once
+
+#include <vector>
+
+#include "install/install_journal.h"
+#include "install/install_layout.h"
+
+struct Undone {
+  bool whole = false;  ///< the old version is back, whole
+  int restored = 0;    ///< old entries moved back from their backups
+};
+
+/// Undoes what `records` announced and the disk shows done, newest first:
+/// removes what was placed on new paths, then moves each backup back over
+/// its target. What cannot be undone stays for a later try.
+Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records);
