@@ -35,6 +35,25 @@ TEST_F(InstallRun, AnArchiveWithoutUpdateEntriesStopsNothing) {
   EXPECT_NE(Installation(), newVersion);
 }
 
+// An updater is replaced by a newer one between runs: what the last shipped
+// version leaves after a kill between placing and committing is rolled back
+// by the next run, here one whose archive is missing.
+TEST_F(InstallRun, AJournalLeftByTheLastShippedVersionIsRolledBack) {
+  const TreeSnapshot oldVersion = Installation();
+  const fs::path backups = installDir_ / "temp" / ".update-backup" / "0";
+  fs::create_directories(backups);
+  fs::rename(installDir_ / "readme.txt", backups / "0");
+  fs::rename(installDir_ / "docs", backups / "1");
+  WriteTree(installDir_, {{"readme.txt", "new readme"}, {"docs", "docs became a file"}, {"lib/x.dll", "new"}});
+  WriteFileBytes(installDir_ / "temp" / ".update-journal",
+                 "new 0 lib\naside 0 readme.txt\naside 1 docs\nasided 0 readme.txt\nasided 1 docs\nplace 0 \n");
+  const RunResult result = UpdateWithoutApp((root_.path() / "missing.zip").string());
+  EXPECT_EQ(result.exitCode, 0);
+  ExpectLogInOrder({{kWarning, kRecoveredLine, "Unfinished Update Rolled Back, Restored:2"}});
+  EXPECT_EQ(Installation(), oldVersion);
+  EXPECT_FALSE(JournalLeft());
+}
+
 namespace {
 
 // An installation the run may not write, mounted on the host by the test

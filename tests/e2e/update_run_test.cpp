@@ -121,6 +121,29 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
   EXPECT_TRUE(WaitFor([&] { return AppRecords().size() == 3; }));
 }
 
+// What vendors' log readers may rely on: an update that goes well logs the
+// described lines and nothing else, and the application is started again
+// with no arguments.
+TEST_F(UpdateRun, AGoodUpdateLogsExactlyTheDescribedLinesAndPassesNoArguments) {
+  const std::uint32_t oldPid = StartInstalledApp();
+  WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
+                               File("update/readme.txt", "version 2\n"), File("update/data/config.txt", "new")});
+  ASSERT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsAlive(oldPid); }));
+  ASSERT_TRUE(WaitFor([&] { return AppRecords().size() == 2; }));
+
+  const std::regex numbered(std::string(kDriverLogSource) + " ([0-9]+) ");
+  const std::string log = LogText();
+  std::vector<int> lines;
+  for (std::sregex_iterator it(log.begin(), log.end(), numbered), end; it != end; ++it) {
+    lines.push_back(std::stoi((*it)[1]));
+  }
+  EXPECT_EQ(lines, (std::vector<int>{kExeNameLine, kZipFileLine, kDstPathLine, kClearLine, kStopLine, kRelaunchLine,
+                                     kSuccessLine}))
+      << log;
+  EXPECT_EQ(WithLineFeeds(ReadFileBytes(AppPath().string() + ".args")), "\n\n");
+}
+
 TEST_F(UpdateRun, ArchiveWithoutUpdateFolderInstallsNothingAndStopsNothing) {
   const std::uint32_t pid = StartInstalledApp();
   WriteArchive(zip_.string(), {File("other/readme.txt", "misplaced")});

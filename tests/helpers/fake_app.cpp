@@ -1,6 +1,6 @@
 // A stand-in application for tests that stop, replace and restart programs:
-// it appends "<version> <pid> <current directory>" to "<its own path>.run",
-// then sleeps until it is killed (or ten minutes pass, so none outlives a run).
+// it appends "<version> <pid> <current directory>" to "<its own path>.run"
+// and its arguments, one line a run, to "<its own path>.args", then sleeps until it is killed (or ten minutes pass, so none outlives a run).
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -12,8 +12,14 @@
 #define FAKE_APP_VERSION 1
 #endif
 
-int main() {
-  const std::string record = platform::ExecutablePath() + ".run";
+int main(int argc, char* argv[]) {
+  const std::string self = platform::ExecutablePath();
+  if (std::FILE* file = std::fopen((self + ".args").c_str(), "a")) {
+    for (int i = 1; i < argc; ++i) std::fprintf(file, "%s%s", i > 1 ? " " : "", argv[i]);
+    std::fputc('\n', file);
+    std::fclose(file);
+  }
+  const std::string record = self + ".run";
   if (std::FILE* file = std::fopen(record.c_str(), "a")) {
     std::fprintf(file, "%d %u %s\n", FAKE_APP_VERSION,
                  static_cast<unsigned>(platform::CurrentProcessId()), platform::CurrentDir().c_str());
