@@ -1,5 +1,5 @@
-// Steps spread over threads: each runs once, a failure or an exception is
-// reported, and with stopAtFailure steps in turn stop at the first failure.
+// Tasks spread over threads: each runs once, a failure or an exception is
+// reported, and with stopAtFailure tasks in turn stop at the first failure.
 #include "install/parallel_tasks.h"
 
 #include <atomic>
@@ -11,16 +11,16 @@
 
 namespace {
 
-struct StepsRun {
+struct TasksRun {
   bool result = false;
   bool threw = false;
   std::vector<int> timesRun;
 };
 
 // Runs `count` steps; step `failing` (if below count) fails, or throws.
-StepsRun SpreadCounted(std::size_t count, bool stopAtFailure, std::size_t failing, bool throws = false) {
+TasksRun RunCounted(std::size_t count, bool stopAtFailure, std::size_t failing, bool throws = false) {
   const auto runs = std::make_unique<std::atomic<int>[]>(count);
-  StepsRun run;
+  TasksRun run;
   try {
     run.result = RunInParallel(count, stopAtFailure, [&](std::size_t i) {
       ++runs[i];
@@ -34,15 +34,15 @@ StepsRun SpreadCounted(std::size_t count, bool stopAtFailure, std::size_t failin
   return run;
 }
 
-TEST(SpreadSteps, EveryStepRunsOnceWhateverTheCount) {
+TEST(RunInParallel, EveryStepRunsOnceWhateverTheCount) {
   for (const std::size_t count : {0, 1, 15, 16, 17, 1000}) {
-    const StepsRun run = SpreadCounted(count, /*stopAtFailure=*/true, /*failing=*/count);
+    const TasksRun run = RunCounted(count, /*stopAtFailure=*/true, /*failing=*/count);
     EXPECT_TRUE(run.result) << count;
     EXPECT_EQ(run.timesRun, std::vector<int>(count, 1)) << count;
   }
 }
 
-TEST(SpreadSteps, AFailureOrAnExceptionIsReported) {
+TEST(RunInParallel, AFailureOrAnExceptionIsReported) {
   struct Case {
     std::size_t count;
     bool stopAtFailure;
@@ -50,7 +50,7 @@ TEST(SpreadSteps, AFailureOrAnExceptionIsReported) {
   };
   for (const Case& test : {Case{10, true, false}, Case{10, false, false}, Case{1000, true, false},
                            Case{1000, false, false}, Case{10, false, true}, Case{1000, false, true}}) {
-    const StepsRun run = SpreadCounted(test.count, test.stopAtFailure, /*failing=*/5, test.throws);
+    const TasksRun run = RunCounted(test.count, test.stopAtFailure, /*failing=*/5, test.throws);
     EXPECT_FALSE(run.result);
     EXPECT_EQ(run.threw, test.throws);
     for (std::size_t i = 0; i < test.count; ++i) {
