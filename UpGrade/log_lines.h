@@ -19,12 +19,21 @@ enum DriverLogLine : int {
   kLockTimeoutLine = 194,     ///< "Another Update Holds The Installation:%s": waited ten minutes in vain
   kRecoveredLine = 196,       ///< "Unfinished Update Rolled Back, Restored:%d": a cut-off run's install undone
   kRecoveryFailedLine = 197,  ///< "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s"
+  kWorkDirLinkLine = 198,     ///< "Work Folder Is A Link:%s": the clear could not replace it; nothing is extracted
   kClearLine = 200,           ///< "Clear History File Ret:%d"
+  kArchiveErrorLine = 201,    ///< "Archive Error:%s": what the reader raised (not an archive, an entry it cannot open)
+  kEntryRefusedLine = 202,    ///< "Entry Refused:%s, Reason:%s": an entry that may not be written
+  kNoRoomLine = 203,          ///< "Archive Needs:%lu MiB, Free:%lu MiB": the reserve of 64 MiB included
+  kEntryDamagedLine = 204,    ///< "Entry Damaged:%s, error:%d": its data does not read back (the library's code)
+  kEntryTooLargeLine = 205,   ///< "Entry Larger Than Recorded:%s": more data than its recorded size
   kExtractLine = 206,         ///< "Extract File Ret:%d"
+  kEntryNotWrittenLine = 207, ///< "Entry Not Written:%s, error:%d": a file or folder the system refused
   kNoUpdateEntriesLine = 208, ///< "No Entry Below update/ In The Archive": nothing is stopped
   kNotWritableLine = 209,     ///< "Installation Not Writable:%s error:%d": nothing is stopped
   kStopLine = 211,            ///< "Stop Process Ret:%d"
   kAsideFailedLine = 215,     ///< "Move Aside Source:%s, Backup:%s, error:%d": a target the install could not move aside
+  kInstallStepLine = 216,     ///< "Install Failed At:%s, Path:%s, error:%d": the step (plan, backup folder, journal)
+  kMoveInFailedLine = 217,    ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
   kCopyLine = 227,            ///< "Copy Files Source:%s, Target:%s"
   kRestoredLine = 229,        ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
   kRelaunchLine = 232,        ///< "Run %s GetLastError = %d"

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "UpGrade/extraction_report.h"
 #include "UpGrade/file_operations.h"
 #include "UpGrade/install_phases.h"
 #include "UpGrade/log_lines.h"
@@ -37,30 +38,50 @@ void RegisterOptions(cmdline::parser& options) {
 // it. The reader is handed back to live until the run ends, the archive's
 // listing too; an exception from the archive or from a directory listing
 // counts as a failed extraction, and so does an entry that would take a name
-// the install owns. The archive is opened before the clear, which never
-// deletes it, so that one kept in the work directory, even behind a link the
-// clear removes, is read.
+// the install owns. Every failure logs why. The archive is opened before the
+// clear, which never deletes it, so that one kept in the work directory, even
+// behind a link the clear removes, is read.
 bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
                     std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
+  std::string openError;
   try {
-    try {
-      reader = std::make_unique<ZipReader>(zipFile, "");
-    } catch (const std::exception&) {
-      // Reported after the clear, which is logged first as always.
-    }
+    reader = std::make_unique<ZipReader>(zipFile, "");
+  } catch (const std::exception& error) {
+    // Reported after the clear, which is logged first as always.
+    openError = error.what();
+  }
+  try {
     LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
                  ClearDirectory(workDir, zipFile) ? 1 : 0);
-    // A linked work directory that the clear could not remove would lead
-    // the extraction out of the installation.
-    if (!reader || platform::IsLink(workDir)) return false;
+  } catch (const std::exception& error) {
+    LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", error.what());
+    return false;
+  }
+  if (!reader) {
+    LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", openError.c_str());
+    return false;
+  }
+  // A linked work directory that the clear could not remove would lead the
+  // extraction out of the installation.
+  if (platform::IsLink(workDir)) {
+    LogFormatted(Error, kDriverLogSource, kWorkDirLinkLine, "Work Folder Is A Link:%s", workDir.c_str());
+    return false;
+  }
+  try {
     // The update folder is what lands in the installation: a link leading
     // out of it would lead out of the installation there.
     reader->setInstalledFolder(kUpdateDirName);
     entries = reader->listEntries();
-    return !TakesReservedName(entries) && reader->extractAll(workDir);
-  } catch (const std::exception&) {
-    return false;
+    if (const ArchiveEntry* reserved = EntryTakingReservedName(entries)) {
+      LogRefusedEntry(reserved->entryName, "a name the install keeps");
+      return false;
+    }
+    if (reader->extractAll(workDir)) return true;
+    LogExtractionFailure(reader->lastFailure(), {});
+  } catch (const std::exception& error) {
+    LogExtractionFailure(reader->lastFailure(), error.what());
   }
+  return false;
 }
 
 // Writes the command-line error and the usage to standard error and logs

@@ -20,7 +20,8 @@ constexpr const char kJournalName[] = ".update-journal";
 constexpr const char kBackupDirName[] = ".update-backup";
 constexpr const char kProbeName[] = ".update-probe";
 
-/// A top-level file that could not be copied over its namesake.
+/// A top-level file that could not be copied over its namesake, or an entry
+/// of the new tree that could not be moved into the installation.
 struct FailedCopy {
   std::string source;
   std::string target;
@@ -38,6 +39,7 @@ struct FailedAside {
 struct Placement {
   bool whole = false;  ///< every folder moved in and every file copied
   std::vector<FailedCopy> failedCopies;
+  std::vector<FailedCopy> failedMoves;  ///< folders and files of folders, in the order met
 };
 
 /// Places the tree `sourceDir` into the existing directory `targetDir`: each
@@ -60,13 +62,22 @@ bool PlaceFolder(const std::string& fromDir, const std::string& intoDir, void* o
 /// as the system compares names. It is never placed, so never moved aside.
 bool IsUpdaterOwnFile(const std::string& fileName);
 
+/// A step of the install that failed on its own path, not on an entry.
+struct FailedStep {
+  std::string step;  ///< "plan", "backup folder" or "journal"; empty: none failed
+  std::string path;
+  int error = 0;     ///< the system's code
+};
+
 struct InstallOutcome {
   bool installed = false;  ///< the new version is in place, whole
   bool restored = false;   ///< otherwise: the old version is back, whole
   int restoredCount = 0;   ///< old files and folders moved back
-  /// Why the install stopped, in the order met: what could not move aside
-  /// (nothing was placed then), and the files the placing could not copy.
+  /// Why the install stopped: a step that failed, what could not move aside
+  /// (nothing was placed then), or the files the placing could not copy.
+  FailedStep failedStep;
   std::vector<FailedAside> failedAsides;
+  std::vector<FailedCopy> failedMoves;
   std::vector<FailedCopy> failedCopies;
 };
 
@@ -97,10 +108,11 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
 /// so that installing it gives the installation something new.
 bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries);
 
-/// True when some entry would land on the install's journal or backup area
+/// The first entry that would land on the install's journal or backup area
 /// in the work directory, or be moved onto them or onto the probe by the
-/// install: an archive must never be able to write recovery instructions.
-bool TakesReservedName(const std::vector<ArchiveEntry>& entries);
+/// install (an archive must never be able to write recovery instructions);
+/// null when there is none.
+const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& entries);
 
 /// Creates and removes a probe file in `dstPath`. False, with
 /// LastSystemError() telling why, when no file can be created there (no

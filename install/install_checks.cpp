@@ -23,7 +23,7 @@ bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries) {
   return false;
 }
 
-bool TakesReservedName(const std::vector<ArchiveEntry>& entries) {
+const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& entries) {
   // A top-level folder "update/temp" is merged into the work directory
   // itself; "update/.update-probe" would be taken for a probe left behind.
   const std::vector<std::vector<std::string>> reserved = {
@@ -33,10 +33,10 @@ bool TakesReservedName(const std::vector<ArchiveEntry>& entries) {
   for (const ArchiveEntry& entry : entries) {
     const std::vector<std::string> names = entryPathNames(entry.entryName);
     for (const std::vector<std::string>& name : reserved) {
-      if (startsWithNames(names, name)) return true;
+      if (startsWithNames(names, name)) return &entry;
     }
   }
-  return false;
+  return nullptr;
 }
 
 bool AcceptsNewFile(const std::string& dstPath) {

@@ -2,7 +2,6 @@
 #include "install/install_plan.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <utility>
 
 #include "install/install.h"
@@ -11,6 +10,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/folder_traits.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ class Planner {
   // whatever it leads to.
   bool Entries(const std::string& source, const std::string& relative) {
     std::vector<DirectoryEntry> entries;
-    if (!platform::ListDirectory(source, entries)) throw std::runtime_error("cannot list " + source);
+    if (!platform::ListDirectory(source, entries)) throw UnlistedFolder(source, platform::LastSystemError());
     std::vector<DirectoryEntry> listed;
     const bool swappable = swapping_ && platform::ListDirectory(Target(relative), listed);
     const InstalledEntries installed(std::move(listed));

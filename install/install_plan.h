@@ -2,6 +2,7 @@
 // the paths it brings new, found by walking the new tree against the old.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,18 @@ struct InstallPlan {
   std::vector<std::string> swapped;
 };
 
+/// Thrown when a folder of the new tree cannot be listed.
+struct UnlistedFolder : std::runtime_error {
+  UnlistedFolder(const std::string& folder, int code)
+      : std::runtime_error("cannot list " + folder), path(folder), error(code) {}
+  std::string path;
+  int error;  ///< the system's code
+};
+
 /// Walks `sourceDir` as the install places it into `targetDir`: folders
 /// merged (descended where a folder of that name exists), top-level files
 /// except the updater's own. Nothing of the folder `workDir` is swapped. Throws
-/// when a folder of the new tree cannot be listed.
+/// UnlistedFolder when a folder of the new tree cannot be listed.
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir);
 
 /// Plans the swapped folder `relative` entry by entry instead, nothing below

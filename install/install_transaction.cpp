@@ -33,7 +33,9 @@ struct AsideMove {
 class Transaction {
  public:
   Transaction(const InstallLayout& layout, InstallOutcome& outcome)
-      : layout_(layout), journal_(layout.journal()), outcome_(outcome) {}
+      : layout_(layout), journal_(layout.journal()), outcome_(outcome) {
+    if (!journal_.ok()) Failed("journal", layout.journal());
+  }
 
   // Announces the paths `plan` brings new and the targets it moves aside,
   // giving each of these its backup number; not yet flushed.
@@ -41,7 +43,7 @@ class Transaction {
     return AnnounceNew(plan.added) && AnnounceAside(plan.replaced, replaced) && AnnounceAside(plan.swapped, swapped);
   }
 
-  bool Flush() { return journal_.Flush(); }
+  bool Flush() { return journal_.Flush() || Failed("journal", layout_.journal()); }
 
   // Moves the folders of `swapped` aside whole, spread over threads; those
   // the system would not move in one rename (Windows refuses while a file in
@@ -60,13 +62,14 @@ class Transaction {
       InstallPlan merge;
       try {
         merge = PlanMerge(updateDir, dstPath, swapped[i].relative);
-      } catch (const std::exception&) {
+      } catch (const UnlistedFolder& unlisted) {
+        outcome_.failedStep = {"plan", unlisted.path, unlisted.error};
         return false;
       }
       if (!AnnounceNew(merge.added) || !AnnounceAside(merge.replaced, replaced)) return false;
       announced = true;
     }
-    return !announced || journal_.Flush();
+    return !announced || Flush();
   }
 
   // Moves every target of `moves` aside to its backup, spread over threads.
@@ -84,14 +87,15 @@ class Transaction {
     });
   }
 
-  // Places the new tree; the outcome names the files it could not copy.
+  // Places the new tree; the outcome names what it could not move or copy.
   bool Place(const std::string& updateDir, const std::string& dstPath) {
     Placement placement = PlaceTree(updateDir, dstPath);
+    outcome_.failedMoves = std::move(placement.failedMoves);
     outcome_.failedCopies = std::move(placement.failedCopies);
     return placement.whole;
   }
 
-  bool Commit() { return journal_.Add({JournalRecord::kCommit, 0, {}}) && journal_.Flush(); }
+  bool Commit() { return Note({JournalRecord::kCommit, 0, {}}) && Flush(); }
 
   int BackupsNumbered() const { return nextBackup_; }
 
@@ -104,9 +108,18 @@ class Transaction {
   void Close() { journal_.Close(); }
 
  private:
+  // Notes that `step` failed on `path`, with the system's code, unless a
+  // failure is noted already; false.
+  bool Failed(const char* step, const std::string& path) {
+    if (outcome_.failedStep.step.empty()) outcome_.failedStep = {step, path, platform::LastSystemError()};
+    return false;
+  }
+
+  bool Note(const JournalRecord& record) { return journal_.Add(record) || Failed("journal", layout_.journal()); }
+
   bool AnnounceNew(const std::vector<std::string>& added) {
     for (const std::string& relative : added) {
-      if (!journal_.Add({JournalRecord::kNew, 0, relative})) return false;
+      if (!Note({JournalRecord::kNew, 0, relative})) return false;
     }
     return true;
   }
@@ -116,7 +129,7 @@ class Transaction {
     for (const std::string& path : relative) {
       if (nextBackup_ % kBackupsPerFolder == 0 && !NewBackupFolder()) return false;
       moves.push_back({path, nextBackup_++});
-      if (!journal_.Add({JournalRecord::kMoveAside, moves.back().backup, path})) return false;
+      if (!Note({JournalRecord::kMoveAside, moves.back().backup, path})) return false;
     }
     return true;
   }
@@ -126,7 +139,12 @@ class Transaction {
   // install's journal names is its own.
   bool NewBackupFolder() {
     while (!platform::MakeDirectory(layout_.BackupFolderOf(nextBackup_))) {
-      if (!StandsAt(layout_.BackupFolderOf(nextBackup_))) return false;
+      const std::string folder = layout_.BackupFolderOf(nextBackup_);
+      const int error = platform::LastSystemError();
+      if (!StandsAt(folder)) {
+        outcome_.failedStep = {"backup folder", folder, error};
+        return false;
+      }
       nextBackup_ += kBackupsPerFolder;
     }
     return true;
@@ -156,16 +174,22 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   InstallPlan plan;
   try {
     plan = PlanInstall(updateDir, dstPath, workDir);
+  } catch (const UnlistedFolder& unlisted) {
+    outcome.failedStep = {"plan", unlisted.path, unlisted.error};
   } catch (const std::exception&) {
-    outcome.restored = true;  // nothing was touched
-    return outcome;
+    outcome.failedStep = {"plan", updateDir, 0};
   }
+  outcome.restored = true;  // until something is touched
+  if (!outcome.failedStep.step.empty()) return outcome;
   const InstallLayout layout(dstPath, workDir);
   // Leftovers of an earlier install that could not be deleted then.
   RemoveTree(layout.backupDir());
-  if (!platform::MakeDirectory(layout.backupDir()) && !platform::IsExistingDirectory(layout.backupDir())) {
-    outcome.restored = true;
-    return outcome;
+  if (!platform::MakeDirectory(layout.backupDir())) {
+    const int error = platform::LastSystemError();
+    if (!platform::IsExistingDirectory(layout.backupDir())) {
+      outcome.failedStep = {"backup folder", layout.backupDir(), error};
+      return outcome;
+    }
   }
 
   Transaction transaction(layout, outcome);

@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <ostream>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "zip/zip_errors.h"
 #include "zip/zip_reader_state.h"
@@ -113,4 +115,56 @@ int ZipReaderState::copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer,
     buffer.insert(buffer.end(), first, first + size);
     return true;
   });
+}
+
+void ZipReaderState::fail(ExtractionFailure cause) {
+  if (failure.kind == ExtractionFailure::Kind::kNone) failure = std::move(cause);
+}
+
+void ZipReaderState::failDamaged(const ArchiveEntry& entry, int code) {
+  const bool larger = holdsMoreThanRecorded();
+  fail({larger ? ExtractionFailure::Kind::kLargerThanRecorded : ExtractionFailure::Kind::kDamagedEntry,
+        entry.entryName, {}, code});
+}
+
+// The library hands out no more than an entry's recorded size, so data past
+// it shows only as a CRC mismatch. Read on the failure path alone: the raw
+// data is inflated again here, counting, until it passes the recorded size.
+bool ZipReaderState::holdsMoreThanRecorded() {
+  unzCloseCurrentFile(handle.get());
+  unz_file_info64 info{};
+  if (unzGetCurrentFileInfo64(handle.get(), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
+      (info.flag & kEncryptedFlag) != 0) {
+    return false;
+  }
+  if (info.compression_method == kStored) return info.compressed_size > info.uncompressed_size;
+  int method = 0;
+  int level = 0;
+  if (info.compression_method != kDeflated || unzOpenCurrentFile2(handle.get(), &method, &level, /*raw=*/1) != UNZ_OK) {
+    return false;
+  }
+  z_stream stream{};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
+    unzCloseCurrentFile(handle.get());
+    return false;
+  }
+  std::vector<char> in(kChunkSize);
+  std::vector<unsigned char> out(kChunkSize);
+  std::uint64_t inflated = 0;
+  int status = Z_OK;
+  int read = 0;
+  while (status == Z_OK && inflated <= info.uncompressed_size &&
+         (read = unzReadCurrentFile(handle.get(), in.data(), kChunkSize)) > 0) {
+    stream.next_in = reinterpret_cast<Bytef*>(in.data());
+    stream.avail_in = static_cast<uInt>(read);
+    while (status == Z_OK && stream.avail_in > 0 && inflated <= info.uncompressed_size) {
+      stream.next_out = out.data();
+      stream.avail_out = kChunkSize;
+      status = inflate(&stream, Z_NO_FLUSH);
+      inflated += kChunkSize - stream.avail_out;
+    }
+  }
+  inflateEnd(&stream);
+  unzCloseCurrentFile(handle.get());
+  return inflated > info.uncompressed_size;
 }

@@ -6,6 +6,7 @@
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
 #include "platform/symbolic_link.h"
+#include "platform/system_error.h"
 #include "zip/device_names.h"
 #include "zip/entry_file.h"
 #include "zip/entry_index.h"
@@ -23,10 +24,15 @@ namespace {
 
 constexpr int kCaseSensitive = 1;
 
-// Neither outside the destination nor a device in place of a file.
-bool IsSafeOutputName(const std::string& relative) {
-  return landsInsideDestination(relative) && !namesReservedDevice(relative);
+// Why the output name `relative` is refused: outside the destination, or a
+// device in place of a file. Empty when it is safe.
+std::string refusalOfName(const std::string& relative) {
+  if (!landsInsideDestination(relative)) return "outside the destination";
+  if (namesReservedDevice(relative)) return "a device name";
+  return {};
 }
+
+bool IsSafeOutputName(const std::string& relative) { return refusalOfName(relative).empty(); }
 
 // The name `renames` gives the entry stored as `stored`, else that name.
 std::string outputNameOf(const std::string& stored, const std::map<std::string, std::string>& renames) {
@@ -80,19 +86,28 @@ bool readNamedEntry(ZipReaderState& state, const std::string& name,
 // entry's path before anything is written.
 bool planLinks(ZipReaderState& state, const EntryIndex& index, const std::vector<std::size_t>& linkEntries,
                const std::map<std::string, std::string>& renames, LinkPlan& plan) {
+  const auto refuse = [&state](const std::string& entry, const char* reason) {
+    state.fail({ExtractionFailure::Kind::kRefusedEntry, entry, reason});
+    return false;
+  };
   for (const std::size_t i : linkEntries) {
+    const std::string name(index.name(i));
     unz64_file_pos first = index.firstOfName(i);
-    if (unzGoToFilePos64(state.handle.get(), &first) != UNZ_OK) return false;
+    if (unzGoToFilePos64(state.handle.get(), &first) != UNZ_OK) return refuse(name, "a link that cannot be read");
     std::vector<std::uint8_t> target;
     const bool read = readCurrentEntry(state, [&](const ArchiveEntry& entry) {
       return entry.unpackedSize > kLongestLinkTarget ? -1 : state.copyCurrentEntryToBuffer(target, entry);
     });
-    if (!read) return false;
-    plan.add(i, outputNameOf(std::string(index.name(i)), renames), std::string(target.begin(), target.end()));
+    if (!read) return refuse(name, "a link that cannot be read");
+    plan.add(i, outputNameOf(name, renames), std::string(target.begin(), target.end()));
   }
-  if (!plan.linksLeadInside()) return false;
+  if (const PlannedLink* outside = plan.linkLeadingOutside()) {
+    return refuse(std::string(index.name(outside->index)), "a link leading outside");
+  }
   for (std::size_t i = 0; i < index.size(); ++i) {
-    if (!plan.allowsEntryAt(outputNameOf(std::string(index.name(i)), renames))) return false;
+    const std::string name(index.name(i));
+    const std::string refusal = plan.refusalOfEntryAt(outputNameOf(name, renames));
+    if (!refusal.empty()) return refuse(name, refusal.c_str());
   }
   return true;
 }
@@ -150,11 +165,15 @@ bool extractThroughWriters(const Entries& entries, std::size_t count, Extraction
                                               state.readCurrentEntryWhole(entry, pending.bytes, pending.stamp)))) {
       return writers.submit(writerOf(relative, writers.count()), std::move(pending));
     }
-    if (!writers.drain()) return false;
+    if (!writers.drain()) {
+      state.fail(writers.failure());
+      return false;
+    }
     undo.noteBeforeWriting(path, entry.directory);
     return state.extractCurrentEntry(entry, path);
   });
   const bool written = writers.drain();
+  if (!written) state.fail(writers.failure());
   return read && written;
 }
 
@@ -175,21 +194,34 @@ bool ZipReader::extractAll(const std::string& destination) { return extractAll(d
 bool ZipReader::extractAll(const std::string& destination,
                            const std::map<std::string, std::string>& renames) {
   state_->parentOfLastFile.clear();
-  bool safe = true;
+  state_->failure = {};
+  std::string refusal;
+  std::string refusedEntry;
   bool spreadable = true;
   std::uint64_t needed = 0;
   std::vector<std::size_t> linkEntries;
   std::size_t visited = 0;
   const EntryIndex index(*state_, [&](const ArchiveEntry& entry) {
     const std::string relative = outputNameOf(entry.entryName, renames);
-    safe = safe && IsSafeOutputName(relative);
+    if (refusal.empty()) {
+      refusal = refusalOfName(relative);
+      refusedEntry = entry.entryName;
+    }
     spreadable = spreadable && spreadsSafely(relative);
     needed = addBytes(needed, bytesOnDisk(entry, relative, installedFolder_));
     if (entry.link) linkEntries.push_back(visited);
     ++visited;
   });
-  if (!safe) return false;
-  if (index.size() != 0 && !fitsFreeSpace(destination, needed)) return false;
+  if (!refusal.empty()) {
+    state_->fail({ExtractionFailure::Kind::kRefusedEntry, refusedEntry, refusal});
+    return false;
+  }
+  const std::optional<std::uint64_t> free = freeBytesFor(destination);
+  needed = addBytes(needed, kFreeSpaceReserve);
+  if (index.size() != 0 && free && needed > *free) {
+    state_->fail({ExtractionFailure::Kind::kNoRoom, {}, {}, 0, needed, *free});
+    return false;
+  }
 
   const bool empty = isEmptyDestination(destination);
   LinkPlan links(destination, installedFolder_, empty);
@@ -203,7 +235,10 @@ bool ZipReader::extractAll(const std::string& destination,
     const std::string path = outputPathOf(destination, link.relative);
     undo.noteBeforeWriting(path, /*isDirectory=*/false);
     makeDirectoryPath(parentPathOf(path));
-    if (!platform::MakeSymbolicLink(link.target, path)) return false;
+    if (!platform::MakeSymbolicLink(link.target, path)) {
+      state_->fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
+      return false;
+    }
   }
   undo.keep();
   return true;
@@ -241,10 +276,17 @@ int ZipReaderState::locateEntry(const std::string& name) {
 
 bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::string& path) {
   if (!entry.valid()) return false;
-  if (entry.directory) return makeDirectoryPath(path);
+  if (entry.directory) {
+    if (makeDirectoryPath(path)) return true;
+    fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
+    return false;
+  }
   if (writeCurrentEntryToFile(path, entry) != 0) return false;
   const int result = unzCloseCurrentFile(handle.get());
-  if (result != UNZ_OK) throw closeWrittenEntryError(result, entry.entryName);
+  if (result != UNZ_OK) {
+    failDamaged(entry, result);
+    throw closeWrittenEntryError(result, entry.entryName);
+  }
   return true;
 }
 
@@ -257,9 +299,20 @@ int ZipReaderState::writeCurrentEntryToFile(const std::string& path, const Archi
   if (parent != parentOfLastFile) makeDirectoryPath(parent);
   const OpenedEntry opened = openCurrentEntry(entry);
   EntryFile file(path);
-  if (!file.ok()) return -1;
+  const auto notWritten = [&] {
+    fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
+    return -1;
+  };
+  if (!file.ok()) return notWritten();
   parentOfLastFile = parent;
-  int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) { return file.write(bytes, count); });
-  if (!file.finish({opened.versionMadeBy, opened.externalAttributes, entry.dosDateTime})) result = -1;
+  bool written = true;
+  const int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) {
+    written = file.write(bytes, count);
+    return written;
+  });
+  if (!written) return notWritten();
+  // The data that did not read back is the entry's fault, not the disk's.
+  if (result != 0) failDamaged(entry, result);
+  if (!file.finish({opened.versionMadeBy, opened.externalAttributes, entry.dosDateTime})) return notWritten();
   return result == 0 ? 0 : -1;
 }

@@ -2,7 +2,6 @@
 #include "zip/extraction_space.h"
 
 #include <limits>
-#include <optional>
 
 #include "platform/disk_space.h"
 #include "platform/runtime_paths.h"
@@ -37,7 +36,11 @@ std::uint64_t addBytes(std::uint64_t total, std::uint64_t more) {
   return more > most - total ? most : total + more;
 }
 
+std::optional<std::uint64_t> freeBytesFor(const std::string& destination) {
+  return platform::FreeBytesOf(NearestExistingDirectory(destination));
+}
+
 bool fitsFreeSpace(const std::string& destination, std::uint64_t bytes) {
-  const std::optional<std::uint64_t> free = platform::FreeBytesOf(NearestExistingDirectory(destination));
+  const std::optional<std::uint64_t> free = freeBytesFor(destination);
   return !free || addBytes(bytes, kFreeSpaceReserve) <= *free;
 }

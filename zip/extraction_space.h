@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "zip/archive_entry.h"
@@ -19,6 +20,11 @@ std::uint64_t bytesOnDisk(const ArchiveEntry& entry, const std::string& relative
 
 /// `total` + `more`, held at the largest value instead of wrapping around.
 std::uint64_t addBytes(std::uint64_t total, std::uint64_t more);
+
+/// The free bytes of the volume holding `destination`, or its nearest
+/// existing parent when it does not exist yet (the current directory for a
+/// relative one); nothing when the system cannot tell.
+std::optional<std::uint64_t> freeBytesFor(const std::string& destination);
 
 /// True when `bytes` and kFreeSpaceReserve fit the free space of the volume
 /// holding `destination`, or its nearest existing parent when it does not

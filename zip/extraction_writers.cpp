@@ -9,6 +9,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/system_error.h"
 #include "zip/zip_paths.h"
 
 namespace {
@@ -141,9 +142,10 @@ void ExtractionWriters::run(Writer& writer) {
     writer.busy = true;
     lock.unlock();
     bool written = false;
+    int code = 0;
     std::exception_ptr error;
     try {
-      written = write(writer, entry);
+      written = write(writer, entry, code);
     } catch (...) {
       error = std::current_exception();
     }
@@ -151,6 +153,7 @@ void ExtractionWriters::run(Writer& writer) {
     writer.busy = false;
     queuedBytes_ -= costOf(entry);
     if (!written) {
+      if (!failed_) failure_ = {ExtractionFailure::Kind::kNotWritten, entry.path, {}, code};
       failed_ = true;
       if (!error_) error_ = error;
       for (const auto& other : writers_) other->wake.notify_one();
@@ -163,14 +166,22 @@ void ExtractionWriters::run(Writer& writer) {
 }
 
 // As an extraction without writers writes an entry read whole.
-bool ExtractionWriters::write(Writer& writer, const PendingEntry& entry) {
+bool ExtractionWriters::write(Writer& writer, const PendingEntry& entry, int& error) {
+  const auto failed = [&error] {
+    error = platform::LastSystemError();
+    return false;
+  };
   undo_.noteBeforeWriting(entry.path, entry.directory, writer.cursor);
-  if (entry.directory) return makeDirectoryPath(entry.path);
+  if (entry.directory) return makeDirectoryPath(entry.path) || failed();
   const std::string parent = parentPathOf(entry.path);
   if (parent != writer.parentOfLastFile) makeDirectoryPath(parent);
   EntryFile file(entry.path);
-  if (!file.ok()) return false;
+  if (!file.ok()) return failed();
   writer.parentOfLastFile = parent;
-  const bool filled = entry.bytes.empty() || file.write(entry.bytes.data(), entry.bytes.size());
-  return file.finish(entry.stamp) && filled;
+  if (!entry.bytes.empty() && !file.write(entry.bytes.data(), entry.bytes.size())) {
+    failed();
+    file.finish(entry.stamp);
+    return false;
+  }
+  return file.finish(entry.stamp) || failed();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "zip/entry_file.h"
+#include "zip/extraction_failure.h"
 #include "zip/extraction_undo.h"
 
 /// An entry read whole, for a writer to create: a directory, or a file with
@@ -59,11 +60,15 @@ class ExtractionWriters {
   /// true when all were written. Throws again what a writer threw.
   bool drain();
 
+  /// The path the first failed write was for and the system's code, once
+  /// drain() has returned false.
+  const ExtractionFailure& failure() const { return failure_; }
+
  private:
   struct Writer;
 
   void run(Writer& writer);
-  bool write(Writer& writer, const PendingEntry& entry);
+  bool write(Writer& writer, const PendingEntry& entry, int& error);
   bool idle() const;
   enum class ReaderWait { kNothing, kRoom, kIdle };
   /// Waits, as the reader, for `what`, or for a failure; meanwhile every
@@ -81,5 +86,6 @@ class ExtractionWriters {
   bool stopping_ = false;
   bool urgent_ = false;  // the reader waits: writers take what they hold
   std::exception_ptr error_;
+  ExtractionFailure failure_;
   std::vector<std::unique_ptr<Writer>> writers_;
 };

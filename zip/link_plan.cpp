@@ -33,16 +33,18 @@ void LinkPlan::add(std::size_t index, const std::string& relative, std::string t
   indices_.insert(index);
 }
 
-bool LinkPlan::linksLeadInside() const {
+const PlannedLink* LinkPlan::linkLeadingOutside() const {
   for (std::size_t i = 0; i < links_.size(); ++i) {
-    if (!leadsInside(linkPaths_[i], links_[i].target)) return false;
+    if (!leadsInside(linkPaths_[i], links_[i].target)) return &links_[i];
   }
-  return true;
+  return nullptr;
 }
 
-bool LinkPlan::allowsEntryAt(const std::string& relative) {
+std::string LinkPlan::refusalOfEntryAt(const std::string& relative) {
   const Segments path = entrySegments(relative);
-  return !liesBelowLink(path) && !meetsLinkOnDisk(path);
+  if (liesBelowLink(path)) return "below a link of the archive";
+  if (meetsLinkOnDisk(path)) return "meets a link on disk";
+  return {};
 }
 
 // Followed by name, the way the kernel will follow it. Past a link of the

@@ -25,15 +25,15 @@ class LinkPlan {
   /// is a link leading to `target`.
   void add(std::size_t index, const std::string& relative, std::string target);
 
-  /// True when every link's target is relative and, followed segment by
-  /// segment from the link's own folder, never leaves the root nor climbs
-  /// ("..") once past another link of the archive.
-  bool linksLeadInside() const;
+  /// The first link whose target is absolute or, followed segment by segment
+  /// from the link's own folder, leaves the root or climbs ("..") once past
+  /// another link of the archive; null when every link leads inside.
+  const PlannedLink* linkLeadingOutside() const;
 
-  /// True when the entry written at `relative` lies below no link of the
-  /// archive, and neither it nor a folder between it and the destination is
-  /// already a link on disk.
-  bool allowsEntryAt(const std::string& relative);
+  /// Why the entry written at `relative` may not be written: it lies below a
+  /// link of the archive, or it or a folder between it and the destination
+  /// is already a link on disk. Empty when it may.
+  std::string refusalOfEntryAt(const std::string& relative);
 
   bool isLink(std::size_t index) const { return indices_.count(index) != 0; }
   const std::vector<PlannedLink>& links() const { return links_; }

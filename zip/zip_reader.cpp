@@ -59,6 +59,8 @@ ZipReader::ZipReader(const std::vector<std::uint8_t>& bytes, const std::string& 
 
 ZipReader::~ZipReader() { closeArchive(); }
 
+const ExtractionFailure& ZipReader::lastFailure() const { return state_->failure; }
+
 // An archive without entries stays open without a handle: minizip answers
 // every call on a null handle as on an archive with nothing in it.
 void ZipReader::openMemory(std::vector<std::uint8_t> bytes) {

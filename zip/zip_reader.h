@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "zip/archive_entry.h"
+#include "zip/extraction_failure.h"
 
 struct ZipReaderState;
 
@@ -78,6 +79,10 @@ class ZipReader {
   /// give; the file stays).
   bool extractAll(const std::string& destination,
                   const std::map<std::string, std::string>& renames);
+
+  /// Why the last extractAll returned false or threw; Kind::kNone after one
+  /// that succeeded, and after a throw whose text tells all there is.
+  const ExtractionFailure& lastFailure() const;
 
   /// Writes the first entry stored as `name` below `destination`, as
   /// extractAll does; false when there is none or the name would leave the

@@ -13,6 +13,7 @@
 #include "zip/archive_entry.h"
 #include "zip/buffered_archive_file.h"
 #include "zip/entry_file.h"
+#include "zip/extraction_failure.h"
 #include "zip/memory_archive.h"
 
 /// Closes a minizip archive handle, and an entry left open in it.
@@ -69,7 +70,16 @@ struct ZipReaderState {
   /// As copyCurrentEntryToStream, appending to `buffer`.
   int copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer, const ArchiveEntry& entry);
 
+  /// Notes why the current extraction fails, unless a cause is noted already.
+  void fail(ExtractionFailure cause);
+
+  /// Notes that the current entry's data did not read back (`code`, the
+  /// library's), or that it holds more than its recorded size.
+  void failDamaged(const ArchiveEntry& entry, int code);
+
   const std::string& password;
+  /// Why the last extraction failed; reset when an extraction starts.
+  ExtractionFailure failure;
   /// Where the last file of an extraction was written: a directory that
   /// exists. Cleared when an extraction starts.
   std::string parentOfLastFile;
@@ -83,6 +93,7 @@ struct ZipReaderState {
   using ChunkSink = std::function<bool(const char* bytes, std::size_t count)>;
 
   OpenedEntry openCurrentEntry(const ArchiveEntry& entry);
+  bool holdsMoreThanRecorded();
   /// Reads the opened entry to its end in chunks into `take`.
   int pumpOpenedEntry(const OpenedEntry& opened, const ChunkSink& take);
   int copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened);

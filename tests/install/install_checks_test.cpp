@@ -59,7 +59,7 @@ TEST(InstallChecks, NoEntryMayTakeTheJournalOrTheBackups) {
       {{".update-journal-notes", "update/temp/x"}, false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(TakesReservedName(Entries(c.names)), c.expected) << ::testing::PrintToString(c.names);
+    EXPECT_EQ(EntryTakingReservedName(Entries(c.names)) != nullptr, c.expected) << ::testing::PrintToString(c.names);
   }
 }
 
