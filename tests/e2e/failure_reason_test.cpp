@@ -1,0 +1,80 @@
+// Every refusal says why: a line naming the entry and the cause comes right
+// before the line that ends the run, and the application keeps running.
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/symbolic_link.h"
+#include "tests/e2e/update_run_fixture.h"
+
+using namespace update_e2e;
+
+namespace {
+
+// A stored entry whose recorded size and CRC are `size` and `crc`.
+EntryRecipe Stored(const std::string& name, const std::string& data, std::uint64_t size, std::uint32_t crc) {
+  EntryRecipe entry = File(name, data);
+  entry.method = zip_testing::kStored;
+  entry.raw = zip_testing::RawEntry{size, crc};
+  return entry;
+}
+
+struct RefusalCase {
+  std::string archive;  // the archive's bytes
+  std::string reason;   // the start of the line before "Extract File Ret:0"
+};
+
+// The archive of `entries`, with `flip` of its bytes changed (from the end
+// of the first local header's name on, when not zero).
+std::string ArchiveOf(const fs::path& zip, const std::vector<EntryRecipe>& entries, std::size_t flip = 0) {
+  WriteArchive(zip.string(), entries);
+  std::string bytes = ReadFileBytes(zip);
+  // The first entry's data starts after the 30-byte local header and its name.
+  if (flip != 0) bytes[30 + entries.front().name.size() + flip] ^= 0x55;
+  return bytes;
+}
+
+}  // namespace
+
+TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
+  const std::uint32_t pid = StartInstalledApp();
+  std::vector<RefusalCase> cases = {
+      {"this is not a zip archive", "Archive Error:Error loading zip file!"},
+      {ArchiveOf(zip_, {File("update/big.txt", std::string(4000, 'a') + "tail")}, 4),
+       "Entry Damaged:update/big.txt, error:"},
+      {ArchiveOf(zip_, {Stored("update/b.txt", "stored bytes", 12, 0x12345678)}),
+       "Entry Damaged:update/b.txt, error:-105"},
+      {ArchiveOf(zip_, {Stored("update/more.bin", "twelve bytes", 6, 0x12345678)}),
+       "Entry Larger Than Recorded:update/more.bin"},
+      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/../../../evil.txt", "evil")}),
+       "Entry Refused:update/../../../evil.txt, Reason:outside the destination"},
+      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/sub/lpt1.txt", "bytes")}),
+       "Entry Refused:update/sub/lpt1.txt, Reason:a device name"},
+      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/temp/.update-journal", "x")}),
+       "Entry Refused:update/temp/.update-journal, Reason:a name the install keeps"},
+      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), zip_testing::Claiming("update/huge.bin", 1ull << 62)}),
+       "Archive Needs:"},
+  };
+  if (platform::kMakesSymbolicLinks) {
+    cases.push_back({ArchiveOf(zip_, {File("update/ok.txt", "ok"), zip_testing::Link("update/x", "../../y")}),
+                     "Entry Refused:update/x, Reason:a link leading outside"});
+  }
+  for (const RefusalCase& c : cases) {
+    WriteFileBytes(zip_, c.archive);
+    const std::size_t logBefore = LogText().size();
+    EXPECT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 3) << c.reason;
+    std::vector<std::string> lines;
+    std::istringstream log(LogText().substr(logBefore));
+    for (std::string line; std::getline(log, line);) lines.push_back(line);
+    const std::string ended = std::string(kDriverLogSource) + " " + std::to_string(kExtractLine) + " Extract File Ret:0";
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_NE(lines.back().find(ended), std::string::npos) << lines.back();
+    const std::string& reasonLine = lines[lines.size() - 2];
+    EXPECT_NE(reasonLine.find(std::string(kDriverLogSource) + " "), std::string::npos) << reasonLine;
+    EXPECT_NE(reasonLine.find(" " + c.reason), std::string::npos) << "expected: " << c.reason << "\nfound: " << reasonLine;
+  }
+  EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
+  EXPECT_TRUE(IsAlive(pid));
+}
