@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <dlib/dir_nav.h>
-
 #include "UpGrade/directory_move.h"
 #include "UpGrade/log_lines.h"
 #include "UpGrade/own_file.h"
@@ -15,6 +13,8 @@
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
 #include "platform/file_identity.h"
+#include "platform/file_open.h"
+#include "platform/file_search.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "util/paths.h"
@@ -37,14 +37,7 @@ bool CopyTopLevelFile(const std::string& source, const std::string& name, const 
 
 }  // namespace
 
-bool FileExists(const std::string& filePath) {
-  try {
-    dlib::file probe(filePath);
-    return true;
-  } catch (const dlib::file::file_not_found&) {
-    return false;
-  }
-}
+bool FileExists(const std::string& filePath) { return platform::FindsFile(filePath); }
 
 bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
   // A linked work directory is someone else's directory: it is unlinked and
@@ -66,7 +59,7 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
         platform::RemoveLink(path);
         break;
       case platform::EntryType::kFile:
-        if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) std::remove(path.c_str());
+        if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) platform::RemoveFile(path);
         break;
       case platform::EntryType::kDirectory:
         ClearDirectory(path, keptFile);

@@ -5,6 +5,7 @@
 
 #include "UpGrade/install_transaction.h"
 #include "platform/entry_path.h"
+#include "platform/file_open.h"
 #include "platform/file_names.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
@@ -57,6 +58,6 @@ std::string ProbePath(const std::string& dstPath) { return dstPath + platform::k
 
 bool AcceptsNewFile(const std::string& dstPath) {
   const std::string probe = ProbePath(dstPath);
-  if (!platform::UniqueFile(std::fopen(probe.c_str(), "wb"))) return false;
-  return std::remove(probe.c_str()) == 0;
+  if (!platform::UniqueFile(platform::OpenFile(probe, "wb"))) return false;
+  return platform::RemoveFile(probe);
 }

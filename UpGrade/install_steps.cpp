@@ -6,6 +6,7 @@
 #include "UpGrade/install_checks.h"
 #include "UpGrade/install_transaction.h"
 #include "UpGrade/log_lines.h"
+#include "platform/file_open.h"
 #include "platform/system_error.h"
 #include "log/log.h"
 
@@ -24,7 +25,7 @@ bool TakeInstallation(const std::string& dstPath, const std::string& workDir, bo
     LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s", dstPath.c_str());
     return false;
   }
-  std::remove(ProbePath(dstPath).c_str());
+  platform::RemoveFile(ProbePath(dstPath));
   const RecoveryOutcome recovery = RecoverInstall(dstPath, workDir);
   switch (recovery.state) {
     case Recovery::kRolledBack:

@@ -20,6 +20,7 @@
 #include "UpGrade/tree_removal.h"
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
+#include "platform/file_open.h"
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "log/log.h"
@@ -58,10 +59,10 @@ class Layout {
   void Discard(int numbered = 0) const {
     SpreadSteps(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [this](std::size_t number) {
       const std::string backup = Backup(static_cast<int>(number));
-      return std::remove(backup.c_str()) == 0 || RemoveTree(backup);
+      return platform::RemoveFile(backup) || RemoveTree(backup);
     });
     RemoveTree(backupDir_);
-    std::remove(journal_.c_str());
+    platform::RemoveFile(journal_);
   }
 
  private:

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/file_open.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 
@@ -14,7 +15,7 @@
 
 int main() {
   const std::string record = platform::ExecutablePath() + ".run";
-  if (std::FILE* file = std::fopen(record.c_str(), "a")) {
+  if (std::FILE* file = platform::OpenFile(record, "a")) {
     std::fprintf(file, "%d %u %s\n", FAKE_APP_VERSION,
                  static_cast<unsigned>(platform::CurrentProcessId()), platform::CurrentDir().c_str());
     std::fclose(file);
