@@ -18,7 +18,8 @@ enum class MoveOutcome {
 /// `intoDir`, where it keeps its name: the shell's FO_MOVE without any
 /// dialog on Windows while the paths are short enough for the shell's plain
 /// form (LeftToMerge beyond, for the caller's merge by renames), a rename
-/// that never replaces a directory of that name, even an empty one, on Linux. `ownerWindow` is the shell's owner window (HWND), or null.
+/// that never replaces a directory of that name, even an empty one, on Linux.
+/// `ownerWindow` is the shell's owner window (HWND), or null.
 MoveOutcome SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow);
 
 /// Renames the directory `source` to the free name `target`. False, with

@@ -14,8 +14,9 @@ namespace {
 voidpf ZCALLBACK OpenByUtf8Path(voidpf opaque, const void* filename, int mode) {
   zlib_filefunc64_def wide{};
   fill_win32_filefunc64W(&wide);
-  const std::wstring path = filename == nullptr ? std::wstring() : platform::WidePath(static_cast<const char*>(filename));
-  return wide.zopen64_file(opaque, filename == nullptr ? nullptr : path.c_str(), mode);
+  if (filename == nullptr) return wide.zopen64_file(opaque, nullptr, mode);
+  const std::wstring path = platform::WidePath(static_cast<const char*>(filename));
+  return wide.zopen64_file(opaque, path.c_str(), mode);
 }
 
 }  // namespace

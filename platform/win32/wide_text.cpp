@@ -51,7 +51,9 @@ std::string platform::Utf8Text(const std::wstring& text) {
   return narrow;
 }
 
-std::string platform::Utf8Text(const wchar_t* text) { return text == nullptr ? std::string() : Utf8Text(std::wstring(text)); }
+std::string platform::Utf8Text(const wchar_t* text) {
+  return text == nullptr ? std::string() : Utf8Text(std::wstring(text));
+}
 
 bool platform::FitsPlainPath(const std::wstring& path) { return path.size() <= kLongestPlainPath; }
 

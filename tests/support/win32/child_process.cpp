@@ -37,8 +37,8 @@ std::string CommandLine(const std::string& program, const std::vector<std::strin
 
 HANDLE OpenForChild(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  return CreateFileW(platform::WideText(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(platform::WideText(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
@@ -53,8 +53,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   std::wstring line = platform::WideText(CommandLine(program, arguments));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  impl_->started = CreateProcessW(platform::WideText(program).c_str(), line.data(), nullptr, nullptr, /*bInheritHandles=*/FALSE,
-                                  /*dwCreationFlags=*/0, nullptr, nullptr, &startup, &impl_->info) != FALSE;
+  impl_->started = CreateProcessW(platform::WideText(program).c_str(), line.data(), nullptr, nullptr,
+                                  /*bInheritHandles=*/FALSE, /*dwCreationFlags=*/0, nullptr, nullptr, &startup,
+                                  &impl_->info) != FALSE;
 }
 
 ChildProcess::~ChildProcess() {
