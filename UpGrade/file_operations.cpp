@@ -5,25 +5,18 @@
 #include <cstdio>
 #include <vector>
 
-#include <dlib/dir_nav.h>
-
 #include "UpGrade/log_lines.h"
 #include "install/install.h"
 #include "log/log.h"
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
 #include "platform/file_identity.h"
+#include "platform/file_open.h"
+#include "platform/file_search.h"
 #include "platform/file_system.h"
 #include "util/paths.h"
 
-bool FileExists(const std::string& filePath) {
-  try {
-    dlib::file probe(filePath);
-    return true;
-  } catch (const dlib::file::file_not_found&) {
-    return false;
-  }
-}
+bool FileExists(const std::string& filePath) { return platform::FindsFile(filePath); }
 
 bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
   // A linked work directory is someone else's directory: it is unlinked and
@@ -45,7 +38,7 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
         platform::RemoveLink(path);
         break;
       case platform::EntryType::kFile:
-        if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) std::remove(path.c_str());
+        if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) platform::RemoveFile(path);
         break;
       case platform::EntryType::kDirectory:
         ClearDirectory(path, keptFile);

@@ -1,4 +1,5 @@
-// Entry point of the update program.
+// Entry point of the update program; the system's own entry: platform/entry_point.h.
 #include "UpGrade/update.h"
+#include "platform/entry_point.h"
 
-int main(int argc, char* argv[]) { return RunUpdate(argc, argv); }
+int ProgramMain(int argc, char* argv[]) { return RunUpdate(argc, argv); }

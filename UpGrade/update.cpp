@@ -16,6 +16,7 @@
 #include "log/log.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
+#include "platform/output_text.h"
 #include "platform/shell.h"
 #include "platform/system_error.h"
 #include "util/module_context.h"
@@ -87,7 +88,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
 // Writes the command-line error and the usage to standard error and logs
 // them at the parse error's line.
 void ReportCommandLineError(const std::string& error, const std::string& usage) {
-  std::cerr << error << std::endl << usage;
+  std::cerr << platform::OutputText(error) << std::endl << usage;
   // The first colon is the full-width one, GBK A3 BA.
   LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
 }

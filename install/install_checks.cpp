@@ -5,6 +5,7 @@
 
 #include "install/install.h"
 #include "platform/file_names.h"
+#include "platform/file_open.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "zip/zip_paths.h"
@@ -41,8 +42,8 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
 
 bool AcceptsNewFile(const std::string& dstPath) {
   const std::string probe = ProbePath(dstPath);
-  if (!platform::UniqueFile(std::fopen(probe.c_str(), "wb"))) return false;
-  return std::remove(probe.c_str()) == 0;
+  if (!platform::UniqueFile(platform::OpenFile(probe, "wb"))) return false;
+  return platform::RemoveFile(probe);
 }
 
-void RemoveLeftoverProbe(const std::string& dstPath) { std::remove(ProbePath(dstPath).c_str()); }
+void RemoveLeftoverProbe(const std::string& dstPath) { platform::RemoveFile(ProbePath(dstPath)); }

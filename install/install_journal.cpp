@@ -6,9 +6,8 @@
 #include "install/install_journal.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
+#include "platform/file_open.h"
 #include "zip/output_path.h"
 
 namespace {
@@ -70,7 +69,7 @@ bool operator==(const JournalRecord& left, const JournalRecord& right) {
 // Binary mode: the same bytes on both systems. The buffer holds the records
 // of many steps, so that announcing each of thousands of steps does not cost
 // a write of its own.
-InstallJournal::InstallJournal(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+InstallJournal::InstallJournal(const std::string& path) : file_(platform::OpenFile(path, "wb")) {
   if (file_) std::setvbuf(file_.get(), nullptr, _IOFBF, 1 << 16);
 }
 
@@ -84,8 +83,7 @@ bool InstallJournal::Add(const JournalRecord& record) {
 bool InstallJournal::Flush() { return file_ && std::fflush(file_.get()) == 0; }
 
 std::vector<JournalRecord> ReadJournal(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text = platform::ReadWholeFile(path);
   std::vector<JournalRecord> records;
   std::size_t start = 0;
   for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {

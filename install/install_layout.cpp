@@ -1,11 +1,10 @@
 // Where one installation's install keeps its state.
 #include "install/install_layout.h"
 
-#include <cstdio>
-
 #include "install/install.h"
 #include "install/parallel_tasks.h"
 #include "install/tree_removal.h"
+#include "platform/file_open.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -40,8 +39,8 @@ std::string InstallLayout::BackupFolderOf(int number) const { return BackupFolde
 void InstallLayout::Discard(int numbered) const {
   RunInParallel(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [this](std::size_t number) {
     const std::string backup = Backup(static_cast<int>(number));
-    return std::remove(backup.c_str()) == 0 || RemoveTree(backup);
+    return platform::RemoveFile(backup) || RemoveTree(backup);
   });
   RemoveTree(backupDir_);
-  std::remove(journal_.c_str());
+  platform::RemoveFile(journal_);
 }

@@ -7,6 +7,7 @@
 #include "platform/directory_listing.h"
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
+#include "platform/file_open.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -30,7 +31,7 @@ bool RemoveEntry(const std::string& path, platform::EntryType type) {
     case platform::EntryType::kLink:
       return platform::RemoveLink(path);
     case platform::EntryType::kFile:
-      return std::remove(path.c_str()) == 0;
+      return platform::RemoveFile(path);
     case platform::EntryType::kDirectory:
       break;
   }

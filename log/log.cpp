@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <vector>
 
 #include "log/log_format.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/log_append.h"
+#include "platform/output_text.h"
 
 LockHelper LogLock;
 std::string LogRoot;
@@ -21,8 +23,9 @@ constexpr unsigned kLevelCount = 7;
 constexpr std::uint16_t kLevelAttributes[kLevelCount] = {0x0009, 0x0007, 0x0003, 0x0006,
                                                           0x0004, 0x0002, 0x0005};
 
-constexpr std::size_t kPathBufferSize = 260;
 constexpr std::size_t kLineBufferSize = 4100;
+// A formatted message keeps at most this many bytes, as they are shown.
+constexpr std::size_t kLongestMessage = 2047;
 
 // Shared by every call; used only while LogLock is held.
 char lineBuffer[kLineBufferSize];
@@ -41,24 +44,23 @@ LocalStamp ReadLocalStamp() {
           static_cast<int>(millis - seconds * 1000)};
 }
 
-}  // namespace
-
-void LogWrite(int level, const char* sourceFile, int line, const char* message) {
+// Writes `message`, already in the bytes the log shows.
+void WriteLine(int level, const char* sourceFile, int line, const char* message) {
   std::lock_guard<LockHelper> guard(LogLock);
 
   // A root or path that does not fit its buffer loses the line, as a file
   // that cannot be opened does: nothing is written past a buffer.
-  char directory[kPathBufferSize] = {};
-  if (!FormatLogDirectory(directory, sizeof directory, LogRoot.c_str())) return;
-  if (!platform::IsExistingDirectory(directory)) CreateDirectoryTree(directory);
+  std::vector<char> directory(platform::kLongestLogPath, '\0');
+  if (!FormatLogDirectory(directory.data(), directory.size(), LogRoot.c_str())) return;
+  if (!platform::IsExistingDirectory(directory.data())) CreateDirectoryTree(directory.data());
 
   const LocalStamp stamp = ReadLocalStamp();
-  char filePath[kPathBufferSize] = {};
-  if (!FormatLogFilePath(filePath, sizeof filePath, directory, stamp.calendar)) return;
+  std::vector<char> filePath(platform::kLongestLogPath, '\0');
+  if (!FormatLogFilePath(filePath.data(), filePath.size(), directory.data(), stamp.calendar)) return;
   // Opened (and so created) before the level is looked at: a Debug line
   // still leaves the day's file behind.
   // Held until the line is written: other processes append to the same day's file.
-  platform::LogAppend file(filePath);
+  platform::LogAppend file(filePath.data());
   if (!file.ok()) return;
 
   FormatLogLine(lineBuffer, sizeof lineBuffer, stamp.calendar, stamp.milliseconds, level,
@@ -74,13 +76,27 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
   if (level != Debug) file.Write(lineBuffer);
 }
 
+}  // namespace
+
+void LogWrite(int level, const char* sourceFile, int line, const char* message) {
+  WriteLine(level, sourceFile, line, platform::OutputText(message).c_str());
+}
+
+// Formatted whole, then cut as shown: on Windows a path's characters take
+// other byte counts in the ANSI code page than in UTF-8.
 void LogFormatted(int level, const char* sourceFile, int line, const char* format, ...) {
-  char message[2048];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(message, sizeof message, format, args);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
   va_end(args);
-  LogWrite(level, sourceFile, line, message);
+  std::vector<char> message(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+  std::vsnprintf(message.data(), message.size(), format, again);
+  va_end(again);
+  std::string shown = platform::OutputText(message.data());
+  if (shown.size() > kLongestMessage) shown.resize(kLongestMessage);
+  WriteLine(level, sourceFile, line, shown.c_str());
 }
 
 void SetLogRoot(std::string root) {

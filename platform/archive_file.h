@@ -6,7 +6,8 @@ struct zlib_filefunc64_def_s;
 
 namespace platform {
 
-/// Fills `callbacks` with 64-bit file functions for a narrow path: the archive
+/// Fills `callbacks` with 64-bit file functions for a path in the program's
+/// text (UTF-8 on Windows, bytes on Linux): the archive
 /// is opened for reading, shared with readers only, and only if it exists.
 void FillArchiveFileCallbacks(zlib_filefunc64_def_s* callbacks);
 

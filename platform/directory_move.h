@@ -16,8 +16,10 @@ enum class MoveOutcome {
 
 /// The system's own move of the directory `fromDir` into the directory
 /// `intoDir`, where it keeps its name: the shell's FO_MOVE without any
-/// dialog on Windows (each path at most 518 bytes, Failed beyond), a rename
-/// that never replaces a directory of that name, even an empty one, on Linux. `ownerWindow` is the shell's owner window (HWND), or null.
+/// dialog on Windows while the paths are short enough for the shell's plain
+/// form (LeftToMerge beyond, for the caller's merge by renames), a rename
+/// that never replaces a directory of that name, even an empty one, on Linux.
+/// `ownerWindow` is the shell's owner window (HWND), or null.
 MoveOutcome SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow);
 
 /// Renames the entry `source` (a file, a folder or a link, never followed) to

@@ -11,4 +11,10 @@ namespace platform {
 /// "/" on Linux, so a name written on Windows lands in the same directories.
 std::string EntryPathForSystem(std::string name);
 
+/// An entry's name as stored, as the program's text: on Windows UTF-8 as it
+/// is when `utf8Flag` (bit 11 of the entry's flags) is set, otherwise read in
+/// the ANSI code page, as the system has always read such names; the stored
+/// bytes themselves on Linux, whose file names are bytes.
+std::string EntryNameText(std::string stored, bool utf8Flag);
+
 }  // namespace platform

@@ -1,4 +1,5 @@
-// Searching one directory for the entries whose names match a wildcard pattern.
+// Searching one directory for the entries whose names match a wildcard
+// pattern, and for one file.
 #pragma once
 
 #include <string>
@@ -12,5 +13,10 @@ namespace platform {
 /// in the order the system returns them; directories count as entries. Empty
 /// when nothing matches or the directory cannot be read.
 std::vector<std::string> FindMatchingNames(const std::string& pattern);
+
+/// True when `path` names something that is no directory: Windows searches
+/// for it by its full path (so a pattern finds what it matches), Linux
+/// resolves it, links followed, and asks its status. False when it is missing.
+bool FindsFile(const std::string& path);
 
 }  // namespace platform

@@ -11,7 +11,7 @@ namespace platform {
 /// The separator this system's paths are joined with: "\" on Windows, "/" on Linux.
 extern const char kPathSeparator[];
 
-/// Full path of the running executable, at most 259 bytes on Windows; empty when unknown.
+/// Full path of the running executable, of any length; empty when unknown.
 std::string ExecutablePath();
 
 /// Makes `path` the process's current directory; false (directory unchanged) on failure.
@@ -22,7 +22,7 @@ std::string CurrentDir();
 
 // Directories.
 
-/// True when `path` names an existing directory (PathIsDirectoryA on
+/// True when `path` names an existing directory (PathIsDirectoryW on
 /// Windows, so a trailing separator still names it). Extraction asks the C
 /// runtime instead, which answers otherwise there: runtime_paths.h.
 bool IsExistingDirectory(const std::string& path);

@@ -1,9 +1,15 @@
 // Appending whole lines to a log file that other processes append to as well.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 namespace platform {
+
+/// The longest path, terminator included, that the log forms for its folder
+/// and its day's file; a longer one loses the line. 260 bytes on Linux; on
+/// Windows the longest path the wide calls take.
+extern const std::size_t kLongestLogPath;
 
 /// One log file opened for appending (created when missing) for as long as
 /// this object lives; while it lives no other process's line can be put in

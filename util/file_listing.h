@@ -16,4 +16,7 @@ std::vector<std::string> ListFilesByExtension(const std::string& directory, cons
 /// The files of `directory` as dlib lists them, then (when `recurse`) those of
 /// each subdirectory in dlib's order, depth first. Empty when `directory` is
 /// not an existing directory; a failing listing throws dlib's listing_error.
+/// dlib's Windows listing takes and gives paths in the ANSI code page, so
+/// there it reaches only ASCII paths of the program's UTF-8 text; the update
+/// lists through platform/directory_listing.h instead.
 std::vector<dlib::file> ListFilesRecursive(const std::string& directory, bool recurse);

@@ -6,6 +6,7 @@
 
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
+#include "platform/file_open.h"
 #include "platform/file_system.h"
 #include "zip/zip_paths.h"
 
@@ -29,7 +30,7 @@ ExtractionUndo::~ExtractionUndo() {
     if (created->isDirectory) {
       platform::RemoveEmptyDirectory(pathAt(*created));
     } else {
-      std::remove(pathAt(*created).c_str());
+      platform::RemoveFile(pathAt(*created));
     }
   }
 }

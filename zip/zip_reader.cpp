@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/archive_file.h"
+#include "platform/entry_path.h"
 #include "zip/buffered_archive_file.h"
 #include "zip/empty_archive.h"
 #include "zip/zip_errors.h"
@@ -16,6 +17,9 @@ namespace {
 
 // minizip's memory callbacks ignore the name; it must only not be null.
 constexpr char kMemoryArchiveName[] = "__notused__";
+
+// Bit 11 of an entry's general-purpose flags: its name is stored in UTF-8.
+constexpr unsigned long kUtf8NameFlag = 1ul << 11;
 
 // All of `stream`, read once; false when it fails, is empty or ends early.
 bool readWholeStream(std::istream& stream, std::vector<std::uint8_t>& bytes) {
@@ -108,7 +112,7 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
     throw std::runtime_error(kEntryInfoError);
   }
   ArchiveEntry entry;
-  entry.entryName = name;
+  entry.entryName = platform::EntryNameText(name, (info.flag & kUtf8NameFlag) != 0);
   entry.packedSize = info.compressed_size;
   entry.unpackedSize = info.uncompressed_size;
   entry.dosDateTime = static_cast<std::uint32_t>(info.dosDate);

@@ -4,7 +4,11 @@
 
 #include <cctype>
 
+#include <climits>
+#include <cstdlib>
+
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include "platform/posix/unique_dir.h"
 
@@ -64,4 +68,13 @@ std::vector<std::string> platform::FindMatchingNames(const std::string& pattern)
     if (MatchesLikeWindows(namePattern, entry->d_name)) names.emplace_back(entry->d_name);
   }
   return names;
+}
+
+// As the directory library the update has always asked: the resolved path
+// must fit PATH_MAX, and its status must be no directory.
+bool platform::FindsFile(const std::string& path) {
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) == nullptr) return false;
+  struct stat status {};
+  return stat(resolved, &status) == 0 && !S_ISDIR(status.st_mode);
 }

@@ -10,6 +10,8 @@
 
 #include "platform/posix/unique_fd.h"
 
+const std::size_t platform::kLongestLogPath = 260;
+
 struct platform::LogAppend::Impl {
   explicit Impl(const char* path) : file(open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)) {}
   UniqueFd file;

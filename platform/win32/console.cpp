@@ -2,6 +2,7 @@
 #include "platform/console.h"
 
 #include <cstdio>
+#include <string>
 
 #include <windows.h>
 
@@ -18,4 +19,11 @@ bool platform::PrintColoured(const char* text, std::uint16_t attribute) {
   return true;
 }
 
-void platform::SendToDebugger(const char* text) { OutputDebugStringA(text); }
+// `text` is in the ANSI code page, as the console shows it.
+void platform::SendToDebugger(const char* text) {
+  const int units = MultiByteToWideChar(CP_ACP, /*dwFlags=*/0, text, /*cbMultiByte=*/-1, nullptr, 0);
+  if (units <= 0) return;
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, /*dwFlags=*/0, text, /*cbMultiByte=*/-1, wide.data(), units);
+  OutputDebugStringW(wide.c_str());
+}

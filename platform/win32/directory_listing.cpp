@@ -2,11 +2,12 @@
 // each entry's attributes with its name.
 #include "platform/directory_listing.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include <windows.h>
 
 #include "platform/win32/find_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -16,17 +17,17 @@ platform::EntryType TypeOf(DWORD attributes) {
   return platform::EntryType::kFile;
 }
 
-bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+bool IsDotEntry(const wchar_t* name) { return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0; }
 
 }  // namespace
 
 bool platform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
   entries.clear();
-  WIN32_FIND_DATAA found{};
-  const FindHandle search(FindFirstFileA((directory + "\\*").c_str(), &found));
+  WIN32_FIND_DATAW found{};
+  const FindHandle search(FindFirstFileW(WidePath(directory + "\\*").c_str(), &found));
   if (!search.ok()) return false;
   do {
-    if (!IsDotEntry(found.cFileName)) entries.push_back({found.cFileName, TypeOf(found.dwFileAttributes)});
-  } while (FindNextFileA(search.get(), &found));
+    if (!IsDotEntry(found.cFileName)) entries.push_back({Utf8Text(found.cFileName), TypeOf(found.dwFileAttributes)});
+  } while (FindNextFileW(search.get(), &found));
   return GetLastError() == ERROR_NO_MORE_FILES;
 }

@@ -1,37 +1,51 @@
-// Windows backend of platform/directory_move.h: the shell and MoveFileExA.
+// Windows backend of platform/directory_move.h: the shell and MoveFileExW.
 #include "platform/directory_move.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include "platform/file_system.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
-// The shell takes lists of paths, each ended by a zero byte and the list by
-// a second one; a buffer of 520 bytes holds one path of at most 518.
+// The shell takes lists of paths, each ended by a zero unit and the list by
+// a second one; a buffer of 520 units holds one path of at most 518.
 constexpr std::size_t kShellBufferSize = 520;
 constexpr FILEOP_FLAGS kMoveFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
 static_assert(kMoveFlags == 0x0214, "no progress, every replacement confirmed, directories made without asking");
 
 // False when `path` does not fit with its two terminating zeros.
-bool FillShellList(const std::string& path, char (&buffer)[kShellBufferSize]) {
-  std::memset(buffer, 0, kShellBufferSize);
+bool FillShellList(const std::wstring& path, wchar_t (&buffer)[kShellBufferSize]) {
+  std::wmemset(buffer, L'\0', kShellBufferSize);
   if (path.size() > kShellBufferSize - 2) return false;
-  std::memcpy(buffer, path.data(), path.size());
+  std::wmemcpy(buffer, path.data(), path.size());
   return true;
+}
+
+// The shell takes plain paths only: given "\\?\" paths it answers 0 and moves
+// nothing (measured under Wine). So it moves a tree only while the folder and
+// the place it lands in are short enough for the plain form.
+bool ShellCanMove(const std::wstring& from, const std::wstring& into) {
+  const std::size_t lastSeparator = from.find_last_of(L"\\/");
+  const std::size_t nameLength = lastSeparator == std::wstring::npos ? from.size() : from.size() - lastSeparator - 1;
+  return platform::FitsPlainPath(from) && platform::FitsPlainPath(into) &&
+         platform::FitsPlainPath(into + L"\\" + from.substr(from.size() - nameLength));
 }
 
 }  // namespace
 
 platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir,
                                                         void* ownerWindow) {
-  char from[kShellBufferSize];
-  char into[kShellBufferSize];
-  if (!FillShellList(fromDir, from) || !FillShellList(intoDir, into)) return MoveOutcome::Failed;
-  SHFILEOPSTRUCTA operation{};
+  const std::wstring fromWide = WideText(fromDir);
+  const std::wstring intoWide = WideText(intoDir);
+  if (!ShellCanMove(fromWide, intoWide)) return MoveOutcome::LeftToMerge;
+  wchar_t from[kShellBufferSize];
+  wchar_t into[kShellBufferSize];
+  if (!FillShellList(fromWide, from) || !FillShellList(intoWide, into)) return MoveOutcome::Failed;
+  SHFILEOPSTRUCTW operation{};
   operation.hwnd = static_cast<HWND>(ownerWindow);
   operation.wFunc = FO_MOVE;
   operation.pFrom = from;
@@ -40,7 +54,7 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
   operation.fAnyOperationsAborted = FALSE;
   operation.hNameMappings = nullptr;
   operation.lpszProgressTitle = nullptr;
-  if (SHFileOperationA(&operation) != 0) return MoveOutcome::Failed;
+  if (SHFileOperationW(&operation) != 0) return MoveOutcome::Failed;
   // Windows merges into a directory of that name. Wine 8.0's shell answers 0
   // and changes nothing there, so the source still standing is the only sign;
   // once no supported Wine behaves so, this answer can be trusted alone.
@@ -48,11 +62,11 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
 }
 
 bool platform::RenameEntry(const std::string& source, const std::string& target) {
-  return MoveFileExA(source.c_str(), target.c_str(), /*dwFlags=*/0) != FALSE;
+  return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), /*dwFlags=*/0) != FALSE;
 }
 
 bool platform::MoveFileReplacing(const std::string& source, const std::string& target) {
-  return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+  return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
-bool platform::RemoveEmptyDirectory(const std::string& dir) { return RemoveDirectoryA(dir.c_str()) != FALSE; }
+bool platform::RemoveEmptyDirectory(const std::string& dir) { return RemoveDirectoryW(WidePath(dir).c_str()) != FALSE; }

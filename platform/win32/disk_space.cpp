@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 std::optional<std::uint64_t> platform::FreeBytesOf(const std::string& path) {
   ULARGE_INTEGER available{};
-  if (!GetDiskFreeSpaceExA(path.c_str(), &available, /*lpTotalNumberOfBytes=*/nullptr,
+  if (!GetDiskFreeSpaceExW(WidePath(path).c_str(), &available, /*lpTotalNumberOfBytes=*/nullptr,
                            /*lpTotalNumberOfFreeBytes=*/nullptr)) {
     return std::nullopt;
   }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace {
 
 HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -17,7 +19,7 @@ constexpr std::size_t kLargestWrite = 1u << 30;
 // replaced in place, and a read-only one is refused.
 platform::ExtractedFile::ExtractedFile(const std::string& path)
     : handle_(reinterpret_cast<std::intptr_t>(
-          CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+          CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                       /*lpSecurityAttributes=*/nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                       /*hTemplateFile=*/nullptr))) {}
 

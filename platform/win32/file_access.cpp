@@ -4,9 +4,10 @@
 #include <share.h>
 
 #include "platform/file_stream.h"
+#include "platform/win32/wide_text.h"
 
 bool platform::CanOpenFileForReading(const char* path) {
   if (path == nullptr) return false;
-  const UniqueFile file(_fsopen(path, "r", _SH_DENYNO));
+  const UniqueFile file(_wfsopen(WidePath(path).c_str(), L"r", _SH_DENYNO));
   return file != nullptr;
 }

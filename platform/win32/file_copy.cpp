@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 bool platform::CopyFileReplacing(const std::string& source, const std::string& target) {
-  return CopyFileA(source.c_str(), target.c_str(), /*bFailIfExists=*/FALSE) != FALSE;
+  return CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), /*bFailIfExists=*/FALSE) != FALSE;
 }

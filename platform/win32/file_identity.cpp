@@ -4,13 +4,14 @@
 #include <windows.h>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
 // Opened only to ask for its number: no access, every sharing mode, so a file
 // that another program holds open can still be looked at.
 bool ReadFileNumber(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  const platform::UniqueHandle file(CreateFileA(path.c_str(), /*dwDesiredAccess=*/0,
+  const platform::UniqueHandle file(CreateFileW(platform::WidePath(path).c_str(), /*dwDesiredAccess=*/0,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                                 /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
                                                 FILE_FLAG_BACKUP_SEMANTICS, /*hTemplateFile=*/nullptr));

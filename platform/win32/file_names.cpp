@@ -3,13 +3,15 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace {
 
 // The name as the file system stores it: "Update.exe. " opens update.exe.
-std::string FoldedName(std::string name) {
-  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-  // Folds in the ANSI code page, double-byte characters included.
-  CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+std::wstring FoldedName(const std::string& text) {
+  std::wstring name = platform::WideText(text);
+  while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
+  CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
   return name;
 }
 

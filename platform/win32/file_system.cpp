@@ -1,33 +1,51 @@
 // Windows backend of platform/file_system.h.
 #include "platform/file_system.h"
 
+#include <vector>
+
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "platform/win32/wide_text.h"
+
+namespace {
+
+// The longest path the system gives out in the "\\?\" form.
+constexpr DWORD kLongestPath = 32768;
+
+}  // namespace
+
 const char platform::kPathSeparator[] = "\\";
 
+// The buffer grows past MAX_PATH units: an updater kept in a folder deeper
+// than that still finds itself, its log and its installation.
 std::string platform::ExecutablePath() {
-  char buffer[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  buffer[MAX_PATH - 1] = '\0';
-  return buffer;
+  for (DWORD size = MAX_PATH; size <= kLongestPath; size *= 2) {
+    std::vector<wchar_t> buffer(size, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+    if (length == 0) return {};
+    if (length < size) return Utf8Text(std::wstring(buffer.data(), length));
+  }
+  return {};
 }
 
 bool platform::SetCurrentDir(const std::string& path) {
-  return SetCurrentDirectoryA(path.c_str()) != FALSE;
+  return SetCurrentDirectoryW(WidePath(path).c_str()) != FALSE;
 }
 
 std::string platform::CurrentDir() {
-  char buffer[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return buffer;
+  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+  if (needed == 0) return {};
+  std::vector<wchar_t> buffer(needed, L'\0');
+  const DWORD length = GetCurrentDirectoryW(needed, buffer.data());
+  if (length == 0 || length >= needed) return {};
+  return Utf8Text(std::wstring(buffer.data(), length));
 }
 
 bool platform::IsExistingDirectory(const std::string& path) {
-  return PathIsDirectoryA(path.c_str()) != FALSE;
+  return PathIsDirectoryW(WidePath(path).c_str()) != FALSE;
 }
 
 bool platform::MakeDirectory(const std::string& path) {
-  return CreateDirectoryA(path.c_str(), /*lpSecurityAttributes=*/nullptr) != FALSE;
+  return CreateDirectoryW(WidePath(path).c_str(), /*lpSecurityAttributes=*/nullptr) != FALSE;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace {
 
 constexpr SECURITY_INFORMATION kSecurityParts =
@@ -13,16 +15,17 @@ constexpr SECURITY_INFORMATION kSecurityParts =
 }  // namespace
 
 std::string platform::FolderTraits(const std::string& dir) {
-  const DWORD attributes = GetFileAttributesA(dir.c_str());
+  const std::wstring wide = WidePath(dir);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
       (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     return {};
   }
   DWORD needed = 0;
-  GetFileSecurityA(dir.c_str(), kSecurityParts, /*pSecurityDescriptor=*/nullptr, 0, &needed);
+  GetFileSecurityW(wide.c_str(), kSecurityParts, /*pSecurityDescriptor=*/nullptr, 0, &needed);
   if (needed == 0) return {};
   std::string traits(sizeof attributes + needed, '\0');
   std::memcpy(&traits[0], &attributes, sizeof attributes);
-  if (!GetFileSecurityA(dir.c_str(), kSecurityParts, &traits[sizeof attributes], needed, &needed)) return {};
+  if (!GetFileSecurityW(wide.c_str(), kSecurityParts, &traits[sizeof attributes], needed, &needed)) return {};
   return traits;
 }

@@ -9,7 +9,7 @@
 
 struct platform::InstallLock::Impl {
   explicit Impl(const std::string& dstPath)
-      : mutex(CreateMutexA(/*lpMutexAttributes=*/nullptr, /*bInitialOwner=*/FALSE,
+      : mutex(CreateMutexW(/*lpMutexAttributes=*/nullptr, /*bInitialOwner=*/FALSE,
                            KernelObjectName("update-install", dstPath).c_str())) {}
   ~Impl() {
     if (held) ReleaseMutex(mutex.get());

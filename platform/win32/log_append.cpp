@@ -1,5 +1,5 @@
 // Windows backend of platform/log_append.h: a named mutex derived from the
-// file's path around the C library's open, write and close. Measured under
+// file's path around the C library's open (by the wide path), write and close. Measured under
 // Wine with 12 processes of 200 lines each, a handle opened for
 // FILE_APPEND_DATA alone still lost and tore lines; the mutex kept all whole.
 #include "platform/log_append.h"
@@ -12,6 +12,7 @@
 #include "platform/file_stream.h"
 #include "platform/win32/kernel_object_name.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -21,13 +22,15 @@ constexpr DWORD kLineWaitMs = 10000;
 
 }  // namespace
 
+const std::size_t platform::kLongestLogPath = 32768;
+
 struct platform::LogAppend::Impl {
   explicit Impl(const char* path)
-      : mutex(CreateMutexA(/*lpMutexAttributes=*/nullptr, /*bInitialOwner=*/FALSE,
+      : mutex(CreateMutexW(/*lpMutexAttributes=*/nullptr, /*bInitialOwner=*/FALSE,
                            KernelObjectName("update-log", path).c_str())),
         held(mutex.ok() && TakeMutex(mutex.get(), kLineWaitMs)),
         // Text mode: each "\n" reaches the file as CR LF.
-        file(std::fopen(path, kAppendTextMode)) {}
+        file(_wfopen(WidePath(path).c_str(), L"at")) {}
   ~Impl() {
     file.reset();
     if (held) ReleaseMutex(mutex.get());

@@ -1,27 +1,28 @@
 // Windows backend of platform/process.h: toolhelp snapshots.
 #include "platform/process.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
-// The ANSI entry of a 32-bit program: the walk sets its size field to 296.
-static_assert(sizeof(PROCESSENTRY32) == 296, "PROCESSENTRY32 must be the 32-bit ANSI form");
+// The wide entry of a 32-bit program: its name holds 260 UTF-16 units.
+static_assert(sizeof(PROCESSENTRY32W) == 556, "PROCESSENTRY32W must be the 32-bit wide form");
 
 std::uint32_t platform::CurrentProcessId() { return GetCurrentProcessId(); }
 
 void platform::WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit) {
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, /*th32ProcessID=*/0));
   if (!snapshot.ok()) return;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = 296;
-  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
     ProcessEntry seen;
     seen.id = entry.th32ProcessID;
-    seen.exeName.assign(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile));
+    seen.exeName = Utf8Text(std::wstring(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH)));
     if (!visit(seen)) return;
   }
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -13,9 +14,10 @@ constexpr DWORD kPipeSize = 8192;
 
 using platform::UniqueHandle;
 
-// CreateProcessA may write into the command line, so it gets a copy.
-std::vector<char> MutableCommandLine(const std::string& commandLine) {
-  return std::vector<char>(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
+// CreateProcessW may write into the command line, so it gets a copy.
+std::vector<wchar_t> MutableCommandLine(const std::string& commandLine) {
+  const std::wstring wide = platform::WideText(commandLine);
+  return std::vector<wchar_t>(wide.c_str(), wide.c_str() + wide.size() + 1);
 }
 
 class Win32CapturedProgram : public platform::CapturedProgram {
@@ -52,15 +54,15 @@ std::unique_ptr<platform::CapturedProgram> platform::CapturedProgram::Start(cons
   UniqueHandle writeEnd;
   if (!CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, kPipeSize)) return nullptr;
 
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   startup.wShowWindow = SW_HIDE;
   startup.hStdOutput = writeEnd.get();
   startup.hStdError = writeEnd.get();
   PROCESS_INFORMATION started{};
-  std::vector<char> command = MutableCommandLine(commandLine);
-  if (!CreateProcessA(/*lpApplicationName=*/nullptr, command.data(), &inheritable, &inheritable,
+  std::vector<wchar_t> command = MutableCommandLine(commandLine);
+  if (!CreateProcessW(/*lpApplicationName=*/nullptr, command.data(), &inheritable, &inheritable,
                       /*bInheritHandles=*/TRUE, /*dwCreationFlags=*/0, /*lpEnvironment=*/nullptr,
                       /*lpCurrentDirectory=*/nullptr, &startup, &started)) {
     return nullptr;
@@ -72,13 +74,13 @@ std::unique_ptr<platform::CapturedProgram> platform::CapturedProgram::Start(cons
 }
 
 bool platform::RunHiddenAndWait(const std::string& commandLine, std::uint32_t timeoutMs) {
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION started{};
-  std::vector<char> command = MutableCommandLine(commandLine);
-  if (!CreateProcessA(/*lpApplicationName=*/nullptr, command.data(), /*lpProcessAttributes=*/nullptr,
+  std::vector<wchar_t> command = MutableCommandLine(commandLine);
+  if (!CreateProcessW(/*lpApplicationName=*/nullptr, command.data(), /*lpProcessAttributes=*/nullptr,
                       /*lpThreadAttributes=*/nullptr, /*bInheritHandles=*/FALSE, /*dwCreationFlags=*/0,
                       /*lpEnvironment=*/nullptr, /*lpCurrentDirectory=*/nullptr, &startup, &started)) {
     return false;

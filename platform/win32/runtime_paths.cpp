@@ -5,6 +5,8 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace {
 
 constexpr unsigned kDirectoryBit = 0x4000;
@@ -15,14 +17,14 @@ constexpr int kWriteAccess = 2;
 
 platform::PathKind platform::RuntimeStat(const std::string& path) {
   struct _stat64i32 status {};
-  if (_stat64i32(path.c_str(), &status) != 0) return PathKind::kMissing;
+  if (_wstat64i32(WidePath(path).c_str(), &status) != 0) return PathKind::kMissing;
   if (status.st_mode & kDirectoryBit) return PathKind::kDirectory;
   if (status.st_mode & kRegularFileBit) return PathKind::kRegularFile;
   return PathKind::kOther;
 }
 
 bool platform::RuntimeCanWrite(const std::string& path) {
-  return _access(path.c_str(), kWriteAccess) == 0;
+  return _waccess(WidePath(path).c_str(), kWriteAccess) == 0;
 }
 
-bool platform::RuntimeMakeDirectory(const std::string& path) { return _mkdir(path.c_str()) == 0; }
+bool platform::RuntimeMakeDirectory(const std::string& path) { return _wmkdir(WidePath(path).c_str()) == 0; }

@@ -1,11 +1,38 @@
 // Windows backend of platform/shell.h.
 #include "platform/shell.h"
 
+#include <vector>
+
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/win32/wide_text.h"
+
+namespace {
+
+// The shell takes plain paths only, and not past MAX_PATH: a longer path is
+// handed over in its short (8.3) form, which the system makes for each long
+// name. Where the volume keeps no short names, the start fails and the log
+// shows the code.
+std::wstring ShellPath(const std::string& path) {
+  const std::wstring plain = platform::WideText(path);
+  if (platform::FitsPlainPath(plain)) return plain;
+  const std::wstring extended = platform::WidePath(path);
+  const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
+  if (needed == 0) return plain;
+  std::vector<wchar_t> buffer(needed, L'\0');
+  const DWORD length = GetShortPathNameW(extended.c_str(), buffer.data(), needed);
+  if (length == 0 || length >= needed) return plain;
+  std::wstring shortPath(buffer.data(), length);
+  if (shortPath.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + shortPath.substr(8);
+  if (shortPath.rfind(L"\\\\?\\", 0) == 0) shortPath.erase(0, 4);
+  return shortPath;
+}
+
+}  // namespace
+
 void platform::OpenWithShell(const std::string& path) {
   // The result is not examined: the caller logs GetLastError() instead.
-  ShellExecuteA(/*hwnd=*/nullptr, "open", path.c_str(), /*lpParameters=*/nullptr,
+  ShellExecuteW(/*hwnd=*/nullptr, L"open", ShellPath(path).c_str(), /*lpParameters=*/nullptr,
                 /*lpDirectory=*/nullptr, SW_SHOW);
 }

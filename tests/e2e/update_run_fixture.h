@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "UpGrade/log_lines.h"
+#include "platform/directory_listing.h"
 #include "platform/file_system.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
@@ -109,7 +110,9 @@ class UpdateRun : public ::testing::Test {
 
   std::vector<AppRecord> AppRecords() const {
     std::vector<AppRecord> records;
-    std::istringstream in(WithLineFeeds(ReadFileBytes(AppPath().string() + ".run")));
+    fs::path runs = AppPath();
+    runs += ".run";
+    std::istringstream in(WithLineFeeds(ReadFileBytes(runs)));
     for (AppRecord record; in >> record.version >> record.pid && std::getline(in, record.currentDir);) {
       record.currentDir.erase(0, 1);
       records.push_back(record);
@@ -131,7 +134,7 @@ class UpdateRun : public ::testing::Test {
   /// Runs the updater; its output is captured in files in `captureDir` (the
   /// test's directory when empty), so that runs at once need their own.
   RunResult Update(const std::vector<std::string>& args, const fs::path& captureDir = {}) {
-    RunResult result = RunToEnd((updaterDir_ / ("update" + suffix_)).string(), args,
+    RunResult result = RunToEnd((updaterDir_ / ("update" + suffix_)).u8string(), args,
                                 captureDir.empty() ? root_.path() : captureDir);
     result.out = WithLineFeeds(result.out);
     result.err = WithLineFeeds(result.err);
@@ -146,11 +149,13 @@ class UpdateRun : public ::testing::Test {
     return dir + platform::kPathSeparator + name;
   }
 
-  // The whole log.
+  // The whole log, listed as the updater lists folders: the C++ library's
+  // listing does not reach a folder deeper than MAX_PATH on Windows.
   std::string LogText() const {
     std::string text;
-    if (!fs::is_directory(updaterDir_ / "log")) return text;
-    for (const auto& file : fs::directory_iterator(updaterDir_ / "log")) text += ReadFileBytes(file.path());
+    std::vector<platform::DirectoryEntry> files;
+    platform::ListDirectory((updaterDir_ / "log").u8string(), files);
+    for (const auto& file : files) text += ReadFileBytes(updaterDir_ / "log" / fs::u8path(file.name));
     return WithLineFeeds(text);
   }
 

@@ -131,7 +131,7 @@ int main(int argc, char* argv[]) {
   const RunLog log = FindRunLog(logDir, dstPath);
   if (log.file.empty()) return kNoDstPathLine;
   // The name the updater's log writer derives from the same file.
-  const UniqueHandle logMutex(CreateMutexA(nullptr, /*bInitialOwner=*/FALSE,
+  const UniqueHandle logMutex(CreateMutexW(nullptr, /*bInitialOwner=*/FALSE,
                                            platform::KernelObjectName("update-log", log.file.string()).c_str()));
   if (!logMutex.ok() || !platform::TakeMutex(logMutex.get(), kWaitMs)) return kLogNotHeld;
   installLock.reset();

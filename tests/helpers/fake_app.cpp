@@ -1,10 +1,12 @@
 // A stand-in application for tests that stop, replace and restart programs:
 // it appends "<version> <pid> <current directory>" to "<its own path>.run"
-// and its arguments, one line a run, to "<its own path>.args", then sleeps until it is killed (or ten minutes pass, so none outlives a run).
+// and its arguments, one line a run, to "<its own path>.args", then sleeps
+// until it is killed (or ten minutes pass, so none outlives a run).
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
+#include "platform/file_open.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 
@@ -14,13 +16,13 @@
 
 int main(int argc, char* argv[]) {
   const std::string self = platform::ExecutablePath();
-  if (std::FILE* file = std::fopen((self + ".args").c_str(), "a")) {
+  if (std::FILE* file = platform::OpenFile(self + ".args", "a")) {
     for (int i = 1; i < argc; ++i) std::fprintf(file, "%s%s", i > 1 ? " " : "", argv[i]);
     std::fputc('\n', file);
     std::fclose(file);
   }
   const std::string record = self + ".run";
-  if (std::FILE* file = std::fopen(record.c_str(), "a")) {
+  if (std::FILE* file = platform::OpenFile(record, "a")) {
     std::fprintf(file, "%d %u %s\n", FAKE_APP_VERSION,
                  static_cast<unsigned>(platform::CurrentProcessId()), platform::CurrentDir().c_str());
     std::fclose(file);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "platform/log_append.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -143,7 +144,7 @@ TEST_F(LogWriteTest, FormattedMessageIsCutAt2047Characters) {
 
 TEST_F(LogWriteTest, OverlongRootIsRefusedWithoutWriting) {
   std::string deep;
-  for (int i = 0; i < 30; ++i) deep += "/abcdefghi";
+  while (deep.size() < platform::kLongestLogPath) deep += "/abcdefghi";
   SetLogRoot(dir_.str() + deep);
   LogWrite(Info, "src", 1, "lost");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 0);

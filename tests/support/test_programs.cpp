@@ -40,8 +40,10 @@ std::unique_ptr<ChildProcess> StartHelperAs(const std::string& helper, const fs:
   if (!fs::copy_file(HelperProgram(helper), program, fs::copy_options::overwrite_existing, error)) {
     return nullptr;
   }
-  auto child = std::make_unique<ChildProcess>(program.string(), arguments);
-  if (!child->started() || !WaitForFile(program.string() + ".run")) return nullptr;
+  auto child = std::make_unique<ChildProcess>(program.u8string(), arguments);
+  fs::path record = program;
+  record += ".run";
+  if (!child->started() || !WaitForFile(record)) return nullptr;
   return child;
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace testing_support {
@@ -36,8 +37,8 @@ std::string CommandLine(const std::string& program, const std::vector<std::strin
 
 HANDLE OpenForChild(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(platform::WideText(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
@@ -49,11 +50,12 @@ struct ChildProcess::Impl {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
     : impl_(std::make_unique<Impl>()) {
-  std::string line = CommandLine(program, arguments);
-  STARTUPINFOA startup{};
+  std::wstring line = platform::WideText(CommandLine(program, arguments));
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  impl_->started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, /*bInheritHandles=*/FALSE,
-                                  /*dwCreationFlags=*/0, nullptr, nullptr, &startup, &impl_->info) != FALSE;
+  impl_->started = CreateProcessW(platform::WideText(program).c_str(), line.data(), nullptr, nullptr,
+                                  /*bInheritHandles=*/FALSE, /*dwCreationFlags=*/0, nullptr, nullptr, &startup,
+                                  &impl_->info) != FALSE;
 }
 
 ChildProcess::~ChildProcess() {
@@ -83,15 +85,15 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
     UniqueHandle in(OpenForChild("NUL", GENERIC_READ, OPEN_EXISTING));
     UniqueHandle out(OpenForChild(outFile, GENERIC_WRITE, CREATE_ALWAYS));
     UniqueHandle err(OpenForChild(errFile, GENERIC_WRITE, CREATE_ALWAYS));
-    std::string line = CommandLine(program, args);
-    STARTUPINFOA startup{};
+    std::wstring line = platform::WideText(CommandLine(program, args));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = in.get();
     startup.hStdOutput = out.get();
     startup.hStdError = err.get();
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, /*bInheritHandles=*/TRUE, 0,
+    if (!CreateProcessW(platform::WideText(program).c_str(), line.data(), nullptr, nullptr, /*bInheritHandles=*/TRUE, 0,
                         nullptr, nullptr, &startup, &info)) {
       return result;
     }
