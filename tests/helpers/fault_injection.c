@@ -9,8 +9,12 @@
  * that file until no room is left, then gives back a little, enough for
  * small files but not for large ones. With UPDATE_FAULT_RENAME_FROM, every
  * rename of that very path fails with EBUSY, as the rename of a folder in use
- * does, after it is counted. */
+ * does, after it is counted. With UPDATE_FAULT_PATH_ENDS, every directory
+ * made or file opened for writing whose path ends with that text fails
+ * (errno as above), after it is counted; with UPDATE_FAULT_LIST_ENDS, every
+ * directory opened for listing whose path ends so. */
 #define _GNU_SOURCE
+#include <dirent.h>
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -92,6 +96,25 @@ int kill(pid_t pid, int signal) {
     return ((result(*) params)Real(#name))args;                            \
   }
 
+/* True, with errno set, when `path` ends with the setting `name`. */
+static int EndsAs(const char* path, const char* name) {
+  const char* end = getenv(name);
+  if (end == NULL || path == NULL) return 0;
+  const size_t length = strlen(path);
+  const size_t endLength = strlen(end);
+  if (length < endLength || strcmp(path + length - endLength, end) != 0) return 0;
+  const long code = Setting("UPDATE_FAULT_ERRNO");
+  errno = code == 0 ? EIO : (int)code;
+  return 1;
+}
+
+static int Targeted(const char* path) { return EndsAs(path, "UPDATE_FAULT_PATH_ENDS"); }
+
+DIR* opendir(const char* path) {
+  if (EndsAs(path, "UPDATE_FAULT_LIST_ENDS")) return NULL;
+  return ((DIR * (*)(const char*)) Real("opendir"))(path);
+}
+
 /* True, with errno set, when renames of `from` are refused. */
 static int Refused(const char* from) {
   const char* refused = getenv("UPDATE_FAULT_RENAME_FROM");
@@ -113,7 +136,10 @@ COUNTED_RENAME(renameat2, (int fromDir, const char* from, int toDir, const char*
 COUNTED(int, unlink, (const char* path), (path))
 COUNTED(int, rmdir, (const char* path), (path))
 COUNTED(int, remove, (const char* path), (path))
-COUNTED(int, mkdir, (const char* path, mode_t mode), (path, mode))
+int mkdir(const char* path, mode_t mode) {
+  if (Trip() || Targeted(path)) return -1;
+  return ((int (*)(const char*, mode_t))Real("mkdir"))(path, mode);
+}
 COUNTED(int, mkstemp, (char* pattern), (pattern))
 COUNTED(int, mkstemp64, (char* pattern), (pattern))
 
@@ -126,7 +152,7 @@ static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 
     va_start(args, flags);                                                 \
     const mode_t mode = (mode_t)va_arg(args, unsigned);                    \
     va_end(args);                                                          \
-    if (CountsAsWrite(flags) && Trip()) return -1;                         \
+    if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;     \
     return ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
   }
 
@@ -135,7 +161,7 @@ COUNTED_OPEN(open64)
 
 #define COUNTED_FOPEN(name)                                                  \
   FILE* name(const char* path, const char* mode) {                         \
-    if (mode[0] == 'w' && Trip()) return NULL;                             \
+    if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;         \
     return ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
   }
 

@@ -171,3 +171,27 @@ TEST_F(SmallDiskInstall, AFullDiskLeavesTheOldVersionWhole) {
   }
   ExpectTheOldVersionWholeThenTheNew(result, before, ENOSPC);
 }
+
+// A failed install says why right before it reports what it restored: the
+// step, the path and the system's code.
+TEST_F(InstallRun, AFailedInstallLogsTheStepThePathAndTheCode) {
+  const std::string temp = Joined(installDir_.string(), "temp");
+  const std::string why = "Install Failed At:";
+  const std::vector<std::pair<Settings, std::string>> cases = {
+      {{{"UPDATE_FAULT_LIST_ENDS", "/update/data"}},
+       why + "plan, Path:" + Joined(Joined(temp, "update"), "data") + ", error:5"},
+      {{{"UPDATE_FAULT_PATH_ENDS", "/.update-backup"}},
+       why + "backup folder, Path:" + Joined(temp, ".update-backup") + ", error:5"},
+      {{{"UPDATE_FAULT_PATH_ENDS", "/.update-journal"}},
+       why + "journal, Path:" + Joined(temp, ".update-journal") + ", error:5"}};
+  for (const auto& [settings, reason] : cases) {
+    RunResult result;
+    {
+      const FaultPlan plan(settings);
+      result = UpdateWithoutApp(zip_.string());
+    }
+    EXPECT_EQ(result.exitCode, 4) << reason;
+    ExpectLogInOrder({{kError, kInstallStepLine, reason},
+                      {kWarning, kRestoredLine, "Old Version Restored:1, Files Moved Back:0"}});
+  }
+}
