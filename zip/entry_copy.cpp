@@ -21,6 +21,24 @@ constexpr std::uint32_t kLargestBufferCount = 2147483647;
 // few hostile bytes demand gigabytes. Past this the buffer grows with the data.
 constexpr std::uint32_t kLargestReservation = 16u << 20;
 
+// A raw deflate stream (no header, as an archive stores it), ended when it goes.
+class RawInflate {
+ public:
+  RawInflate() : ok_(inflateInit2(&stream_, -MAX_WBITS) == Z_OK) {}
+  ~RawInflate() {
+    if (ok_) inflateEnd(&stream_);
+  }
+  RawInflate(const RawInflate&) = delete;
+  RawInflate& operator=(const RawInflate&) = delete;
+
+  bool ok() const { return ok_; }
+  z_stream& stream() { return stream_; }
+
+ private:
+  z_stream stream_{};
+  bool ok_;
+};
+
 }  // namespace
 
 // minizip decrypts every entry it is handed a password for, without looking
@@ -140,31 +158,33 @@ bool ZipReaderState::holdsMoreThanRecorded() {
   if (info.compression_method == kStored) return info.compressed_size > info.uncompressed_size;
   int method = 0;
   int level = 0;
-  if (info.compression_method != kDeflated || unzOpenCurrentFile2(handle.get(), &method, &level, /*raw=*/1) != UNZ_OK) {
+  if (info.compression_method != kDeflated ||
+      unzOpenCurrentFile2(handle.get(), &method, &level, /*raw=*/1) != UNZ_OK) {
     return false;
   }
-  z_stream stream{};
-  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
-    unzCloseCurrentFile(handle.get());
-    return false;
-  }
+  const std::uint64_t inflated = inflatedSizeUpTo(info.uncompressed_size);
+  unzCloseCurrentFile(handle.get());
+  return inflated > info.uncompressed_size;
+}
+
+std::uint64_t ZipReaderState::inflatedSizeUpTo(std::uint64_t limit) {
+  RawInflate inflater;
+  if (!inflater.ok()) return 0;
   std::vector<char> in(kChunkSize);
   std::vector<unsigned char> out(kChunkSize);
   std::uint64_t inflated = 0;
   int status = Z_OK;
   int read = 0;
-  while (status == Z_OK && inflated <= info.uncompressed_size &&
-         (read = unzReadCurrentFile(handle.get(), in.data(), kChunkSize)) > 0) {
+  while (status == Z_OK && inflated <= limit && (read = unzReadCurrentFile(handle.get(), in.data(), kChunkSize)) > 0) {
+    z_stream& stream = inflater.stream();
     stream.next_in = reinterpret_cast<Bytef*>(in.data());
     stream.avail_in = static_cast<uInt>(read);
-    while (status == Z_OK && stream.avail_in > 0 && inflated <= info.uncompressed_size) {
+    while (status == Z_OK && stream.avail_in > 0 && inflated <= limit) {
       stream.next_out = out.data();
       stream.avail_out = kChunkSize;
       status = inflate(&stream, Z_NO_FLUSH);
       inflated += kChunkSize - stream.avail_out;
     }
   }
-  inflateEnd(&stream);
-  unzCloseCurrentFile(handle.get());
-  return inflated > info.uncompressed_size;
+  return inflated;
 }

@@ -94,6 +94,9 @@ struct ZipReaderState {
 
   OpenedEntry openCurrentEntry(const ArchiveEntry& entry);
   bool holdsMoreThanRecorded();
+  /// Inflates the current entry, opened raw, until it ends or passes `limit`
+  /// bytes: how many it gave.
+  std::uint64_t inflatedSizeUpTo(std::uint64_t limit);
   /// Reads the opened entry to its end in chunks into `take`.
   int pumpOpenedEntry(const OpenedEntry& opened, const ChunkSink& take);
   int copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "platform/symbolic_link.h"
 #include "tests/e2e/update_run_fixture.h"
@@ -13,12 +14,30 @@ using namespace update_e2e;
 
 namespace {
 
-// A stored entry whose recorded size and CRC are `size` and `crc`.
-EntryRecipe Stored(const std::string& name, const std::string& data, std::uint64_t size, std::uint32_t crc) {
+// An entry of `data` as stored (with `method`), whose recorded size and CRC
+// are `size` and `crc`.
+EntryRecipe Stored(const std::string& name, const std::string& data, std::uint64_t size, std::uint32_t crc,
+                   int method = zip_testing::kStored) {
   EntryRecipe entry = File(name, data);
-  entry.method = zip_testing::kStored;
+  entry.method = method;
   entry.raw = zip_testing::RawEntry{size, crc};
   return entry;
+}
+
+// `size` bytes deflated raw, as an archive stores them.
+std::string Deflated(std::size_t size) {
+  const std::string data(size, 'x');
+  std::string out(size + 64, '\0');
+  z_stream stream{};
+  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
 }
 
 struct RefusalCase {
@@ -48,6 +67,8 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
        "Entry Damaged:update/b.txt, error:-105"},
       {ArchiveOf(zip_, {Stored("update/more.bin", "twelve bytes", 6, 0x12345678)}),
        "Entry Larger Than Recorded:update/more.bin"},
+      {ArchiveOf(zip_, {Stored("update/more.dat", Deflated(100000), 1000, 0x12345678, zip_testing::kDeflated)}),
+       "Entry Larger Than Recorded:update/more.dat"},
       {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/../../../evil.txt", "evil")}),
        "Entry Refused:update/../../../evil.txt, Reason:outside the destination"},
       {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/sub/lpt1.txt", "bytes")}),
