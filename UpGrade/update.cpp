@@ -54,21 +54,16 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
   try {
     LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
                  ClearDirectory(workDir, zipFile) ? 1 : 0);
-  } catch (const std::exception& error) {
-    LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", error.what());
-    return false;
-  }
-  if (!reader) {
-    LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", openError.c_str());
-    return false;
-  }
-  // A linked work directory that the clear could not remove would lead the
-  // extraction out of the installation.
-  if (platform::IsLink(workDir)) {
-    LogFormatted(Error, kDriverLogSource, kWorkDirLinkLine, "Work Folder Is A Link:%s", workDir.c_str());
-    return false;
-  }
-  try {
+    if (!reader) {
+      LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", openError.c_str());
+      return false;
+    }
+    // A linked work directory that the clear could not remove would lead
+    // the extraction out of the installation.
+    if (platform::IsLink(workDir)) {
+      LogFormatted(Error, kDriverLogSource, kWorkDirLinkLine, "Work Folder Is A Link:%s", workDir.c_str());
+      return false;
+    }
     // The update folder is what lands in the installation: a link leading
     // out of it would lead out of the installation there.
     reader->setInstalledFolder(kUpdateDirName);
@@ -80,7 +75,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
     if (reader->extractAll(workDir)) return true;
     LogExtractionFailure(reader->lastFailure(), {});
   } catch (const std::exception& error) {
-    LogExtractionFailure(reader->lastFailure(), error.what());
+    LogExtractionFailure(reader ? reader->lastFailure() : ExtractionFailure{}, error.what());
   }
   return false;
 }
