@@ -22,10 +22,9 @@ class FileHold final : public platform::InstallHold {
   // by the application the run starts.
   platform::HoldAttempt tryTake() override {
     if (file_.ok()) return platform::HoldAttempt::kTaken;
-    file_ = platform::UniqueHandle(CreateFileW(lockPath_.c_str(), DELETE | GENERIC_READ, /*dwShareMode=*/0,
-                                               /*lpSecurityAttributes=*/nullptr, OPEN_ALWAYS,
-                                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                                               /*hTemplateFile=*/nullptr));
+    *file_.out() = CreateFileW(lockPath_.c_str(), DELETE | GENERIC_READ, /*dwShareMode=*/0,
+                               /*lpSecurityAttributes=*/nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, /*hTemplateFile=*/nullptr);
     if (file_.ok()) return platform::HoldAttempt::kTaken;
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return platform::HoldAttempt::kBusy;

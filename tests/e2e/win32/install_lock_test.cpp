@@ -1,5 +1,6 @@
 // Under Wine: runs that spell one installation differently (a drive alias,
-// "\\?\", the 8.3 name, a \\localhost share) take turns and both install.
+// the 8.3 name, a \\localhost share, "\\?\" for the holder that keeps them
+// waiting) take turns and both install.
 #include <cstdlib>
 #include <fstream>
 #include <future>
@@ -26,13 +27,14 @@ TEST_F(InstallRun, RunsUnderTwoSpellingsOfOneInstallationTakeTurns) {
   const std::string plain = installDir_.u8string();
   std::wstring shortName(MAX_PATH, L'\0');
   shortName.resize(GetShortPathNameW(installDir_.c_str(), shortName.data(), MAX_PATH));
-  for (const std::string& spelling : {letter + "\\" + name, "\\\\?\\" + plain, fs::path(shortName).u8string(),
-                                      "\\\\localhost\\" + share + "\\" + name}) {
+  for (const std::string& spelling :
+       {letter + "\\" + name, fs::path(shortName).u8string(), "\\\\localhost\\" + share + "\\" + name}) {
     for (int attempt = 0; attempt < 2; ++attempt) {
       WriteOldVersion();
       const std::size_t logBefore = LogText().size();
-      // Held here until both runs wait, however long each takes to start; then they race.
-      auto held = std::make_unique<platform::InstallLock>(plain, kLockName, 0);
+      // Held here through "\\?\" until both runs wait, however long each
+      // takes to start; then they race.
+      auto held = std::make_unique<platform::InstallLock>("\\\\?\\" + plain, kLockName, 0);
       const auto run = [&](const std::string& dstPath, const char* dir) {
         fs::create_directories(root_.path() / dir);
         return Update({"--exeName", "absent.exe", "--zipFile", zip_.string(), "--dstPath", dstPath}, root_.path() / dir);
