@@ -15,8 +15,10 @@ constexpr unsigned kLockWaitMs = 10 * 60 * 1000;
 }  // namespace
 
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent) {
-  auto lock = std::make_unique<platform::InstallLock>(dstPath, archivePresent ? kLockWaitMs : 0);
-  if (!lock->held() && archivePresent) {
+  auto lock = std::make_unique<platform::InstallLock>(dstPath, kLockName, archivePresent ? kLockWaitMs : 0, [&] {
+    LogFormatted(Warning, kDriverLogSource, kLockWaitLine, "Waiting For Another Update:%s", dstPath.c_str());
+  });
+  if (lock->busy() && archivePresent) {
     LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s", dstPath.c_str());
   }
   return lock;
@@ -44,6 +46,12 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
 bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath) {
   if (!HoldsUpdateEntries(entries)) {
     LogFormatted(Error, kDriverLogSource, kNoUpdateEntriesLine, "No Entry Below update/ In The Archive");
+    return false;
+  }
+  const FolderBecomingFile folder = FolderHoldingFilesTurnedIntoFile(entries, dstPath);
+  if (!folder.folder.empty()) {
+    LogFormatted(Error, kDriverLogSource, kFolderBecomingFileLine, "Folder Would Become A File:%s, Holds:%s",
+                 folder.folder.c_str(), folder.holds.c_str());
     return false;
   }
   if (!AcceptsNewFile(dstPath)) {

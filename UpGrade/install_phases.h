@@ -11,8 +11,10 @@
 #include "zip/archive_entry.h"
 
 /// Takes the installation's lock, waiting up to ten minutes for another run
-/// when `archivePresent`, one try otherwise. When it is not held after the
-/// wait and the archive is present, logs that another run holds it.
+/// when `archivePresent` (logged before the wait), one try otherwise. When
+/// another run still holds it after the wait and the archive is present,
+/// logs so. An installation the system gives no lock for (one the run may
+/// not write) is not held and not busy: the run goes on to find that out.
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent);
 
 /// Rolls back (or finishes) an install that an earlier run left unfinished
@@ -22,7 +24,8 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
 
 /// True when the extracted archive can be installed, as far as can be known
 /// before the application is stopped: `entries` hold something below
-/// "update/" and `dstPath` accepts a new file. Logs why not.
+/// "update/", no installed folder holding files becomes a file, and
+/// `dstPath` accepts a new file. Logs why not.
 bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath);
 
 /// Installs `updateDir` into `dstPath` all or nothing; after a failure logs

@@ -17,6 +17,7 @@ enum DriverLogLine : int {
   kZipFileLine = 190,         ///< "ZipFile:%s"
   kDstPathLine = 191,         ///< "DstPath:%s"
   kLockTimeoutLine = 194,     ///< "Another Update Holds The Installation:%s": waited ten minutes in vain
+  kLockWaitLine = 195,        ///< "Waiting For Another Update:%s": another run holds the installation; this one waits
   kRecoveredLine = 196,       ///< "Unfinished Update Rolled Back, Restored:%d": a cut-off run's install undone
   kRecoveryFailedLine = 197,  ///< "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s"
   kWorkDirLinkLine = 198,     ///< "Work Folder Is A Link:%s": the clear could not replace it; nothing is extracted
@@ -30,6 +31,7 @@ enum DriverLogLine : int {
   kEntryNotWrittenLine = 207, ///< "Entry Not Written:%s, error:%d": a file or folder the system refused
   kNoUpdateEntriesLine = 208, ///< "No Entry Below update/ In The Archive": nothing is stopped
   kNotWritableLine = 209,     ///< "Installation Not Writable:%s error:%d": nothing is stopped
+  kFolderBecomingFileLine = 210,  ///< "Folder Would Become A File:%s, Holds:%s": nothing is stopped
   kStopLine = 211,            ///< "Stop Process Ret:%d"
   kAsideFailedLine = 215,     ///< "Move Aside Source:%s, Backup:%s, error:%d": a target the install could not move aside
   kInstallStepLine = 216,     ///< "Install Failed At:%s, Path:%s, error:%d": the step (plan, backup folder, journal)

@@ -143,7 +143,7 @@ int RunUpdate(int argc, char* argv[]) {
   std::unique_ptr<platform::InstallLock> lock;
   if (platform::IsExistingDirectory(dstPath)) {
     lock = LockInstallation(dstPath, archivePresent);
-    if (!lock->held() && archivePresent) return kInstallFailed;
+    if (lock->busy() && archivePresent) return kInstallFailed;
     if (lock->held() && !RecoverUnfinishedInstall(dstPath, workDir)) return kInstallFailed;
   }
 

@@ -7,7 +7,9 @@
 # the rows of a round run in turn, starting one later each round, and the
 # table shows medians, ratios to the scripted tools, an inflate-only floor
 # (bsdtar writing every entry to /dev/null) and the update's peak memory.
-# The Windows build runs under Wine in a column of its own.
+# The Windows build runs under Wine in a column of its own. The "2nd" columns
+# install the same archive a second time over what the first run left: its
+# work folder's folders, which the clear keeps.
 #
 #   bench/update_run.sh [ARCHIVE...]
 #     ARCHIVE: many_files, small_files, one_large_entry (default: all three)
@@ -74,13 +76,16 @@ update_wine() {
   wine "$work/windows/update.exe" --exeName app.exe --zipFile "$(windows_path "$1")" \
     --dstPath "$(windows_path "$run_dir/inst")" >/dev/null
 }
+# Timed after an untimed first run of the same update (see time_row).
+update_native_again() { update_native "$1"; }
+update_wine_again() { update_wine "$1"; }
 unzip_cp() { unzip -o -q "$1" -d "$run_dir/inst/temp" && cp -a "$run_dir/inst/temp/update/." "$run_dir/inst/"; }
 bsdtar_cp() {
   mkdir -p "$run_dir/inst/temp" && bsdtar -xf "$1" -C "$run_dir/inst/temp" &&
     cp -a "$run_dir/inst/temp/update/." "$run_dir/inst/"
 }
 inflate_floor() { bsdtar -xOf "$1" >/dev/null; }
-export -f windows_path update_native update_wine unzip_cp bsdtar_cp inflate_floor
+export -f windows_path update_native update_wine update_native_again update_wine_again unzip_cp bsdtar_cp inflate_floor
 export work run_dir
 
 # Times one row: appends "seconds peak_KiB" to $work/times/<archive>.<row>;
@@ -88,6 +93,10 @@ export work run_dir
 time_row() {
   local name=$1 row=$2
   prepare "$name"
+  if [[ $row == *_again ]]; then
+    "${row%_again}" "$work/corpus/$name.zip" || { echo "update_run.sh: $row failed on $name" >&2; exit 1; }
+    sync
+  fi
   local start=$EPOCHREALTIME
   /usr/bin/time -f %M -o "$work/rss" bash -c '"$0" "$1"' "$row" "$work/corpus/$name.zip" ||
     { echo "update_run.sh: $row failed on $name" >&2; exit 1; }
@@ -106,7 +115,7 @@ if [ "$use_wine" = 1 ]; then
   update_wine "$work/corpus/${archives[0]}.zip" || true
 fi
 for name in "${archives[@]}"; do
-  rows=(update_native unzip_cp bsdtar_cp inflate_floor)
+  rows=(update_native update_native_again unzip_cp bsdtar_cp inflate_floor)
   wine_wanted=0
   if [ "$use_wine" = 1 ]; then
     wine_wanted=$wine_rounds
@@ -115,7 +124,7 @@ for name in "${archives[@]}"; do
   for ((round = 0; round < rounds || round < wine_wanted; round++)); do
     this_round=()
     [ "$round" -lt "$rounds" ] && this_round=("${rows[@]}")
-    [ "$round" -lt "$wine_wanted" ] && this_round+=(update_wine)
+    [ "$round" -lt "$wine_wanted" ] && this_round+=(update_wine update_wine_again)
     count=${#this_round[@]}
     for ((i = 0; i < count; i++)); do
       row=${this_round[$(((i + round) % count))]}
@@ -126,23 +135,27 @@ for name in "${archives[@]}"; do
 done
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-printf '\n%-16s %8s %8s %10s %10s %7s %10s %7s %8s %9s %10s\n' archive files MiB update_s \
-  unzip+cp ratio bsdtar+cp ratio floor_s peak_MiB wine_s
+printf '\n%-16s %8s %8s %10s %10s %10s %7s %10s %7s %8s %9s %10s %12s\n' archive files MiB update_s \
+  2nd_s unzip+cp ratio bsdtar+cp ratio floor_s peak_MiB wine_s wine_2nd_s
 for name in "${archives[@]}"; do
   ours=$(median_of "$name" update_native 1)
+  again=$(median_of "$name" update_native_again 1)
   unzip_s=$(median_of "$name" unzip_cp 1)
   bsdtar_s=$(median_of "$name" bsdtar_cp 1)
   wine_cell=-
+  wine_again_cell=-
   if [ -s "$work/times/$name.update_wine" ]; then
     wine_s=$(median_of "$name" update_wine 1)
     wine_cell="$wine_s ($(ratio "$wine_s" "$unzip_s")x)"
+    wine_again_s=$(median_of "$name" update_wine_again 1)
+    wine_again_cell="$wine_again_s ($(ratio "$wine_again_s" "$wine_s")x)"
   fi
-  printf '%-16s %8s %8s %10s %10s %7s %10s %7s %8s %9s %10s\n' "$name" \
+  printf '%-16s %8s %8s %10s %10s %10s %7s %10s %7s %8s %9s %10s %12s\n' "$name" \
     "$(find "$work/corpus/$name/installation" -type f | wc -l)" \
     "$(du -sm "$work/corpus/$name/installation" | cut -f1)" \
-    "$ours" "$unzip_s" "$(ratio "$ours" "$unzip_s")" "$bsdtar_s" "$(ratio "$ours" "$bsdtar_s")" \
+    "$ours" "$again ($(ratio "$again" "$ours")x)" "$unzip_s" "$(ratio "$ours" "$unzip_s")" "$bsdtar_s" "$(ratio "$ours" "$bsdtar_s")" \
     "$(median_of "$name" inflate_floor 1)" \
-    "$(awk '{ printf "%.1f", $1 / 1024 }' <<<"$(median_of "$name" update_native 2)")" "$wine_cell"
+    "$(awk '{ printf "%.1f", $1 / 1024 }' <<<"$(median_of "$name" update_native 2)")" "$wine_cell" "$wine_again_cell"
 done
-echo "medians of $rounds rounds (Wine: $wine_rounds, $wine_small_rounds on small_files); ratio: update's time over the scripted tools' (below 1: faster)"
+echo "medians of $rounds rounds (Wine: $wine_rounds, $wine_small_rounds on small_files); ratio: update's time over the scripted tools' (below 1: faster); 2nd: over the first update's"
 echo "load while measuring: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -13,12 +13,16 @@
 #include "zip/archive_entry.h"
 
 /// Names in the installation and its work directory that the install owns.
-/// No archive entry may land on the journal, the backup area or the probe.
+/// No archive entry may land on the work directory, the journal, the backup
+/// area, the probe or the lock file.
 constexpr const char kWorkDirName[] = "temp";
 constexpr const char kUpdateDirName[] = "update";
 constexpr const char kJournalName[] = ".update-journal";
 constexpr const char kBackupDirName[] = ".update-backup";
 constexpr const char kProbeName[] = ".update-probe";
+/// In the installation folder itself, never in the work directory, which
+/// the clear may replace; on Windows it holds the installation's lock.
+constexpr const char kLockName[] = ".update-lock";
 
 /// A top-level file that could not be copied over its namesake, or an entry
 /// of the new tree that could not be moved into the installation.
@@ -109,10 +113,25 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
 bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries);
 
 /// The first entry that would land on the install's journal or backup area
-/// in the work directory, or be moved onto them or onto the probe by the
-/// install (an archive must never be able to write recovery instructions);
+/// in the work directory, or be moved onto the work directory, the probe or
+/// the lock file by the install (an archive must never be able to write
+/// recovery instructions, nor replace the folder the install works in);
 /// null when there is none.
 const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& entries);
+
+/// An installed folder that the archive turns into a file or a link while it
+/// holds entries of its own, which the install would delete with the backups.
+struct FolderBecomingFile {
+  std::string folder;  ///< empty: there is none
+  std::string holds;   ///< the first entry it holds; empty when it cannot be listed
+};
+
+/// The first folder of `dstPath` that a file or link entry below "update/"
+/// of `entries` would replace while the folder holds anything (an archive
+/// that brings a file in its place brings nothing below it); an empty one
+/// when there is none. A folder that cannot be listed counts as holding.
+FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEntry>& entries,
+                                                    const std::string& dstPath);
 
 /// Creates and removes a probe file in `dstPath`. False, with
 /// LastSystemError() telling why, when no file can be created there (no

@@ -5,6 +5,7 @@
 
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
+#include "platform/file_system.h"
 #include "platform/symbolic_link.h"
 #include "platform/system_error.h"
 #include "zip/device_names.h"
@@ -50,14 +51,23 @@ constexpr std::uint64_t kLargestPendingEntry = 512u << 10;
 // One writer per core, a few at most: creating files is the system's work.
 std::size_t writerThreads() { return std::min<std::size_t>(std::thread::hardware_concurrency(), kMostWriters); }
 
-// Nothing there for an extraction to meet: no file that writers could
-// overwrite out of the archive's order before another entry fails, no link
-// to write through. An extraction's work directory is emptied first.
+// Nothing there for an extraction to meet but folders: no file that writers
+// could overwrite out of the archive's order before another entry fails, no
+// link to write through. An update's work directory is cleared first, and
+// the clear keeps its folders, so every update after the first meets them.
+bool holdsOnlyFolders(const std::string& folder) {
+  std::vector<platform::DirectoryEntry> listed;
+  if (!platform::ListDirectory(folder, listed)) return false;
+  return std::all_of(listed.begin(), listed.end(), [&](const platform::DirectoryEntry& entry) {
+    return entry.type == platform::EntryType::kDirectory &&
+           holdsOnlyFolders(folder + platform::kPathSeparator + entry.name);
+  });
+}
+
 bool isEmptyDestination(const std::string& destination) {
   if (destination.empty()) return false;
   if (platform::EntryTypeOf(destination) == platform::EntryType::kMissing) return true;
-  std::vector<platform::DirectoryEntry> listed;
-  return platform::ListDirectory(destination, listed) && listed.empty();
+  return holdsOnlyFolders(destination);
 }
 
 // The longest name a link may hold: the system's path limit, its end excluded.

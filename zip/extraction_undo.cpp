@@ -21,6 +21,12 @@ bool IsMissing(const std::string& path) {
   return platform::EntryTypeOf(path) == platform::EntryType::kMissing;
 }
 
+// Entries name their folders with a separator at the end; parents come without.
+std::string WithoutTrailingSeparators(std::string path) {
+  while (!path.empty() && (path.back() == '/' || path.back() == platform::kPathSeparator[0])) path.pop_back();
+  return path;
+}
+
 }  // namespace
 
 // Removed newest first, so each directory is empty by the time its turn
@@ -51,16 +57,16 @@ void ExtractionUndo::note(const std::string& path, bool isDirectory, Cursor& cur
                         static_cast<std::uint32_t>(path.size()), isDirectory});
     block += path;
   }
-  if (!isDirectory) return;
-  std::string& newest = cursor.newestDirectory;
-  newest = path;
-  // Entries name their folders with a separator at the end; parents come without.
-  while (!newest.empty() && (newest.back() == '/' || newest.back() == platform::kPathSeparator[0])) {
-    newest.pop_back();
-  }
+  if (isDirectory) cursor.newestDirectory = WithoutTrailingSeparators(path);
 }
 
 void ExtractionUndo::noteBeforeWriting(const std::string& path, bool isDirectory, Cursor& cursor) {
+  // A folder an earlier extraction left (the clear keeps folders) is not
+  // ours to remove; it holds no file, so what goes into it is new.
+  if (emptyDestination_ && isDirectory && !IsMissing(path)) {
+    cursor.newestDirectory = WithoutTrailingSeparators(path);
+    return;
+  }
   const std::string parent = parentPathOf(path);
   if (cursor.newestDirectory.empty() || parent != cursor.newestDirectory) {
     if (!emptyDestination_ && !IsMissing(path)) return;

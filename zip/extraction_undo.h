@@ -21,9 +21,9 @@ class ExtractionUndo {
     std::string newestDirectory;
   };
 
-  /// An `emptyDestination` held nothing (or was missing) when the extraction
-  /// began: every path written below it is new, and only the folders above
-  /// a path need asking about.
+  /// An `emptyDestination` held nothing but folders (or was missing) when
+  /// the extraction began: every file written below it is new, and only the
+  /// folders need asking about.
   explicit ExtractionUndo(bool emptyDestination = false) : emptyDestination_(emptyDestination) {}
   ~ExtractionUndo();
   ExtractionUndo(const ExtractionUndo&) = delete;

@@ -9,6 +9,7 @@
 
 #include "platform/symbolic_link.h"
 #include "tests/e2e/update_run_fixture.h"
+#include "tests/support/tree_snapshot.h"
 
 using namespace update_e2e;
 
@@ -75,13 +76,23 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
        "Entry Refused:update/sub/lpt1.txt, Reason:a device name"},
       {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/temp/.update-journal", "x")}),
        "Entry Refused:update/temp/.update-journal, Reason:a name the install keeps"},
+      // The work folder, as a file or a folder with a file: the install would replace it.
+      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/temp", "x")}),
+       "Entry Refused:update/temp, Reason:a name the install keeps"},
+      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/temp/notes.txt", "x")}),
+       "Entry Refused:update/temp/notes.txt, Reason:a name the install keeps"},
+      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/.update-lock", "x")}),
+       "Entry Refused:update/.update-lock, Reason:a name the install keeps"},
       {ArchiveOf(zip_, {File("update/ok.txt", "ok"), zip_testing::Claiming("update/huge.bin", 1ull << 62)}),
        "Archive Needs:"},
   };
   if (platform::kMakesSymbolicLinks) {
     cases.push_back({ArchiveOf(zip_, {File("update/ok.txt", "ok"), zip_testing::Link("update/x", "../../y")}),
                      "Entry Refused:update/x, Reason:a link leading outside"});
+    cases.push_back({ArchiveOf(zip_, {File("update/ok.txt", "ok"), zip_testing::Link("update/temp", "ok.txt")}),
+                     "Entry Refused:update/temp, Reason:a name the install keeps"});
   }
+  const TreeSnapshot before = SnapshotTree(installDir_, "temp");
   for (const RefusalCase& c : cases) {
     WriteFileBytes(zip_, c.archive);
     const std::size_t logBefore = LogText().size();
@@ -98,4 +109,5 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
   }
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(pid));
+  EXPECT_EQ(SnapshotTree(installDir_, "temp"), before);
 }

@@ -20,7 +20,7 @@ class InstallRun : public UpdateRun {
   }
 
   /// The old version: top-level files, merged folders, a file that becomes a
-  /// folder and a folder that becomes a file.
+  /// folder and an empty folder that becomes a file.
   void WriteOldVersion() {
     std::error_code ignored;
     fs::remove_all(installDir_, ignored);
@@ -32,9 +32,11 @@ class InstallRun : public UpdateRun {
     std::map<std::string, std::string> files = {
         {"readme.txt", "old readme"},    {"app.dat", "old data"},       {"data/config.txt", "old config"},
         {"data/kept.txt", "kept"},       {"data/sub/deep.txt", "old deep"}, {"plugin", "old plugin file"},
-        {"docs/a.txt", "old docs"},      {"docs/b/c.txt", "old c"},      {"bin/tool", "old tool"}};
+        {"bin/tool", "old tool"}};
     for (int i = 0; i < 12; ++i) files["data/many/f" + std::to_string(i) + ".txt"] = "old " + std::to_string(i);
     WriteTree(dir, files);
+    // Becomes a file; one that held anything would be refused before the stop.
+    fs::create_directories(dir / "docs");
     // A folder whose every file the update replaces stays the installation's own.
     fs::permissions(dir / "data" / "many", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
   }

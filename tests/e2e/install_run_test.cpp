@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/symbolic_link.h"
 #include "tests/e2e/install_fixture.h"
 
 using namespace update_e2e;
@@ -33,6 +34,39 @@ TEST_F(InstallRun, AnArchiveWithoutUpdateEntriesStopsNothing) {
   EXPECT_TRUE(IsAlive(pid));
   EXPECT_EQ(Installation(), before);
   EXPECT_NE(Installation(), newVersion);
+}
+
+// The install would delete what the folder holds with the backups: the
+// user's own files, which no archive carries.
+TEST_F(InstallRun, AFolderTurnedIntoAFileWhileItHoldsFilesStopsNothing) {
+  WriteTree(installDir_, {{"docs/my-notes.txt", "the user's"}});
+  const std::uint32_t pid = StartInstalledApp();
+  const TreeSnapshot before = Installation();
+  struct Case {
+    std::vector<EntryRecipe> archive;
+    std::string folder;  // relative to the installation
+    std::string holds;   // what the line names in it
+  };
+  std::vector<Case> cases = {
+      {{File("update/readme.txt", "new"), File("update/docs", "docs as a file")}, "docs", "my-notes.txt"},
+      {{File("update/data/sub", "sub as a file")}, Joined("data", "sub"), "deep.txt"},
+  };
+  if (platform::kMakesSymbolicLinks) {
+    cases.push_back({{File("update/readme.txt", "new"), zip_testing::Link("update/docs", "readme.txt")}, "docs",
+                     "my-notes.txt"});
+  }
+  const std::string install = installDir_.string();
+  for (const Case& c : cases) {
+    WriteArchive(zip_.string(), c.archive);
+    EXPECT_EQ(UpdateApp(zip_.string(), install).exitCode, 4) << c.folder;
+    const std::string folder = Joined(install, c.folder);
+    ExpectLogInOrder({{kError, kFolderBecomingFileLine,
+                       "Folder Would Become A File:" + folder + ", Holds:" + Joined(folder, c.holds)},
+                      {kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
+  }
+  EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
+  EXPECT_TRUE(IsAlive(pid));
+  EXPECT_EQ(Installation(), before);
 }
 
 // An updater is replaced by a newer one between runs: what the last shipped

@@ -25,6 +25,7 @@
 
 #include <windows.h>
 
+#include "install/install.h"
 #include "platform/install_lock.h"
 #include "platform/win32/kernel_object_name.h"
 #include "platform/win32/unique_handle.h"
@@ -115,7 +116,7 @@ int main(int argc, char* argv[]) {
   const fs::path logDir = argv[3];
   const std::string filler = argv[4];
 
-  auto installLock = std::make_unique<platform::InstallLock>(dstPath, 0);
+  auto installLock = std::make_unique<platform::InstallLock>(dstPath, kLockName, 0);
   if (!installLock->held()) return kLockNotTaken;
 
   STARTUPINFOA startup{};

@@ -54,9 +54,12 @@ TEST(InstallChecks, NoEntryMayTakeTheJournalOrTheBackups) {
       {{"update/temp/.update-journal"}, true},
       {{"update/temp/.update-backup/1"}, true},
       {{"update/.update-probe"}, true},
+      {{"update/.update-lock"}, true},
+      {{"update/temp"}, true},
+      {{"update/ok.txt", "update/temp/notes.txt"}, true},
       {{".UPDATE-JOURNAL"}, foldsCase},
       {{"update/.update-journal", "update/.update-backup/1"}, false},
-      {{".update-journal-notes", "update/temp/x"}, false},
+      {{".update-journal-notes", "update/tempo/x", "temp/x"}, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EntryTakingReservedName(Entries(c.names)) != nullptr, c.expected) << ::testing::PrintToString(c.names);

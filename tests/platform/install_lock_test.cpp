@@ -14,9 +14,12 @@
 
 namespace {
 
+constexpr const char kLockName[] = ".update-lock";
+
 // Whether another thread can take the lock on `path` within `timeoutMs`.
 bool OtherThreadTakes(const std::string& path, unsigned timeoutMs) {
-  return std::async(std::launch::async, [&] { return platform::InstallLock(path, timeoutMs).held(); }).get();
+  return std::async(std::launch::async, [&] { return platform::InstallLock(path, kLockName, timeoutMs).held(); })
+      .get();
 }
 
 }  // namespace
@@ -40,7 +43,7 @@ TEST(InstallLock, OneHolderPerInstallationAndAWaitThatRunsOutTakesNothing) {
       {dir.str("other"), 0, true},
   };
   {
-    const platform::InstallLock held(app, 0);
+    const platform::InstallLock held(app, kLockName, 0);
     ASSERT_TRUE(held.held());
     for (const Contender& contender : contenders) {
       EXPECT_EQ(OtherThreadTakes(contender.path, contender.timeoutMs), contender.takesWhileHeld)
@@ -56,12 +59,12 @@ TEST(InstallLock, OneHolderPerInstallationAndAWaitThatRunsOutTakesNothing) {
 TEST(InstallLock, AWaitingRunGetsTheLockWhenTheHolderEnds) {
   testing_support::TempDir dir;
   const std::string app = dir.str();
-  auto holder = std::make_unique<platform::InstallLock>(app, 0);
+  auto holder = std::make_unique<platform::InstallLock>(app, kLockName, 0);
   ASSERT_TRUE(holder->held());
   std::promise<void> waiting;
   auto contender = std::async(std::launch::async, [&] {
     waiting.set_value();
-    return platform::InstallLock(app, 60000).held();
+    return platform::InstallLock(app, kLockName, 60000).held();
   });
   waiting.get_future().wait();
   holder.reset();
