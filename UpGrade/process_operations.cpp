@@ -1,8 +1,10 @@
 // Stopping the application the driver updates, over the platform's process walk.
 #include "UpGrade/process_operations.h"
 
+#include <functional>
 #include <thread>
 
+#include "UpGrade/installed_program.h"
 #include "platform/process.h"
 
 // An updater asked to stop a program of its own name must not end itself
@@ -37,17 +39,49 @@ bool StopEveryMatch(const std::string& processName, bool (*stop)(std::uint32_t))
   return found;
 }
 
+// Looks for the processes a wait is about; with `force`, also ends at once
+// every one it finds. True when one was found.
+using Look = std::function<bool(bool force)>;
+
 // The forcing poll takes the place of one test, so the number of walks,
 // and on Windows every call made, stays what the wait alone makes.
-bool PollUntilStopped(const std::string& processName, int polls, std::chrono::milliseconds interval,
-                      int forceAtPoll) {
+bool PollUntilStopped(const Look& look, int polls, std::chrono::milliseconds interval, int forceAtPoll) {
   for (int poll = 0; poll < polls; ++poll) {
-    const bool running = poll == forceAtPoll ? StopEveryMatch(processName, platform::ForceProcessToEnd)
-                                             : IsProcessRunning(processName);
-    if (!running) return true;
+    if (!look(poll == forceAtPoll)) return true;
     std::this_thread::sleep_for(interval);
   }
   return false;
+}
+
+Look ByName(const std::string& processName) {
+  return [&processName](bool force) {
+    return force ? StopEveryMatch(processName, platform::ForceProcessToEnd) : IsProcessRunning(processName);
+  };
+}
+
+bool RunsInstalledProgram(const platform::OpenedProcess& process, const std::string& exeName,
+                          const std::string& dstPath) {
+  for (const std::string& file : process.ProgramFiles()) {
+    if (IsInstalledProgram(file, exeName, dstPath)) return true;
+  }
+  return false;
+}
+
+// Hands every process of the installed application but this one, opened, to
+// `act` until it returns false; true when one was found. A process that
+// cannot be opened, or whose program cannot be read, is not the application's.
+bool ForEachInstalled(const std::string& exeName, const std::string& dstPath,
+                      const std::function<bool(platform::OpenedProcess&)>& act) {
+  const std::uint32_t self = platform::CurrentProcessId();
+  bool found = false;
+  platform::WalkProcesses([&](const platform::ProcessEntry& entry) {
+    if (entry.id == self) return true;
+    platform::OpenedProcess process(entry.id);
+    if (!process.ok() || !RunsInstalledProgram(process, exeName, dstPath)) return true;
+    found = true;
+    return act(process);
+  });
+  return found;
 }
 
 }  // namespace
@@ -59,10 +93,28 @@ bool KillProcessByName(const std::string& processName) {
 void StopProcessByName(const std::string& processName) { KillProcessByName(processName); }
 
 bool WaitUntilStopped(const std::string& processName, int polls, std::chrono::milliseconds interval) {
-  return PollUntilStopped(processName, polls, interval, kNeverForced);
+  return PollUntilStopped(ByName(processName), polls, interval, kNeverForced);
 }
 
 bool EnsureStopped(const std::string& processName, int polls, std::chrono::milliseconds interval,
                    int forceAtPoll) {
-  return PollUntilStopped(processName, polls, interval, forceAtPoll);
+  return PollUntilStopped(ByName(processName), polls, interval, forceAtPoll);
+}
+
+bool StopInstalledApplication(const std::string& exeName, const std::string& dstPath) {
+  return ForEachInstalled(exeName, dstPath, [](platform::OpenedProcess& process) {
+    process.AskToEnd();
+    return true;
+  });
+}
+
+bool EnsureInstalledApplicationStopped(const std::string& exeName, const std::string& dstPath, int polls,
+                                       std::chrono::milliseconds interval, int forceAtPoll) {
+  const Look look = [&](bool force) {
+    return ForEachInstalled(exeName, dstPath, [force](platform::OpenedProcess& process) {
+      if (force) process.ForceToEnd();
+      return force;
+    });
+  };
+  return PollUntilStopped(look, polls, interval, forceAtPoll);
 }

@@ -1,6 +1,8 @@
-// Stopping the application the driver updates: finding its processes by the
-// file name of their executable, terminating them and waiting for them to go.
-// Starting programs: platform/program.h and platform/shell.h.
+// Stopping the application the driver updates: finding its processes, by the
+// file name of their executable (the library's forms) or also by the
+// installation their program lies in (the update run's), terminating them
+// and waiting for them to go. Starting programs: platform/program.h and
+// platform/shell.h.
 #pragma once
 
 #include <chrono>
@@ -33,3 +35,15 @@ bool WaitUntilStopped(const std::string& processName, int polls = 10,
 /// nothing more on Windows, where the stop terminated it already.
 bool EnsureStopped(const std::string& processName, int polls = 10,
                    std::chrono::milliseconds interval = std::chrono::seconds(1), int forceAtPoll = 5);
+
+/// The update run's stop: as KillProcessByName, for the processes of the
+/// application installed in `dstPath` only, those whose program file
+/// (IsInstalledProgram) or, on Linux, whose script an interpreter runs, is
+/// `exeName` inside `dstPath`. A process that cannot be opened or looked at
+/// is not counted. True when one was found.
+bool StopInstalledApplication(const std::string& exeName, const std::string& dstPath);
+
+/// Waits as EnsureStopped does, for the processes StopInstalledApplication stops.
+bool EnsureInstalledApplicationStopped(const std::string& exeName, const std::string& dstPath, int polls = 10,
+                                       std::chrono::milliseconds interval = std::chrono::seconds(1),
+                                       int forceAtPoll = 5);

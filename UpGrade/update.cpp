@@ -175,8 +175,11 @@ int RunUpdate(int argc, char* argv[]) {
     // The listing is done with; for a large archive it holds megabytes.
     entries = {};
 
-    LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d", KillProcessByName(exeName) ? 1 : 0);
-    EnsureStopped(exeName);
+    // Only this installation's application: a program of the same name
+    // elsewhere (another installation, another product) keeps running.
+    LogFormatted(Info, kDriverLogSource, kStopLine, "Stop Process Ret:%d",
+                 StopInstalledApplication(exeName, dstPath) ? 1 : 0);
+    EnsureInstalledApplicationStopped(exeName, dstPath);
 
     if (!InstallUpdate(updateDir, dstPath, workDir)) {
       LogCopyFailed(updateDir, dstPath);

@@ -1,10 +1,12 @@
-// This process and others: identity, finding and stopping by executable name.
-// Starting programs: program.h and shell.h.
+// This process and others: identity, finding and stopping by executable name,
+// and the program files a process runs. Starting programs: program.h and shell.h.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -34,5 +36,37 @@ bool AskProcessToEnd(std::uint32_t id);
 /// SIGKILL on Linux; nothing on Windows, where asking already terminated it
 /// (true). False as AskProcessToEnd.
 bool ForceProcessToEnd(std::uint32_t id);
+
+/// One process, opened once by its id to be looked at and stopped. On Windows
+/// one handle serves both, so a process whose id is reused after the look is
+/// never ended; on Linux each act goes to the id.
+class OpenedProcess {
+ public:
+  /// Opens process `id`; ok() is false when it cannot be (gone, or not ours to end).
+  explicit OpenedProcess(std::uint32_t id);
+  ~OpenedProcess();
+  OpenedProcess(const OpenedProcess&) = delete;
+  OpenedProcess& operator=(const OpenedProcess&) = delete;
+
+  bool ok() const;
+
+  /// Absolute paths of the files the process may run as its program: its
+  /// executable (on Linux the path it was started from, also after that file
+  /// was replaced), and on Linux the first word of its command line and the
+  /// first word after it that does not begin with "-", each that names an
+  /// existing file (a script an interpreter runs), a relative one taken from
+  /// the process's current directory. Empty when nothing can be read.
+  std::vector<std::string> ProgramFiles() const;
+
+  /// As AskProcessToEnd, for this process.
+  bool AskToEnd();
+
+  /// As ForceProcessToEnd, for this process.
+  bool ForceToEnd();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 }  // namespace platform

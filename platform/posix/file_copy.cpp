@@ -114,7 +114,7 @@ Attempt RenameIntoPlace(TempFile& temp, const std::string& target) {
 Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& status,
                 const std::string& target) {
   std::string pattern = stagingDir + "/.update-copy-XXXXXX";
-  UniqueFd out(mkstemp(pattern.data()));
+  UniqueFd out(mkostemp(pattern.data(), O_CLOEXEC));
   if (!out.ok()) return Attempt::kTryBesideTarget;
   TempFile temp(pattern);
   if (lseek(source, 0, SEEK_SET) < 0 || !CopyContents(source, out.get()) ||
@@ -126,10 +126,10 @@ Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& st
 }
 
 // One attempt with the link staged in `stagingDir`, under a name that
-// mkstemp reserved.
+// mkostemp reserved.
 Attempt CopyLinkVia(const std::string& stagingDir, const std::string& leadsTo, const std::string& target) {
   std::string pattern = stagingDir + "/.update-copy-XXXXXX";
-  UniqueFd reserved(mkstemp(pattern.data()));
+  UniqueFd reserved(mkostemp(pattern.data(), O_CLOEXEC));
   if (!reserved.ok()) return Attempt::kTryBesideTarget;
   TempFile temp(pattern);
   if (unlink(pattern.c_str()) != 0 || symlink(leadsTo.c_str(), pattern.c_str()) != 0) return Attempt::kFailed;

@@ -4,7 +4,11 @@
 #include <fstream>
 #include <iterator>
 
-std::FILE* platform::OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+// "e" opens with O_CLOEXEC: the application the updater starts again must
+// not inherit its journal or probe.
+std::FILE* platform::OpenFile(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), (std::string(mode) + "e").c_str());
+}
 
 std::string platform::ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

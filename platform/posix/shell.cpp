@@ -20,6 +20,10 @@ void platform::OpenWithShell(const std::string& path) {
     for (int fd = 0; fd <= 2; ++fd) {
       posix_spawn_file_actions_addopen(actions.get(), fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
     }
+    // Every descriptor of the updater is opened close-on-exec; this closes
+    // what a library may have opened otherwise, so the application starts
+    // with its standard streams only.
+    posix_spawn_file_actions_addclosefrom_np(actions.get(), /*from=*/3);
     SpawnAttributes attributes;
     posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSID);
     char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};

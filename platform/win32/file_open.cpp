@@ -6,8 +6,10 @@
 #include "platform/file_stream.h"
 #include "platform/win32/wide_text.h"
 
+// "N" makes the handle not inheritable: the application the updater starts
+// again must not hold its journal or probe.
 std::FILE* platform::OpenFile(const std::string& path, const char* mode) {
-  return _wfopen(WidePath(path).c_str(), WideText(mode).c_str());
+  return _wfopen(WidePath(path).c_str(), WideText(std::string(mode) + "N").c_str());
 }
 
 std::string platform::ReadWholeFile(const std::string& path) {

@@ -1,7 +1,8 @@
-// Windows backend of platform/process.h: toolhelp snapshots.
+// Windows backend of platform/process.h: toolhelp snapshots and process handles.
 #include "platform/process.h"
 
 #include <cwchar>
+#include <vector>
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -36,3 +37,37 @@ bool platform::AskProcessToEnd(std::uint32_t id) {
 // Asking terminated the process already; one still listed is on its way out
 // or could not be opened, and a second TerminateProcess would change neither.
 bool platform::ForceProcessToEnd(std::uint32_t /*id*/) { return true; }
+
+struct platform::OpenedProcess::Impl {
+  UniqueHandle process;
+};
+
+// Looked at and ended through this one handle: an id is reused as soon as
+// its process is gone, and a handle still names the process it was opened on.
+platform::OpenedProcess::OpenedProcess(std::uint32_t id) : impl_(std::make_unique<Impl>()) {
+  *impl_->process.out() =
+      OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, /*bInheritHandle=*/FALSE, id);
+  if (!impl_->process.ok()) impl_.reset();
+}
+
+platform::OpenedProcess::~OpenedProcess() = default;
+
+bool platform::OpenedProcess::ok() const { return impl_ != nullptr; }
+
+// The image path in the Win32 form, of any length; Wine spells it through
+// whichever drive letter it prefers for the folder, not always the one the
+// program was started through.
+std::vector<std::string> platform::OpenedProcess::ProgramFiles() const {
+  if (!impl_) return {};
+  std::vector<wchar_t> buffer(32768, L'\0');
+  DWORD length = static_cast<DWORD>(buffer.size());
+  if (!QueryFullProcessImageNameW(impl_->process.get(), /*dwFlags=*/0, buffer.data(), &length)) return {};
+  return {Utf8Text(std::wstring(buffer.data(), length))};
+}
+
+bool platform::OpenedProcess::AskToEnd() {
+  return impl_ && TerminateProcess(impl_->process.get(), /*uExitCode=*/0) != FALSE;
+}
+
+// As ForceProcessToEnd: asking terminated it already.
+bool platform::OpenedProcess::ForceToEnd() { return impl_ != nullptr; }

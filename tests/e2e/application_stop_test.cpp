@@ -1,0 +1,27 @@
+// The update run stops the application of its installation only.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/update_run_fixture.h"
+
+using namespace update_e2e;
+
+TEST_F(UpdateRun, StopsOnlyTheProgramsInsideTheInstallation) {
+  // The last folder's path begins with the installation's text.
+  const std::vector<std::pair<fs::path, bool>> stoppedIn = {
+      {installDir_ / "plugins", true}, {root_.path() / "elsewhere", false}, {root_.path() / "My App-beta", false}};
+  const std::uint32_t installed = StartInstalledApp();
+  std::vector<std::unique_ptr<ChildProcess>> others;
+  for (const auto& [dir, stopped] : stoppedIn) {
+    fs::create_directories(dir);
+    others.push_back(StartFakeAppAs(dir, appName_));
+    ASSERT_NE(others.back(), nullptr);
+  }
+  WriteNewVersionArchive();
+  ASSERT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsAlive(installed); }));
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    const std::uint32_t pid = others[i]->id();
+    EXPECT_TRUE(stoppedIn[i].second ? WaitFor([&] { return !IsAlive(pid); }) : IsAlive(pid)) << stoppedIn[i].first;
+  }
+  EXPECT_TRUE(WaitFor([&] { return AppRecords().size() == 2; }));
+}
