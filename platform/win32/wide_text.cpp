@@ -1,6 +1,7 @@
 // Windows backends only: UTF-8 to UTF-16 and back, and the "\\?\" form of long paths.
 #include "platform/win32/wide_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -58,8 +59,14 @@ std::string platform::Utf8Text(const wchar_t* text) {
 bool platform::FitsPlainPath(const std::wstring& path) { return path.size() <= kLongestPlainPath; }
 
 std::wstring platform::WidePath(const std::string& path) {
-  const std::wstring wide = WideText(path);
-  if (FitsPlainPath(wide) || StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\")) return wide;
+  std::wstring wide = WideText(path);
+  // The system reads a "\\?\" path as it stands: the "/" that joins an entry's
+  // name would be part of a file name there, so it becomes "\".
+  if (StartsWith(wide, L"\\\\?\\")) {
+    std::replace(wide.begin() + 4, wide.end(), L'/', L'\\');
+    return wide;
+  }
+  if (FitsPlainPath(wide) || StartsWith(wide, L"\\\\.\\")) return wide;
   const std::wstring full = FullPath(wide);
   if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;

@@ -1,6 +1,6 @@
 // Under Wine: runs that spell one installation differently (a drive alias,
-// the 8.3 name, a \\localhost share, "\\?\" for the holder that keeps them
-// waiting) take turns and both install.
+// the 8.3 name, a \\localhost share, "\\?\", which the holder that keeps
+// them waiting uses too) take turns and both install.
 #include <cstdlib>
 #include <fstream>
 #include <future>
@@ -28,7 +28,8 @@ TEST_F(InstallRun, RunsUnderTwoSpellingsOfOneInstallationTakeTurns) {
   std::wstring shortName(MAX_PATH, L'\0');
   shortName.resize(GetShortPathNameW(installDir_.c_str(), shortName.data(), MAX_PATH));
   for (const std::string& spelling :
-       {letter + "\\" + name, fs::path(shortName).u8string(), "\\\\localhost\\" + share + "\\" + name}) {
+       {letter + "\\" + name, fs::path(shortName).u8string(), "\\\\localhost\\" + share + "\\" + name,
+        "\\\\?\\" + plain}) {
     for (int attempt = 0; attempt < 2; ++attempt) {
       WriteOldVersion();
       const std::size_t logBefore = LogText().size();
