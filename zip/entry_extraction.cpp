@@ -192,9 +192,10 @@ bool extractThroughWriters(const Entries& entries, std::size_t count, Extraction
 bool ZipReader::extractAll(const std::string& destination) { return extractAll(destination, {}); }
 
 // Every output name, that no two entries name one path, and the room the
-// entries need are checked before anything is written; a failed extraction takes away what it wrote. Entries
-// are then reached by their directory position, and their data by that of
-// the first entry of their name: looking each one up by name rescans the
+// entries need are checked before anything is written; a failed extraction
+// takes away what it wrote. Entries are then reached by their directory
+// position, and their data by that of the first entry of their name (only
+// folder entries may share one). Looking each one up by name rescans the
 // directory from its start, which made extraction quadratic in the number of
 // entries. The index keeps only names and positions, so memory grows little
 // per entry. Links are checked with the names and made last, so that no
