@@ -12,7 +12,7 @@ constexpr const char kDriverLogSource[] = "UpGrade/update";
 enum DriverLogLine : int {
   kCopyFailedLine = 149,      ///< "source:%s, dist:%s, error:%d": a file the tree copy could not replace
   kUsageLine = 175,           ///< "error:%s": the usage text
-  kParseErrorLine = 181,      ///< "error\xA3\xBA%s cmd:%s": the first parse error and the usage text
+  kParseErrorLine = 181,      ///< "error：%s cmd:%s": the first parse error and the usage text
   kExeNameLine = 189,         ///< "ExeName:%s"
   kZipFileLine = 190,         ///< "ZipFile:%s"
   kDstPathLine = 191,         ///< "DstPath:%s"

@@ -84,8 +84,9 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
 // them at the parse error's line.
 void ReportCommandLineError(const std::string& error, const std::string& usage) {
   std::cerr << platform::OutputText(error) << std::endl << usage;
-  // The first colon is the full-width one, GBK A3 BA.
-  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error\xA3\xBA%s cmd:%s", error.c_str(), usage.c_str());
+  // The first colon is the full-width one, a fixed word of the log.
+  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error%s%s cmd:%s",
+               platform::FixedOutputText(u8"：").c_str(), error.c_str(), usage.c_str());
 }
 
 void LogCopyFailed(const std::string& updateDir, const std::string& dstPath) {

@@ -4,12 +4,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/output_text.h"
+
 namespace {
 
-// GBK for "start initialising", then "AES"; printed as bytes on every system.
-constexpr char kStartMessage[] =
-    "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF"
-    "AES\n";
+// "Start initialising AES", in the bytes of the log's fixed words
+// (platform::FixedOutputText).
+constexpr char kStartMessage[] = u8"开始初始化AES\n";
 
 }  // namespace
 
@@ -19,7 +20,7 @@ const std::uint8_t ProcessCipherKey[16] = {0x5A, 0x3C, 0x96, 0x0F, 0xE1, 0x27, 0
 AesCipher* ProcessCipher = nullptr;
 
 std::unique_ptr<AesCipher> CreateCipher() {
-  std::printf("%s", kStartMessage);
+  std::printf("%s", platform::FixedOutputText(kStartMessage).c_str());
   return std::make_unique<AesCipher>(ProcessCipherKey, 128);
 }
 

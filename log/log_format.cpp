@@ -1,30 +1,41 @@
 // Text of one log line and name of the day's log file.
 #include "log/log_format.h"
 
+#include <array>
 #include <cstdio>
+#include <string>
+
+#include "platform/output_text.h"
 
 namespace {
 
 constexpr unsigned kLevelCount = 7;
 
-// GBK, written as bytes: the files stay byte-identical whatever the code page.
 constexpr const char* kLevelNames[kLevelCount] = {
-    "\xB8\xFA\xD7\xD9",  // Trace
-    "\xB5\xF7\xCA\xD4",  // Debug
-    "\xD0\xC5\xCF\xA2",  // Info
-    "\xBE\xAF\xB8\xE6",  // Warning
-    "\xB4\xED\xCE\xF3",  // Error
-    "\xB1\xA8\xBE\xAF",  // Alarm
-    "\xD1\xCF\xD6\xD8",  // Severe
+    u8"跟踪",  // Trace
+    u8"调试",  // Debug
+    u8"信息",  // Info
+    u8"警告",  // Warning
+    u8"错误",  // Error
+    u8"报警",  // Alarm
+    u8"严重",  // Severe
 };
 
-// The lenticular brackets around the level name are GBK A1 BE and A1 BF.
-constexpr const char kLineFormat[] =
-    "%d%02d%02d-%d:%02d:%02d.%03d"
-    "\xA1\xBE"
-    "%s"
-    "\xA1\xBF"
-    "%s %d %s\n";
+// The level name and its lenticular brackets, as this system writes them
+// (platform::FixedOutputText); made once, at the first line.
+struct ShownLevels {
+  ShownLevels() {
+    for (unsigned i = 0; i < kLevelCount; ++i) names[i] = platform::FixedOutputText(kLevelNames[i]);
+  }
+  std::string open = platform::FixedOutputText(u8"【");
+  std::string close = platform::FixedOutputText(u8"】");
+  std::array<std::string, kLevelCount> names;
+};
+
+const ShownLevels& Shown() {
+  static const ShownLevels shown;
+  return shown;
+}
 
 template <typename... Args>
 bool FormatFits(char* buffer, std::size_t size, const char* format, Args... args) {
@@ -37,11 +48,12 @@ bool FormatFits(char* buffer, std::size_t size, const char* format, Args... args
 bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int milliseconds,
                    int level, const char* sourceFile, int line, const char* message) {
   const auto index = static_cast<unsigned>(level);
+  const ShownLevels& shown = Shown();
   // A level without a name keeps its place in the line with an empty name.
-  const char* name = index < kLevelCount ? kLevelNames[index] : "";
-  if (FormatFits(buffer, size, kLineFormat, when.tm_year + 1900, when.tm_mon + 1, when.tm_mday,
-                 when.tm_hour, when.tm_min, when.tm_sec, milliseconds, name, sourceFile, line,
-                 message)) {
+  const char* name = index < kLevelCount ? shown.names[index].c_str() : "";
+  if (FormatFits(buffer, size, "%d%02d%02d-%d:%02d:%02d.%03d%s%s%s%s %d %s\n", when.tm_year + 1900,
+                 when.tm_mon + 1, when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec, milliseconds,
+                 shown.open.c_str(), name, shown.close.c_str(), sourceFile, line, message)) {
     return true;
   }
   if (size >= 2) buffer[size - 2] = '\n';

@@ -1,4 +1,5 @@
-// Whether two names of one directory's entries name the same entry.
+// Whether two names of one directory's entries name the same entry, and
+// whether the system takes a name at all.
 #pragma once
 
 #include <string>
@@ -10,5 +11,13 @@ namespace platform {
 /// Windows, without regard to letter case and to trailing dots and blanks,
 /// which its file functions drop.
 bool SameFileName(const std::string& left, const std::string& right);
+
+/// `name` in a form in which names that SameFileName takes for one entry are
+/// equal bytes, for sorting and looking up many names at once.
+std::string FoldedFileName(const std::string& name);
+
+/// True when the system's file functions take `name` (one segment of a
+/// path) as a name: at most 255 bytes on Linux, 255 UTF-16 units on Windows.
+bool FitsFileName(const std::string& name);
 
 }  // namespace platform

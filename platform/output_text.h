@@ -11,4 +11,11 @@ namespace platform {
 /// literals of the log's messages) stays as it is; on Linux it is `text` itself.
 std::string OutputText(const std::string& text);
 
+/// One of the fixed words of the log and the console (`utf8`: the level
+/// names, their brackets, the full-width colon, the start-up line) in the
+/// bytes this system writes them in: GBK on Windows, whatever the ANSI code
+/// page, as the tools that read Windows logs expect; UTF-8 on Linux, so that
+/// the whole log is UTF-8.
+std::string FixedOutputText(const std::string& utf8);
+
 }  // namespace platform

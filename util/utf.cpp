@@ -74,3 +74,21 @@ std::u16string Utf8ToUtf16(const std::string& text) {
   }
   return out;
 }
+
+bool IsValidUtf8(const std::string& text) {
+  // The smallest code point that needs each count of continuation bytes.
+  static constexpr std::uint32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const Lead lead = ReadLead(static_cast<unsigned char>(text[i]));
+    if (lead.continuations < 0 || text.size() - i - 1 < static_cast<std::size_t>(lead.continuations)) return false;
+    std::uint32_t codePoint = lead.bits;
+    for (int k = 0; k < lead.continuations; ++k) {
+      const auto next = static_cast<unsigned char>(text[++i]);
+      if (!IsContinuation(next)) return false;
+      codePoint = (codePoint << 6) | (next & 0x3Fu);
+    }
+    if (codePoint < kShortest[lead.continuations] || codePoint > 0x10FFFF) return false;
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return false;
+  }
+  return true;
+}

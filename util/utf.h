@@ -12,3 +12,7 @@ std::string Utf16ToUtf8(const std::u16string& text);
 /// bytes where a sequence should start are skipped, code points above 10FFFF
 /// are dropped; a broken continuation ends the text there, keeping what came before.
 std::u16string Utf8ToUtf16(const std::string& text);
+
+/// True when `text` is well-formed UTF-8: every character in its shortest
+/// form, no surrogate, none above U+10FFFF. A zero byte counts as a character.
+bool IsValidUtf8(const std::string& text);

@@ -7,7 +7,8 @@ namespace {
 
 auto fieldsOf(const ArchiveEntry& entry) {
   return std::tie(entry.entryName, entry.timeText, entry.packedSize, entry.unpackedSize,
-                  entry.dosDateTime, entry.dateParts, entry.directory, entry.hasUnixMode, entry.link);
+                  entry.dosDateTime, entry.dateParts, entry.directory, entry.hasUnixMode, entry.link,
+                  entry.utf8Name);
 }
 
 // Hosts of "version made by" and how each records a directory.

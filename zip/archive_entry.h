@@ -10,7 +10,7 @@ using DateParts = std::array<std::uint32_t, 6>;
 
 /// One entry of an archive, copied out of its central directory.
 struct ArchiveEntry {
-  std::string entryName;  ///< as stored, separators included; at most 255 bytes
+  std::string entryName;  ///< as stored (see platform::EntryNameText), separators included
   std::string timeText;   ///< the stamp as "2024-6-3 10:5:8" (month from 0)
   std::uint64_t packedSize = 0;
   std::uint64_t unpackedSize = 0;
@@ -19,6 +19,7 @@ struct ArchiveEntry {
   bool directory = false;  ///< as isDirectoryEntry judges it; every other entry is a file
   bool hasUnixMode = false;  ///< made on Unix: its external attributes hold a Unix mode
   bool link = false;         ///< a symbolic link made on Unix: its data names what it leads to
+  bool utf8Name = false;     ///< stored with the UTF-8 flag (bit 11): its name must be UTF-8
 
   /// True when the entry has a name.
   bool valid() const { return !entryName.empty(); }

@@ -11,6 +11,7 @@
 #include "zip/device_names.h"
 #include "zip/entry_file.h"
 #include "zip/entry_index.h"
+#include "zip/entry_names.h"
 #include "zip/extraction_space.h"
 #include "zip/extraction_undo.h"
 #include "zip/extraction_writers.h"
@@ -34,6 +35,15 @@ std::string refusalOfName(const std::string& relative) {
 }
 
 bool IsSafeOutputName(const std::string& relative) { return refusalOfName(relative).empty(); }
+
+// Why `entry`, written under `relative`, is refused: its stored name first,
+// since a NUL hides the rest of it from every other reader.
+std::string refusalOfEntry(const ArchiveEntry& entry, const std::string& relative) {
+  std::string refusal = refusalOfStoredName(entry);
+  if (refusal.empty()) refusal = refusalOfName(relative);
+  if (refusal.empty()) refusal = refusalOfSegments(relative);
+  return refusal;
+}
 
 // The name `renames` gives the entry stored as `stored`, else that name.
 std::string outputNameOf(const std::string& stored, const std::map<std::string, std::string>& renames) {
@@ -191,10 +201,11 @@ bool extractThroughWriters(const Entries& entries, std::size_t count, Extraction
 
 bool ZipReader::extractAll(const std::string& destination) { return extractAll(destination, {}); }
 
-// Every output name, and the room the entries need, is checked before
-// anything is written; a failed extraction takes away what it wrote. Entries
-// are then reached by their directory position, and their data by that of
-// the first entry of their name: looking each one up by name rescans the
+// Every output name, that no two entries name one path, and the room the
+// entries need are checked before anything is written; a failed extraction
+// takes away what it wrote. Entries are then reached by their directory
+// position, and their data by that of the first entry of their name (only
+// folder entries may share one). Looking each one up by name rescans the
 // directory from its start, which made extraction quadratic in the number of
 // entries. The index keeps only names and positions, so memory grows little
 // per entry. Links are checked with the names and made last, so that no
@@ -211,17 +222,25 @@ bool ZipReader::extractAll(const std::string& destination,
   std::uint64_t needed = 0;
   std::vector<std::size_t> linkEntries;
   std::size_t visited = 0;
+  SamePathEntries paths;
   const EntryIndex index(*state_, [&](const ArchiveEntry& entry) {
     const std::string relative = outputNameOf(entry.entryName, renames);
     if (refusal.empty()) {
-      refusal = refusalOfName(relative);
+      refusal = refusalOfEntry(entry, relative);
       refusedEntry = entry.entryName;
     }
+    paths.add(visited, relative, entry.directory);
     spreadable = spreadable && spreadsSafely(relative);
     needed = addBytes(needed, bytesOnDisk(entry, relative, installedFolder_));
     if (entry.link) linkEntries.push_back(visited);
     ++visited;
   });
+  std::size_t later = 0;
+  std::size_t earlier = 0;
+  if (refusal.empty() && paths.findClash(later, earlier)) {
+    refusedEntry = index.name(later);
+    refusal = "the same path as " + std::string(index.name(earlier));
+  }
   if (!refusal.empty()) {
     state_->fail({ExtractionFailure::Kind::kRefusedEntry, refusedEntry, refusal});
     return false;

@@ -101,18 +101,19 @@ void ZipReaderState::walkEntries(const std::function<void(const ArchiveEntry&)>&
   } while (unzGoToNextFile(handle.get()) == UNZ_OK);
 }
 
-// A stored name of 256 bytes or more fills the buffer without its end; it is
-// refused rather than cut, since a cut name would be written under another name.
+// Names are read whole, up to the 65535 bytes the format's length field
+// allows, and kept with any NUL inside them, for extraction to refuse: a
+// name cut at a NUL or at a buffer's end would be written under another name.
 ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
-  char name[256] = {};
+  constexpr std::size_t kLongestStoredName = 0xFFFF;
+  if (nameBuffer.empty()) nameBuffer.resize(kLongestStoredName + 1);
   unz_file_info64 info{};
-  const int result = unzGetCurrentFileInfo64(handle.get(), &info, name, sizeof name,
+  const int result = unzGetCurrentFileInfo64(handle.get(), &info, nameBuffer.data(), nameBuffer.size(),
                                              /*extraField=*/nullptr, 0, /*szComment=*/nullptr, 0);
-  if (result != UNZ_OK || info.size_filename >= sizeof name) {
-    throw std::runtime_error(kEntryInfoError);
-  }
+  if (result != UNZ_OK || info.size_filename > kLongestStoredName) throw std::runtime_error(kEntryInfoError);
   ArchiveEntry entry;
-  entry.entryName = platform::EntryNameText(name, (info.flag & kUtf8NameFlag) != 0);
+  entry.utf8Name = (info.flag & kUtf8NameFlag) != 0;
+  entry.entryName = platform::EntryNameText(std::string(nameBuffer.data(), info.size_filename), entry.utf8Name);
   entry.packedSize = info.compressed_size;
   entry.unpackedSize = info.uncompressed_size;
   entry.dosDateTime = static_cast<std::uint32_t>(info.dosDate);

@@ -39,7 +39,7 @@ class ZipReader {
   /// Every entry in central-directory order, up to the first one without a
   /// name or the first that cannot be reached; empty when closed. Throws
   /// std::runtime_error "Error, couln't get the current entry info" when an
-  /// entry cannot be described (names of 256 bytes or more included).
+  /// entry cannot be described. Names come whole, of any stored length.
   std::vector<ArchiveEntry> listEntries();
 
   /// Describes the archive's current entry; throws like listEntries.

@@ -43,8 +43,8 @@ struct ZipReaderState {
   /// when there is none (the current entry is then the first one or as before).
   int locateEntry(const std::string& name);
 
-  /// Describes the current entry; throws kEntryInfoError when minizip cannot,
-  /// or when its name does not fit the 256-byte name buffer with its end.
+  /// Describes the current entry, its name whole; throws kEntryInfoError when
+  /// minizip cannot.
   ArchiveEntry readCurrentEntryInfo();
 
   /// Writes the current entry at `path`: a directory for a directory entry, else a file
@@ -102,4 +102,6 @@ struct ZipReaderState {
   int copyOpenedEntry(std::ostream& stream, const OpenedEntry& opened);
 
   std::vector<char> chunk;
+  /// Room for the longest name the format stores, made at the first read.
+  std::vector<char> nameBuffer;
 };

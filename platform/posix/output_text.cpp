@@ -2,3 +2,5 @@
 #include "platform/output_text.h"
 
 std::string platform::OutputText(const std::string& text) { return text; }
+
+std::string platform::FixedOutputText(const std::string& utf8) { return utf8; }

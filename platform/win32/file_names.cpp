@@ -20,3 +20,8 @@ std::wstring FoldedName(const std::string& text) {
 bool platform::SameFileName(const std::string& left, const std::string& right) {
   return FoldedName(left) == FoldedName(right);
 }
+
+std::string platform::FoldedFileName(const std::string& name) { return Utf8Text(FoldedName(name)); }
+
+// The longest name NTFS and FAT keep, in UTF-16 units.
+bool platform::FitsFileName(const std::string& name) { return WideText(name).size() <= 255; }

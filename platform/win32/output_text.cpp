@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/code_page.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -32,13 +33,13 @@ std::size_t Utf8CharacterLength(const std::string& text, std::size_t at) {
 
 // Without best fit a character the code page lacks becomes its default
 // character, "?" in 1252 and 936, not a look-alike letter.
-std::string InAnsiCodePage(const std::string& utf8) {
+std::string InCodePage(UINT codePage, const std::string& utf8) {
   const std::wstring wide = platform::WideText(utf8);
-  const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+  const int bytes = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                                         nullptr, 0, /*lpDefaultChar=*/nullptr, /*lpUsedDefaultChar=*/nullptr);
   if (bytes <= 0) return std::string(1, '?');
   std::string ansi(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(), bytes,
+  WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(), bytes,
                       /*lpDefaultChar=*/nullptr, /*lpUsedDefaultChar=*/nullptr);
   return ansi;
 }
@@ -54,8 +55,10 @@ std::string platform::OutputText(const std::string& text) {
       output += text[at++];
       continue;
     }
-    output += InAnsiCodePage(text.substr(at, length));
+    output += InCodePage(CP_ACP, text.substr(at, length));
     at += length;
   }
   return output;
 }
+
+std::string platform::FixedOutputText(const std::string& utf8) { return InCodePage(kGbkCodePage, utf8); }

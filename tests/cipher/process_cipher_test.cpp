@@ -9,15 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "cipher/cipher_text.h"
+#include "tests/support/log_words.h"
 #include "util/module_context.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const std::string kStartLine =
-    "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF"
-    "AES\n";
+const std::string& kStartLine = testing_support::kLogStartup;
 
 void EnsureProcessCipher() {
   testing::internal::CaptureStdout();

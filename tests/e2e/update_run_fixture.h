@@ -16,6 +16,7 @@
 #include "platform/directory_listing.h"
 #include "platform/file_system.h"
 #include "tests/support/child_process.h"
+#include "tests/support/log_words.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_programs.h"
 #include "tests/zip/archive_builder.h"
@@ -36,12 +37,12 @@ inline const std::string kUsage =
     "  -d, --dstPath    dest copy file path (string)\n"
     "      --help       print this message\n";
 
-inline const std::string kStartupLine = "\xBF\xAA\xCA\xBC\xB3\xF5\xCA\xBC\xBB\xAF" "AES\n";
+inline const std::string& kStartupLine = kLogStartup;
 
-// GBK level names as they stand in the log.
-inline const std::string kInfo = "\xD0\xC5\xCF\xA2";
-inline const std::string kWarning = "\xBE\xAF\xB8\xE6";
-inline const std::string kError = "\xB4\xED\xCE\xF3";
+// Level names as they stand in the log.
+inline const std::string& kInfo = kLogLevels[2];
+inline const std::string& kWarning = kLogLevels[3];
+inline const std::string& kError = kLogLevels[4];
 
 struct LogEntry {
   std::string level;
@@ -52,6 +53,13 @@ struct LogEntry {
 // Every archive entry is stamped 3 July 2024, 10:05:08 local time.
 constexpr int kStampYear = 2024, kStampMonth = 7, kStampDay = 3;
 constexpr int kStampHour = 10, kStampMinute = 5, kStampSecond = 8;
+
+// A directory entry: its name ends in "/".
+inline EntryRecipe Directory(const std::string& name) {
+  EntryRecipe entry = File(name, "");
+  entry.method = zip_testing::kStored;
+  return entry;
+}
 
 // A program as an archive made on Unix stores it: executable.
 inline EntryRecipe Program(const std::string& name, const std::string& data) {
@@ -164,7 +172,7 @@ class UpdateRun : public ::testing::Test {
     const std::string text = LogText();
     std::size_t from = 0;
     for (const LogEntry& entry : entries) {
-      const std::string line = "\xA1\xBE" + entry.level + "\xA1\xBF" + kDriverLogSource + " " +
+      const std::string line = kLogOpen + entry.level + kLogClose + kDriverLogSource + " " +
                                std::to_string(entry.line) + " " + entry.message + "\n";
       const std::size_t at = text.find(line, from);
       ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\nlog:\n" << text;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/update_run_fixture.h"
+#include "util/utf.h"
 
 using namespace update_e2e;
 
@@ -42,8 +43,8 @@ TEST_F(UpdateRun, ParseFailureShowsFirstErrorAndUsage) {
   RunResult result = Update({"--exeName", "a.exe", "--zipFile", "x.zip"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.err, "need option: --dstPath\n" + kUsage);
-  // The first colon is the full-width one, GBK A3 BA.
-  ExpectLogInOrder({{kError, kParseErrorLine, "error\xA3\xBAneed option: --dstPath cmd:" + kUsage}});
+  // The first colon is the full-width one.
+  ExpectLogInOrder({{kError, kParseErrorLine, "error" + kLogColon + "need option: --dstPath cmd:" + kUsage}});
 }
 
 TEST_F(UpdateRun, MissingArchiveLeavesTheApplicationAlone) {
@@ -71,6 +72,8 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
   RunResult result = UpdateApp("\"" + zip_.string() + "\"", "\"" + install + "\"");
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, kStartupLine);
+  // Linux writes the log's fixed words in UTF-8 too, so tools can read it.
+  EXPECT_TRUE(LogInGbk() || IsValidUtf8(result.out + LogText())) << LogText();
 
   EXPECT_TRUE(WaitFor([&] { return !IsAlive(oldPid); }));
   EXPECT_EQ(ReadFileBytes(AppPath()), ReadFileBytes(HelperProgram("fake_app_v2")));

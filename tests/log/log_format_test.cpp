@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/log_words.h"
+
+using namespace testing_support;
+
 namespace {
 
 std::tm At(int year, int month, int day, int hour, int minute, int second) {
@@ -26,29 +30,26 @@ std::string Line(const std::tm& when, int ms, int level, const char* message) {
 
 }  // namespace
 
-TEST(LogFormat, LineHasUnpaddedHourAndGbkBracketedName) {
+TEST(LogFormat, LineHasUnpaddedHourAndBracketedName) {
   EXPECT_EQ(Line(At(2024, 7, 3, 9, 5, 7), 45, 2, "done"),
-            "20240703-9:05:07.045\xA1\xBE\xD0\xC5\xCF\xA2\xA1\xBFUpGrade/update 190 done\n");
+            "20240703-9:05:07.045" + kLogOpen + kLogLevels[2] + kLogClose + "UpGrade/update 190 done\n");
   EXPECT_EQ(Line(At(2024, 12, 31, 23, 59, 59), 999, 4, "x"),
-            "20241231-23:59:59.999\xA1\xBE\xB4\xED\xCE\xF3\xA1\xBFUpGrade/update 190 x\n");
+            "20241231-23:59:59.999" + kLogOpen + kLogLevels[4] + kLogClose + "UpGrade/update 190 x\n");
 }
 
-TEST(LogFormat, EveryLevelHasItsGbkName) {
-  const char* names[] = {"\xB8\xFA\xD7\xD9", "\xB5\xF7\xCA\xD4", "\xD0\xC5\xCF\xA2",
-                         "\xBE\xAF\xB8\xE6", "\xB4\xED\xCE\xF3", "\xB1\xA8\xBE\xAF",
-                         "\xD1\xCF\xD6\xD8"};
+TEST(LogFormat, EveryLevelHasItsName) {
   for (int level = 0; level < 7; ++level) {
     const std::string line = Line(At(2024, 1, 2, 0, 0, 0), 0, level, "m");
-    EXPECT_NE(line.find(std::string("\xA1\xBE") + names[level] + "\xA1\xBF"), std::string::npos)
+    EXPECT_NE(line.find(kLogOpen + kLogLevels[level] + kLogClose), std::string::npos)
         << "level " << level;
   }
 }
 
 TEST(LogFormat, LevelOutsideTableHasEmptyName) {
   EXPECT_EQ(Line(At(2024, 1, 2, 0, 0, 0), 0, 7, "m"),
-            "20240102-0:00:00.000\xA1\xBE\xA1\xBFUpGrade/update 190 m\n");
+            "20240102-0:00:00.000" + kLogOpen + kLogClose + "UpGrade/update 190 m\n");
   EXPECT_EQ(Line(At(2024, 1, 2, 0, 0, 0), 0, -1, "m"),
-            "20240102-0:00:00.000\xA1\xBE\xA1\xBFUpGrade/update 190 m\n");
+            "20240102-0:00:00.000" + kLogOpen + kLogClose + "UpGrade/update 190 m\n");
 }
 
 TEST(LogFormat, PercentSignsInMessageAreText) {

@@ -10,6 +10,7 @@
 
 #include "platform/file_system.h"
 #include "tests/support/child_process.h"
+#include "tests/support/log_words.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_programs.h"
 
@@ -32,7 +33,7 @@ TEST(LogProcesses, ManyWritersAtOnceLoseAndTearNoLine) {
   std::string text;
   for (const auto& file : fs::directory_iterator(dir.path() / "log")) text += ReadFileBytes(file.path());
   // Each whole line: stamp, level, source, its writer and number, the padding, its end.
-  const std::regex whole("\\d{8}-\\d{1,2}:\\d\\d:\\d\\d\\.\\d{3}\xA1\xBE\xD0\xC5\xCF\xA2\xA1\xBF"
+  const std::regex whole("\\d{8}-\\d{1,2}:\\d\\d:\\d\\d\\.\\d{3}" + kLogOpen + kLogLevels[2] + kLogClose +
                          "log_lines 1 (w\\d+ \\d+) \\.{3000} end\r?");
   std::set<std::string> seen;
   std::size_t start = 0;

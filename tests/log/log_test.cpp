@@ -14,9 +14,13 @@
 
 #include "platform/clock.h"
 #include "platform/log_append.h"
+#include "tests/support/log_words.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using testing_support::kLogClose;
+using testing_support::kLogLevels;
+using testing_support::kLogOpen;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
@@ -79,8 +83,8 @@ TEST_F(LogWriteTest, WritesStampedLineToTheDaysFile) {
   const std::string name = TodaysFile().filename().string();
   EXPECT_TRUE(name == before || name == after) << name;
 
-  const std::regex layout(
-      "\\d{8}-\\d{1,2}:\\d{2}:\\d{2}\\.\\d{3}\xA1\xBE\xD0\xC5\xCF\xA2\xA1\xBFUpGrade/update 190 done\n");
+  const std::regex layout("\\d{8}-\\d{1,2}:\\d{2}:\\d{2}\\.\\d{3}" + kLogOpen + kLogLevels[Info] + kLogClose +
+                          "UpGrade/update 190 done\n");
   EXPECT_TRUE(std::regex_match(LogText(), layout)) << LogText();
 }
 
@@ -95,8 +99,8 @@ TEST_F(LogWriteTest, LinesAccumulateAndPercentSignsStay) {
   LogWrite(Error, "src", 2, "%s%d%n");
   const auto lines = SplitLines(LogText());
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_NE(lines[0].find("\xBE\xAF\xB8\xE6\xA1\xBFsrc 1 first 100%"), std::string::npos);
-  EXPECT_NE(lines[1].find("\xB4\xED\xCE\xF3\xA1\xBFsrc 2 %s%d%n"), std::string::npos);
+  EXPECT_NE(lines[0].find(kLogLevels[Warning] + kLogClose + "src 1 first 100%"), std::string::npos);
+  EXPECT_NE(lines[1].find(kLogLevels[Error] + kLogClose + "src 2 %s%d%n"), std::string::npos);
 }
 
 TEST_F(LogWriteTest, RedirectedOutputGetsNothingButUnnamedLevels) {
@@ -107,18 +111,18 @@ TEST_F(LogWriteTest, RedirectedOutputGetsNothingButUnnamedLevels) {
   const std::string printed = ::testing::internal::GetCapturedStdout();
   // A level outside the table is printed without a colour, whatever stdout is.
   EXPECT_EQ(SplitLines(printed).size(), 1u);
-  EXPECT_NE(printed.find("\xA1\xBE\xA1\xBFsrc 3 seven\n"), std::string::npos);
+  EXPECT_NE(printed.find(kLogOpen + kLogClose + "src 3 seven\n"), std::string::npos);
 
   const auto lines = SplitLines(LogText());
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_NE(lines[2].find("\xA1\xBE\xA1\xBFsrc 3 seven"), std::string::npos);
+  EXPECT_NE(lines[2].find(kLogOpen + kLogClose + "src 3 seven"), std::string::npos);
 }
 
 TEST_F(LogWriteTest, NegativeLevelIsWrittenWithoutName) {
   ::testing::internal::CaptureStdout();
   LogWrite(-1, "src", 4, "negative");
   ::testing::internal::GetCapturedStdout();
-  EXPECT_NE(LogText().find("\xA1\xBE\xA1\xBFsrc 4 negative\n"), std::string::npos);
+  EXPECT_NE(LogText().find(kLogOpen + kLogClose + "src 4 negative\n"), std::string::npos);
 }
 
 TEST_F(LogWriteTest, OverlongMessageIsCutToTheLineBuffer) {
@@ -164,8 +168,8 @@ TEST_F(LogWriteTest, ManyThreadsLoseAndTearNoLine) {
   }
   for (auto& thread : threads) thread.join();
 
-  const std::regex layout(
-      "\\d{8}-\\d{1,2}:\\d{2}:\\d{2}\\.\\d{3}\xA1\xBE\xD0\xC5\xCF\xA2\xA1\xBFsrc (\\d+) thread (\\d+) line (\\d+)");
+  const std::regex layout("\\d{8}-\\d{1,2}:\\d{2}:\\d{2}\\.\\d{3}" + kLogOpen + kLogLevels[Info] + kLogClose +
+                          "src (\\d+) thread (\\d+) line (\\d+)");
   std::set<std::pair<int, int>> seen;
   for (const auto& line : SplitLines(LogText())) {
     std::smatch match;

@@ -19,6 +19,9 @@ constexpr std::uint32_t kExecutableFileAttributes = 0100755u << 16;
 /// The Unix mode of a symbolic link, as stored.
 constexpr std::uint32_t kLinkAttributes = 0120777u << 16;
 
+/// Bit 11 of an entry's flags: its name is stored in UTF-8.
+constexpr std::uint32_t kUtf8NameFlag = 1u << 11;
+
 constexpr int kStored = 0;
 constexpr int kDeflated = 8;
 

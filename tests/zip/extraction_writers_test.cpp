@@ -41,7 +41,7 @@ TEST(WriterChoice, OnlyPlainAsciiNamesAreSpread) {
 }
 
 // Enough entries for writers, with what each path of the writers meets: folders
-// named by entries and by files only, empty files, a repeated name, a script,
+// named by entries and by files only, empty files, a repeated folder entry, a script,
 // a Unix mode, entries large enough that a few fill the writers' queues, and
 // one too large to be handed over whole. Their paths fill more than one of
 // the blocks an undo keeps paths in.
@@ -52,7 +52,7 @@ std::vector<EntryRecipe> ManyEntries() {
     if (i < 7 && i % 2 == 0) entries.push_back(File(folder, ""));
     entries.push_back(File(folder + "f" + std::to_string(i), i % 50 == 0 ? "" : std::string(i % 300 * 13, 'a' + i % 26)));
   }
-  EntryRecipe repeated = File("update/folder-with-a-long-name-1/f1", "again");
+  EntryRecipe repeated = File("update/folder-with-a-long-name-2/", "");
   repeated.dosDateTime = kJuly3rd2024 + (1u << 16);
   entries.push_back(repeated);
   entries.push_back(File("update/run.sh", "#!/bin/sh\n"));

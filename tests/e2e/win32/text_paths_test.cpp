@@ -1,6 +1,8 @@
 // Windows paths outside the ANSI code page and longer than 260 characters,
 // driven end to end: the updater, its log, the archive and the installation.
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include <windows.h>
 
@@ -68,12 +70,18 @@ class TextPaths : public UpdateRun {
 // Run by ctest once per code page (UPDATE_CODE_PAGE, with the LANG that
 // gives it: Wine takes the code page from LANG, and a locale that is not
 // generated silently gives 1252).
-TEST_F(TextPaths, FoldersAndArchiveOutsideTheCodePage) {
+// Entry names: archive tools flag names beyond ASCII as UTF-8; a name
+// without the flag is in the ANSI code page, as Windows tools wrote them.
+TEST_F(TextPaths, FoldersArchiveAndEntryNamesOutsideTheCodePage) {
   struct Row {
     std::string codePage;
     std::string shownWord;
+    std::string unflagged;  // an entry name in the code page
+    std::string installed;  // that name as it must be installed
   };
-  const Row rows[] = {{"1252", "??\xE9"}, {"936", "\xD6\xD0\xCE\xC4\xA8\xA6"}};
+  const Row rows[] = {{"1252", "??\xE9", "caf\xE9 ansi.txt", u8"café ansi.txt"},
+                      {"936", "\xD6\xD0\xCE\xC4\xA8\xA6", "\xCE\xC4\xB5\xB5 ansi.txt", u8"文档 ansi.txt"}};
+  std::vector<std::string> flagged = {u8"café.txt", u8"文档/说明.txt", u8"Ελληνικά.txt"};
   const char* wanted = std::getenv("UPDATE_CODE_PAGE");
   if (wanted == nullptr) GTEST_SKIP() << "run by ctest under each code page";
   for (const Row& row : rows) {
@@ -81,11 +89,25 @@ TEST_F(TextPaths, FoldersAndArchiveOutsideTheCodePage) {
     ASSERT_EQ(WithLineFeeds(RunToEnd(HelperProgram("ansi_code_page"), {}, root_.path()).out), row.codePage + "\n");
     Place(root_.path() / fs::u8path("updater " + kWord), root_.path() / fs::u8path("my app " + kWord));
     const fs::path zip = root_.path() / fs::u8path(kWord) / fs::u8path("new " + kWord + ".zip");
-    WriteNewVersionArchive();
+    std::vector<EntryRecipe> entries = {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
+                                        File("update/" + row.unflagged, row.installed)};
+    for (const std::string& name : flagged) {
+      entries.push_back(File("update/" + name, name));
+      entries.back().flags = zip_testing::kUtf8NameFlag;
+    }
+    WriteArchive(zip_.string(), entries);
     fs::create_directories(zip.parent_path());
     fs::rename(zip_, zip);
     ExpectUpdate(zip, Replaced(zip.u8string(), kWord, row.shownWord),
                  Replaced(installDir_.u8string(), kWord, row.shownWord), /*appRunning=*/true);
+    std::vector<std::string> installed;  // the names the file system holds
+    for (const auto& entry : fs::recursive_directory_iterator(installDir_)) {
+      installed.push_back(entry.path().lexically_relative(installDir_).generic_u8string());
+    }
+    flagged.push_back(row.installed);
+    for (const std::string& name : flagged) {
+      EXPECT_NE(std::find(installed.begin(), installed.end(), name), installed.end()) << name;
+    }
     return;
   }
   FAIL() << "no row for code page " << wanted;
