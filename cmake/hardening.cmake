@@ -14,4 +14,4 @@ set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 add_compile_options(-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
 # -pie by hand, not by CMake's check: CMake would put it after a program's
 # own options, where it undoes the shipped program's -static-pie.
-add_link_options(-pie -Wl,-z,relro,-z,now)
+add_link_options($<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-pie> -Wl,-z,relro,-z,now)

@@ -37,11 +37,14 @@ function(update_ship target)
   endif()
   # DWARF goes to <program>.debug beside the program, which names it in its
   # .gnu_debuglink section, so gdb finds it for a crash dump or a core file.
+  # objcopy stamps the Windows program it rewrites with the current time
+  # unless SOURCE_DATE_EPOCH names one: 0, as the linker leaves it.
   set(program $<TARGET_FILE_NAME:${target}>)
+  set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${program} ${program}.debug
-    COMMAND ${CMAKE_OBJCOPY} --strip-all ${program}
-    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${program}.debug ${program}
+    COMMAND ${objcopy} --only-keep-debug ${program} ${program}.debug
+    COMMAND ${objcopy} --strip-all ${program}
+    COMMAND ${objcopy} --add-gnu-debuglink=${program}.debug ${program}
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
     VERBATIM)
 endfunction()
