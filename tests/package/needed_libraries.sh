@@ -7,10 +7,7 @@ set -eu
 objdump=$1 program=$2
 shift 2
 needed=$("$objdump" -p "$program" | sed -nE 's/^[[:space:]]*(NEEDED|DLL Name:)[[:space:]]+//p')
-if [ -z "$needed" ] && [ $# -eq 0 ]; then
-  echo "needs no library: $program"
-  exit 0
-fi
+[ -n "$needed" ] || [ $# -gt 0 ] || { echo "needs no library: $program"; exit 0; }
 if [ -z "$needed" ]; then
   echo "no needed libraries read from $program"
   exit 1
