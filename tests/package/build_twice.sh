@@ -8,6 +8,7 @@ set -eu
 source=$1 out=$2 program=$3
 shift 3
 rm -rf "$out"
+mkdir -p "$out"
 for build in "$out/one" "$out/two/nested"; do
   cmake -S "$source" -B "$build" "$@" >"$out/configure.log"
   cmake --build "$build" --target "$program" -j "$(nproc)" >"$out/build.log"
