@@ -16,6 +16,8 @@ else()
   set(deps_default $ENV{HOME}/.cache/update-deps)
 endif()
 set(UPDATE_DEPS_DIR ${deps_default} CACHE PATH "Where scripts/setup unpacked the dependency sources")
+# Its path stays out of the programs, as the source tree's (reproducible.cmake).
+add_compile_options(-ffile-prefix-map=${UPDATE_DEPS_DIR}=/usr/src/update-deps)
 
 set(minizip_dir ${UPDATE_DEPS_DIR}/zlib-src/contrib/minizip)
 set(dlib_dir ${UPDATE_DEPS_DIR}/dlib-src)
@@ -61,9 +63,9 @@ set_target_properties(dlib_dir_nav PROPERTIES POSITION_INDEPENDENT_CODE ON)
 target_link_libraries(update_deps INTERFACE dlib_dir_nav)
 
 if(NOT WIN32)
-  # The shipped program needs nothing beyond the C library, so zlib and the
-  # C++ runtime are linked in; the sanitizer and fuzz builds keep the shared
-  # runtime that their own runtimes are built against.
+  # zlib's static archive, for the shipped program, which is static
+  # (shipping.cmake); the sanitizer and fuzz builds keep the shared library
+  # that their own runtimes are built against.
   find_package(ZLIB REQUIRED)
   if(UPDATE_SANITIZE OR UPDATE_FUZZ)
     target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
@@ -72,7 +74,6 @@ if(NOT WIN32)
   find_library(ZLIB_STATIC_LIBRARY NAMES libz.a REQUIRED)
   target_include_directories(minizip SYSTEM PUBLIC ${ZLIB_INCLUDE_DIRS})
   target_link_libraries(minizip PUBLIC ${ZLIB_STATIC_LIBRARY})
-  add_link_options(-static-libstdc++ -static-libgcc)
   return()
 endif()
 

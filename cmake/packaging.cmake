@@ -2,13 +2,15 @@
 #   update-VERSION-SYSTEM.EXT        the program, what it needs beside it,
 #                                    LICENSE, NOTICES.txt, README.txt, VERSION
 #   update-VERSION-SYSTEM-debug.EXT  the program's debug information, VERSION
-# each with a .sha256 file. scripts/package makes both systems' packages.
+# each with a .sha256 file, stamped with the last commit's time
+# (package_time.cmake). scripts/package makes both systems' packages.
 
 set(package_system linux-x86_64)
 set(package_generator TGZ)
 set(UPDATE_COMMAND "./update --exeName app --zipFile /var/cache/app/new.zip --dstPath /opt/app")
 set(UPDATE_PROGRAM_NOTE "The program is one file,
-update, which needs nothing beyond the C library.")
+update, a static program that needs no library: it runs on Linux 3.2 or
+newer, any distribution.")
 set(UPDATE_RIGHTS_NOTE "The updater runs with the rights of whoever starts it, which must be able
 to write the installation directory.")
 if(WIN32)
@@ -56,4 +58,6 @@ set(CPACK_ARCHIVE_PROGRAM_FILE_NAME ${CPACK_PACKAGE_FILE_NAME})
 set(CPACK_ARCHIVE_DEBUG_FILE_NAME ${CPACK_PACKAGE_FILE_NAME}-debug)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/package_time.cmake)
+set(CPACK_UPDATE_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 include(CPack)

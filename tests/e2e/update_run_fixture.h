@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -97,7 +98,10 @@ class UpdateRun : public ::testing::Test {
     installDir_ = root_.path() / "My App";
     fs::create_directories(updaterDir_);
     fs::create_directories(installDir_);
-    fs::copy_file(HelperProgram("update"), updaterDir_ / ("update" + suffix_));
+    // The build ctest names, where a test preloads a library into the
+    // updater, which the shipped static program would ignore.
+    const char* program = std::getenv("UPDATE_TESTED_PROGRAM");
+    fs::copy_file(HelperProgram(program ? program : "update"), updaterDir_ / ("update" + suffix_));
     appName_ = UniqueProgramName("app");
     zip_ = root_.path() / "new.zip";
   }

@@ -12,7 +12,9 @@
  * does, after it is counted. With UPDATE_FAULT_PATH_ENDS, every directory
  * made or file opened for writing whose path ends with that text fails
  * (errno as above), after it is counted; with UPDATE_FAULT_LIST_ENDS, every
- * directory opened for listing whose path ends so. */
+ * directory opened for listing whose path ends so. With UPDATE_FAULT_LOADED,
+ * it makes that file as it is loaded, so that a test learns that its faults
+ * could happen at all: a static program ignores LD_PRELOAD. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -53,6 +55,14 @@ static AnyFunction Real(const char* name) {
   AnyFunction function;
   memcpy(&function, &symbol, sizeof function);
   return function;
+}
+
+__attribute__((constructor)) static void MarkLoaded(void) {
+  const char* path = getenv("UPDATE_FAULT_LOADED");
+  if (path == NULL) return;
+  int (*realOpen)(const char*, int, ...) = (int (*)(const char*, int, ...))Real("open");
+  const int fd = realOpen(path, O_WRONLY | O_CREAT, 0644);
+  if (fd >= 0) close(fd);
 }
 
 __attribute__((destructor)) static void WriteCount(void) {
