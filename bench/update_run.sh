@@ -41,7 +41,7 @@ work=${BENCH_DIR:-$(mktemp -d)}
 mkdir -p "$work/native" "$work/windows" "$work/corpus"
 # The updater logs beside itself: copies keep the build tree clean.
 cp build/linux/bin/update "$work/native/"
-[ "$use_wine" = 1 ] && cp build/windows/bin/update.exe build/windows/bin/zlib1.dll "$work/windows/"
+[ "$use_wine" = 1 ] && cp build/windows/bin/update.exe "$work/windows/"
 
 # A BENCH_DIR of an earlier run keeps its archives and installations.
 for name in "${archives[@]}"; do

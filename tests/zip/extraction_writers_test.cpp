@@ -72,13 +72,17 @@ class WrittenByWriters : public ::testing::Test {
   testing_support::TempDir dir;
 };
 
-// An occupied destination is extracted into in turn; an empty one by writers.
+// An occupied destination is extracted into in turn; an empty one, or one
+// holding only the folders an earlier update's clear kept, by writers.
 TEST_F(WrittenByWriters, WriteWhatAnExtractionInTurnWrites) {
   auto reader = Open(ManyEntries());
   testing_support::WriteTree(dir.path() / "in_turn", {{"occupied", "x"}});
+  fs::create_directories(dir.path() / "cleared" / "update" / "folder-with-a-long-name-1");
   ASSERT_TRUE(reader->extractAll(dir.str("in_turn")));
   ASSERT_TRUE(reader->extractAll(dir.str("spread")));
+  ASSERT_TRUE(reader->extractAll(dir.str("cleared")));
   EXPECT_EQ(SnapshotTree(dir.path() / "spread"), SnapshotTree(dir.path() / "in_turn", "occupied"));
+  EXPECT_EQ(SnapshotTree(dir.path() / "cleared"), SnapshotTree(dir.path() / "spread"));
   for (const auto& file : fs::recursive_directory_iterator(dir.path() / "spread")) {
     if (!file.is_regular_file()) continue;
     const fs::path twin = dir.path() / "in_turn" / fs::relative(file.path(), dir.path() / "spread");
@@ -87,7 +91,8 @@ TEST_F(WrittenByWriters, WriteWhatAnExtractionInTurnWrites) {
 }
 
 // A failure met by the reader (a damaged entry) and one met by a writer (a
-// file where a folder must go) both take away everything written.
+// file where a folder must go) both take away everything written, and only
+// that: the folders an earlier update left stay.
 TEST_F(WrittenByWriters, LeaveNothingWhenAnEntryFails) {
   std::vector<EntryRecipe> damaged = ManyEntries();
   EntryRecipe bad = File("update/folder-with-a-long-name-3/bad", "stored bytes");
@@ -106,6 +111,12 @@ TEST_F(WrittenByWriters, LeaveNothingWhenAnEntryFails) {
   reader = Open(clashing);
   EXPECT_FALSE(reader->extractAll(dir.str("clashing")));
   EXPECT_FALSE(fs::exists(dir.path() / "clashing"));
+
+  fs::create_directories(dir.path() / "cleared" / "update" / "folder-with-a-long-name-2");
+  fs::create_directories(dir.path() / "cleared" / "update" / "gone-from-the-archive");
+  const auto before = SnapshotTree(dir.path() / "cleared");
+  EXPECT_FALSE(reader->extractAll(dir.str("cleared")));
+  EXPECT_EQ(SnapshotTree(dir.path() / "cleared"), before);
 }
 
 }  // namespace
