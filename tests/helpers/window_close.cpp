@@ -1,0 +1,77 @@
+// A stand-in application for the Windows stop: "save" writes "<its own
+// path>.saved" when its window is asked to close (WM_CLOSE) and then ends,
+// "save-hidden" does so with a window never shown; "ignore" keeps its window
+// open; "windowless" has no window and logs
+// a line below the log root given as its second argument every 50 ms, so
+// that the updater's log shows when it was ended. Each appends "<pid>" to
+// "<its own path>.run" once its answer is in place, then waits (ten minutes
+// at most).
+#include <cstdio>
+#include <string>
+
+#include <windows.h>
+
+#include "log/log.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+
+namespace {
+
+constexpr DWORD kLifetimeMs = 10 * 60 * 1000;
+std::string self;
+
+void Record(const std::string& path, const std::string& text) {
+  if (std::FILE* file = std::fopen(path.c_str(), "a")) {
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+  }
+}
+
+LRESULT CALLBACK SaveOnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    Record(self + ".saved", "saved\n");
+    DestroyWindow(window);
+    return 0;
+  }
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Not even DefWindowProc sees WM_CLOSE: it would destroy the window.
+LRESULT CALLBACK IgnoreClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_CLOSE ? 0 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const std::string answer = argc > 1 ? argv[1] : "";
+  self = platform::ExecutablePath();
+  const std::string started = std::to_string(platform::CurrentProcessId()) + "\n";
+  if (answer == "windowless") {
+    if (argc < 3) return 2;
+    SetLogRoot(argv[2]);
+    Record(self + ".run", started);
+    for (DWORD waited = 0; waited < kLifetimeMs; waited += 50) {
+      LogWrite(Info, "window_close", 1, "windowless stand-in running");
+      Sleep(50);
+    }
+    return 0;
+  }
+  const bool saves = answer.rfind("save", 0) == 0;
+  WNDCLASSW type{};
+  type.lpfnWndProc = saves ? SaveOnClose : IgnoreClose;
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.lpszClassName = L"StandInApplication";
+  const HWND window = RegisterClassW(&type)
+                          ? CreateWindowW(type.lpszClassName, L"Stand-in", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, 320, 200, nullptr, nullptr, type.hInstance, nullptr)
+                          : nullptr;
+  if (window == nullptr) return 1;
+  if (answer != "save-hidden") ShowWindow(window, SW_SHOW);
+  Record(self + ".run", started);
+  SetTimer(nullptr, /*nIDEvent=*/0, kLifetimeMs, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER) DispatchMessageW(&message);
+  return 0;
+}
