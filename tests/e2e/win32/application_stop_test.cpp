@@ -29,7 +29,8 @@ TEST_F(UpdateRun, DISABLED_AsksWindowsToCloseAndEndsTheRest) {
   std::vector<std::unique_ptr<ChildProcess>> apps;
   for (const auto& [answer, saves] : answerSaves) {
     fs::create_directories(installDir_ / answer);
-    apps.push_back(StartHelperAs("window_close", installDir_ / answer, appName_, {answer, updaterDir_.u8string() + platform::kPathSeparator}));
+    const std::string logRoot = updaterDir_.u8string() + platform::kPathSeparator;
+    apps.push_back(StartHelperAs("window_close", installDir_ / answer, appName_, {answer, logRoot}));
     ASSERT_NE(apps.back(), nullptr) << answer;
   }
   WriteNewVersionArchive();
