@@ -43,8 +43,8 @@ bool StopEveryMatch(const std::string& processName, bool (*stop)(std::uint32_t))
 // every one it finds. True when one was found.
 using Look = std::function<bool(bool force)>;
 
-// The forcing poll takes the place of one test, so the number of walks,
-// and on Windows every call made, stays what the wait alone makes.
+// The forcing poll takes the place of one test, so the number of walks
+// stays what the wait alone makes.
 bool PollUntilStopped(const Look& look, int polls, std::chrono::milliseconds interval, int forceAtPoll) {
   for (int poll = 0; poll < polls; ++poll) {
     if (!look(poll == forceAtPoll)) return true;

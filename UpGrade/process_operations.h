@@ -36,14 +36,18 @@ bool WaitUntilStopped(const std::string& processName, int polls = 10,
 bool EnsureStopped(const std::string& processName, int polls = 10,
                    std::chrono::milliseconds interval = std::chrono::seconds(1), int forceAtPoll = 5);
 
-/// The update run's stop: as KillProcessByName, for the processes of the
-/// application installed in `dstPath` only, those whose program file
-/// (IsInstalledProgram) or, on Linux, whose script an interpreter runs, is
-/// `exeName` inside `dstPath`. A process that cannot be opened or looked at
-/// is not counted. True when one was found.
+/// The update run's stop: asks every process of the application installed
+/// in `dstPath` to end (platform::OpenedProcess::AskToEnd: SIGTERM on Linux,
+/// WM_CLOSE to its windows on Windows, where one without a window is
+/// terminated at once) and does not wait. Those are the processes whose
+/// program file (IsInstalledProgram) or, on Linux, whose script an
+/// interpreter runs, is `exeName` inside `dstPath`. A process that cannot be
+/// opened or looked at is not counted. True when one was found.
 bool StopInstalledApplication(const std::string& exeName, const std::string& dstPath);
 
-/// Waits as EnsureStopped does, for the processes StopInstalledApplication stops.
+/// Waits as EnsureStopped does, for the processes StopInstalledApplication
+/// stops; the test of poll `forceAtPoll` ends every one still there at once
+/// (SIGKILL, TerminateProcess).
 bool EnsureInstalledApplicationStopped(const std::string& exeName, const std::string& dstPath, int polls = 10,
                                        std::chrono::milliseconds interval = std::chrono::seconds(1),
                                        int forceAtPoll = 5);

@@ -58,10 +58,14 @@ class OpenedProcess {
   /// the process's current directory. Empty when nothing can be read.
   std::vector<std::string> ProgramFiles() const;
 
-  /// As AskProcessToEnd, for this process.
+  /// Asks this process to end and does not wait for it: SIGTERM on Linux; on
+  /// Windows WM_CLOSE posted to each of its top-level windows, visible or
+  /// hidden, and a process that owns none is terminated at once (exit code
+  /// 0). False when it could be neither asked nor ended.
   bool AskToEnd();
 
-  /// As ForceProcessToEnd, for this process.
+  /// Ends this process at once: SIGKILL on Linux, TerminateProcess (exit code
+  /// 0) on Windows. False when it could not be.
   bool ForceToEnd();
 
  private:

@@ -1,4 +1,5 @@
-// Windows backend of platform/process.h: toolhelp snapshots and process handles.
+// Windows backend of platform/process.h: toolhelp snapshots, process handles
+// and the close request to a process's windows.
 #include "platform/process.h"
 
 #include <cwchar>
@@ -38,8 +39,34 @@ bool platform::AskProcessToEnd(std::uint32_t id) {
 // or could not be opened, and a second TerminateProcess would change neither.
 bool platform::ForceProcessToEnd(std::uint32_t /*id*/) { return true; }
 
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindowOf(HWND window, LPARAM search) {
+  auto* seen = reinterpret_cast<WindowSearch*>(search);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == seen->processId) seen->windows.push_back(window);
+  return TRUE;
+}
+
+// Every top-level window of the process, hidden ones included (EnumWindows
+// lists both; message-only windows are not top-level).
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+  WindowSearch search{processId, {}};
+  EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.windows;
+}
+
+}  // namespace
+
 struct platform::OpenedProcess::Impl {
   UniqueHandle process;
+  DWORD id = 0;
 };
 
 // Looked at and ended through this one handle: an id is reused as soon as
@@ -47,6 +74,7 @@ struct platform::OpenedProcess::Impl {
 platform::OpenedProcess::OpenedProcess(std::uint32_t id) : impl_(std::make_unique<Impl>()) {
   *impl_->process.out() =
       OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, /*bInheritHandle=*/FALSE, id);
+  impl_->id = id;
   if (!impl_->process.ok()) impl_.reset();
 }
 
@@ -65,9 +93,21 @@ std::vector<std::string> platform::OpenedProcess::ProgramFiles() const {
   return {Utf8Text(std::wstring(buffer.data(), length))};
 }
 
+// A desktop program is asked to close as a user closes it: WM_CLOSE to each
+// of its top-level windows, posted, so that a program that is busy or asks
+// the user something cannot hold the updater; the wait forces what stays.
+// A program with no window, or none that takes the message, cannot be asked
+// and is terminated at once. The handle keeps the id from being reused, so
+// the windows found are this process's.
 bool platform::OpenedProcess::AskToEnd() {
-  return impl_ && TerminateProcess(impl_->process.get(), /*uExitCode=*/0) != FALSE;
+  if (!impl_) return false;
+  bool asked = false;
+  for (HWND window : TopLevelWindowsOf(impl_->id)) {
+    asked = PostMessageW(window, WM_CLOSE, /*wParam=*/0, /*lParam=*/0) != FALSE || asked;
+  }
+  return asked || TerminateProcess(impl_->process.get(), /*uExitCode=*/0) != FALSE;
 }
 
-// As ForceProcessToEnd: asking terminated it already.
-bool platform::OpenedProcess::ForceToEnd() { return impl_ != nullptr; }
+bool platform::OpenedProcess::ForceToEnd() {
+  return impl_ && TerminateProcess(impl_->process.get(), /*uExitCode=*/0) != FALSE;
+}
