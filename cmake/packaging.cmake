@@ -1,7 +1,8 @@
 # Release packages, made by CPack from the install rules below:
-#   update-VERSION-SYSTEM.EXT        the program, what it needs beside it,
-#                                    LICENSE, NOTICES.txt, README.txt, VERSION
-#   update-VERSION-SYSTEM-debug.EXT  the program's debug information, VERSION
+#   update-VERSION-SYSTEM.EXT        the program and its texts: update-LICENSE.txt,
+#                                    update-NOTICES.txt, update-README.txt,
+#                                    update-VERSION.txt
+#   update-VERSION-SYSTEM-debug.EXT  the program's debug information, update-VERSION.txt
 # each with a .sha256 file, stamped with the last commit's time
 # (package_time.cmake). scripts/package makes both systems' packages.
 
@@ -26,17 +27,40 @@ endif()
 set(UPDATE_PACKAGE_SYSTEM ${package_system})
 set(UPDATE_PACKAGE_NAME update-${PROJECT_VERSION}-${package_system})
 
+# The examples of starting the updater that the README shows, as the tests
+# build and run them.
+set(examples ${CMAKE_SOURCE_DIR}/packaging/examples)
+set(example_files start_update.py start_update.js)
+if(WIN32)
+  list(PREPEND example_files start_update_windows.c StartUpdate.cs)
+else()
+  list(PREPEND example_files start_update_linux.c)
+endif()
+set(UPDATE_EXAMPLES "")
+foreach(example ${example_files})
+  file(READ ${examples}/${example} text)
+  string(REGEX REPLACE "\n+$" "" text "${text}")
+  string(REPLACE "\n" "\n    " text "    ${text}")
+  string(APPEND UPDATE_EXAMPLES "\n${example}:\n\n${text}\n")
+endforeach()
+list(TRANSFORM example_files PREPEND ${examples}/)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${example_files})
+
+# The texts carry the updater's name, so that the updater copied beside the
+# application never replaces the application's own README, LICENSE or VERSION.
 set(package_text ${CMAKE_BINARY_DIR}/package)
-configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${package_text}/README.txt @ONLY)
-file(WRITE ${package_text}/VERSION "${PROJECT_VERSION}\n")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${package_text}/update-README.txt @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${package_text}/update-LICENSE.txt COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/NOTICES.txt ${package_text}/update-NOTICES.txt COPYONLY)
+file(WRITE ${package_text}/update-VERSION.txt "${PROJECT_VERSION}\n")
 
 install(TARGETS update RUNTIME DESTINATION . COMPONENT program)
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/NOTICES.txt ${package_text}/README.txt
-              ${package_text}/VERSION
+install(FILES ${package_text}/update-LICENSE.txt ${package_text}/update-NOTICES.txt
+              ${package_text}/update-README.txt ${package_text}/update-VERSION.txt
         DESTINATION . COMPONENT program)
 set(package_components program)
 if(UPDATE_SPLIT_DEBUG_INFO)
-  install(FILES $<TARGET_FILE:update>.debug ${package_text}/VERSION DESTINATION . COMPONENT debug)
+  install(FILES $<TARGET_FILE:update>.debug ${package_text}/update-VERSION.txt DESTINATION . COMPONENT debug)
   list(APPEND package_components debug)
 endif()
 
