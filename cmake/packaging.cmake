@@ -8,9 +8,8 @@
 
 set(package_system linux-x86_64)
 set(package_generator TGZ)
-set(UPDATE_PROGRAM update)
 set(UPDATE_NEW_PROGRAM update-new)
-set(UPDATE_MOVE_CALL "rename(\"update-new\", \"update\")")
+set(UPDATE_MOVE_CALL "rename(\"/opt/app/update-new\", \"/opt/app/update\");")
 set(UPDATE_COMMAND "/opt/app/update --exeName app --zipFile /var/cache/app/new.zip --dstPath /opt/app")
 set(UPDATE_PROGRAM_NOTE "The program is one file, update, a static x86-64 program that needs no
 library: it runs on Linux 3.2 or newer, any distribution.")
@@ -28,9 +27,8 @@ installation owned by root).")
 if(WIN32)
   set(package_system windows-x86)
   set(package_generator ZIP)
-  set(UPDATE_PROGRAM update.exe)
   set(UPDATE_NEW_PROGRAM update-new.exe)
-  set(UPDATE_MOVE_CALL "MoveFileExW(L\"update-new.exe\", L\"update.exe\", MOVEFILE_REPLACE_EXISTING)")
+  set(UPDATE_MOVE_CALL "MoveFileExW(L\"C:\\\\App\\\\update-new.exe\", L\"C:\\\\App\\\\update.exe\", MOVEFILE_REPLACE_EXISTING);")
   set(UPDATE_COMMAND "C:\\App\\update.exe --exeName app.exe --zipFile C:\\Downloads\\new.zip --dstPath C:\\App")
   set(UPDATE_PROGRAM_NOTE "The program is one file, update.exe, a 32-bit program that needs no DLL
 beside it: it runs on Windows 7 or newer, 32- or 64-bit.")
