@@ -62,6 +62,12 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
   return true;
 }
 
+void LogUpdaterOwnFiles(const std::vector<ArchiveEntry>& entries) {
+  for (const std::string& entry : UpdaterOwnFileEntries(entries)) {
+    LogFormatted(Warning, kDriverLogSource, kOwnFileLine, "Updater's Own File Not Installed:%s", entry.c_str());
+  }
+}
+
 bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
   const InstallOutcome outcome = InstallTree(updateDir, dstPath, workDir);
   if (outcome.installed) return true;

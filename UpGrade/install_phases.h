@@ -28,6 +28,11 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
 /// `dstPath` accepts a new file. Logs why not.
 bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath);
 
+/// Logs each entry of `entries` that carries the updater's own file, which
+/// is never installed: a vendor who ships a new updater that way learns that
+/// it did not arrive.
+void LogUpdaterOwnFiles(const std::vector<ArchiveEntry>& entries);
+
 /// Installs `updateDir` into `dstPath` all or nothing; after a failure logs
 /// why (what could not move aside, each failed copy) and what was restored.
 /// True when the new version is in place.

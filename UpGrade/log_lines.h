@@ -33,6 +33,7 @@ enum DriverLogLine : int {
   kNotWritableLine = 209,     ///< "Installation Not Writable:%s error:%d": nothing is stopped
   kFolderBecomingFileLine = 210,  ///< "Folder Would Become A File:%s, Holds:%s": nothing is stopped
   kStopLine = 211,            ///< "Stop Process Ret:%d"
+  kOwnFileLine = 212,         ///< "Updater's Own File Not Installed:%s": an entry the install skips
   kAsideFailedLine = 215,     ///< "Move Aside Source:%s, Backup:%s, error:%d": a target the install could not move aside
   kInstallStepLine = 216,     ///< "Install Failed At:%s, Path:%s, error:%d": the step (plan, backup folder, journal)
   kMoveInFailedLine = 217,    ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in

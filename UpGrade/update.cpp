@@ -173,6 +173,7 @@ int RunUpdate(int argc, char* argv[]) {
       LogCopyFailed(updateDir, dstPath);
       return kInstallFailed;
     }
+    LogUpdaterOwnFiles(entries);
     // The listing is done with; for a large archive it holds megabytes.
     entries = {};
 

@@ -1,42 +1,89 @@
 # Release packages, made by CPack from the install rules below:
-#   update-VERSION-SYSTEM.EXT        the program, what it needs beside it,
-#                                    LICENSE, NOTICES.txt, README.txt, VERSION
-#   update-VERSION-SYSTEM-debug.EXT  the program's debug information, VERSION
+#   update-VERSION-SYSTEM.EXT        the program and its texts: update-LICENSE.txt,
+#                                    update-NOTICES.txt, update-README.txt,
+#                                    update-VERSION.txt
+#   update-VERSION-SYSTEM-debug.EXT  the program's debug information, update-VERSION.txt
 # each with a .sha256 file, stamped with the last commit's time
 # (package_time.cmake). scripts/package makes both systems' packages.
 
 set(package_system linux-x86_64)
 set(package_generator TGZ)
-set(UPDATE_COMMAND "./update --exeName app --zipFile /var/cache/app/new.zip --dstPath /opt/app")
-set(UPDATE_PROGRAM_NOTE "The program is one file,
-update, a static program that needs no library: it runs on Linux 3.2 or
-newer, any distribution.")
-set(UPDATE_RIGHTS_NOTE "The updater runs with the rights of whoever starts it, which must be able
-to write the installation directory.")
+set(UPDATE_NEW_PROGRAM update-new)
+set(UPDATE_MOVE_CALL "rename(\"/opt/app/update-new\", \"/opt/app/update\");")
+set(UPDATE_COMMAND "/opt/app/update --exeName app --zipFile /var/cache/app/new.zip --dstPath /opt/app")
+set(UPDATE_PROGRAM_NOTE "The program is one file, update, a static x86-64 program that needs no
+library: it runs on Linux 3.2 or newer, any distribution.")
+set(UPDATE_START_NOTE "On Linux, start it in a session of its own
+(setsid), with its standard streams on /dev/null: otherwise closing the
+terminal or killing the application's process group ends it, and so does a
+pipe whose reader is gone. A service's control group ends with the service
+whatever the session (systemd's KillMode=control-group): start it in a scope
+of its own (systemd-run --scope --collect ...), where the application it
+starts again then runs too. Open your files and sockets with O_CLOEXEC: the
+updater holds every other descriptor it inherits until it ends. The stop
+sends SIGTERM, and SIGKILL at the fifth of ten polls one second apart.")
+set(UPDATE_RIGHTS_NOTE "The updater runs with the rights of whoever starts it (root for an
+installation owned by root).")
 if(WIN32)
   set(package_system windows-x86)
   set(package_generator ZIP)
-  set(UPDATE_COMMAND "update.exe --exeName app.exe --zipFile C:\\Downloads\\new.zip --dstPath C:\\App")
-  set(UPDATE_PROGRAM_NOTE "The program is one file,
-update.exe, which needs no DLL beside it.")
+  set(UPDATE_NEW_PROGRAM update-new.exe)
+  set(UPDATE_MOVE_CALL "MoveFileExW(L\"C:\\\\App\\\\update-new.exe\", L\"C:\\\\App\\\\update.exe\", MOVEFILE_REPLACE_EXISTING);")
+  set(UPDATE_COMMAND "C:\\App\\update.exe --exeName app.exe --zipFile C:\\Downloads\\new.zip --dstPath C:\\App")
+  set(UPDATE_PROGRAM_NOTE "The program is one file, update.exe, a 32-bit program that needs no DLL
+beside it: it runs on Windows 7 or newer, 32- or 64-bit.")
+  set(UPDATE_START_NOTE "On Windows, start it with
+CREATE_BREAKAWAY_FROM_JOB and DETACHED_PROCESS, inheriting no handle: an
+application in a job object that kills its processes when closed takes an
+updater started without that flag with it. A job that allows no breakaway
+refuses the flag (error 5): start it in the job then, and keep the job open
+until the update is done. The stop posts WM_CLOSE to every top-level window
+of the application's processes and ends what is left at the fifth of ten
+polls one second apart; a process that owns no window is ended at once. On
+the command line a quoted path that ends in a backslash (\"C:\\App\\\") escapes
+its quote: leave the backslash off.")
   set(UPDATE_RIGHTS_NOTE "The updater never asks for administrator rights: it runs with the rights of
 whoever starts it. An application installed under Program Files must start it
-elevated.")
+elevated (ShellExecuteExW with the verb runas).")
 endif()
 set(UPDATE_PACKAGE_SYSTEM ${package_system})
 set(UPDATE_PACKAGE_NAME update-${PROJECT_VERSION}-${package_system})
 
+# The examples of starting the updater that the README shows, as the tests
+# build and run them.
+set(examples ${CMAKE_SOURCE_DIR}/packaging/examples)
+set(example_files start_update.py start_update.js)
+if(WIN32)
+  list(PREPEND example_files start_update_windows.c StartUpdate.cs)
+else()
+  list(PREPEND example_files start_update_linux.c)
+endif()
+set(UPDATE_EXAMPLES "")
+foreach(example ${example_files})
+  file(READ ${examples}/${example} text)
+  string(REGEX REPLACE "\n+$" "" text "${text}")
+  # Indented as the text's other code, blank lines left blank.
+  string(REGEX REPLACE "\n([^\n])" "\n    \\1" text "    ${text}")
+  string(APPEND UPDATE_EXAMPLES "\n${example}:\n\n${text}\n")
+endforeach()
+list(TRANSFORM example_files PREPEND ${examples}/)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${example_files})
+
+# The texts carry the updater's name, so that the updater copied beside the
+# application never replaces the application's own README, LICENSE or VERSION.
 set(package_text ${CMAKE_BINARY_DIR}/package)
-configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${package_text}/README.txt @ONLY)
-file(WRITE ${package_text}/VERSION "${PROJECT_VERSION}\n")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${package_text}/update-README.txt @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${package_text}/update-LICENSE.txt COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/NOTICES.txt ${package_text}/update-NOTICES.txt COPYONLY)
+file(WRITE ${package_text}/update-VERSION.txt "${PROJECT_VERSION}\n")
 
 install(TARGETS update RUNTIME DESTINATION . COMPONENT program)
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/NOTICES.txt ${package_text}/README.txt
-              ${package_text}/VERSION
+install(FILES ${package_text}/update-LICENSE.txt ${package_text}/update-NOTICES.txt
+              ${package_text}/update-README.txt ${package_text}/update-VERSION.txt
         DESTINATION . COMPONENT program)
 set(package_components program)
 if(UPDATE_SPLIT_DEBUG_INFO)
-  install(FILES $<TARGET_FILE:update>.debug ${package_text}/VERSION DESTINATION . COMPONENT debug)
+  install(FILES $<TARGET_FILE:update>.debug ${package_text}/update-VERSION.txt DESTINATION . COMPONENT debug)
   list(APPEND package_components debug)
 endif()
 

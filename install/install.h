@@ -66,6 +66,11 @@ bool PlaceFolder(const std::string& fromDir, const std::string& intoDir, void* o
 /// as the system compares names. It is never placed, so never moved aside.
 bool IsUpdaterOwnFile(const std::string& fileName);
 
+/// The file entries of `entries` that carry the updater's own file directly
+/// in "update/" (IsUpdaterOwnFile), which the install never places, each as
+/// "update/NAME"; empty when there is none.
+std::vector<std::string> UpdaterOwnFileEntries(const std::vector<ArchiveEntry>& entries);
+
 /// A step of the install that failed on its own path, not on an entry.
 struct FailedStep {
   std::string step;  ///< "plan", "backup folder" or "journal"; empty: none failed

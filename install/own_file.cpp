@@ -3,6 +3,7 @@
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "util/paths.h"
+#include "zip/zip_paths.h"
 
 namespace {
 
@@ -15,4 +16,16 @@ bool IsUpdaterOwnFile(const std::string& fileName) {
   static const std::string ownName = FileNameOf(platform::ExecutablePath());
   return platform::SameFileName(fileName, kUpdaterName) ||
          (!ownName.empty() && platform::SameFileName(fileName, ownName));
+}
+
+std::vector<std::string> UpdaterOwnFileEntries(const std::vector<ArchiveEntry>& entries) {
+  std::vector<std::string> own;
+  for (const ArchiveEntry& entry : entries) {
+    if (entry.directory) continue;
+    const std::vector<std::string> names = entryPathNames(entry.entryName);
+    if (names.size() == 2 && startsWithNames(names, {kUpdateDirName}) && IsUpdaterOwnFile(names[1])) {
+      own.push_back(std::string(kUpdateDirName) + "/" + names[1]);
+    }
+  }
+  return own;
 }

@@ -17,7 +17,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       // The install's own, chosen among numbers no described message uses.
       {kLockTimeoutLine, 194}, {kRecoveredLine, 196}, {kRecoveryFailedLine, 197}, {kNoUpdateEntriesLine, 208},
       {kNotWritableLine, 209}, {kAsideFailedLine, 215}, {kRestoredLine, 229},
-      {kLockWaitLine, 195}, {kFolderBecomingFileLine, 210},
+      {kLockWaitLine, 195}, {kFolderBecomingFileLine, 210}, {kOwnFileLine, 212},
       // The reasons of refusals and failures.
       {kWorkDirLinkLine, 198}, {kArchiveErrorLine, 201}, {kEntryRefusedLine, 202}, {kNoRoomLine, 203},
       {kEntryDamagedLine, 204}, {kEntryTooLargeLine, 205}, {kEntryNotWrittenLine, 207}, {kInstallStepLine, 216}, {kMoveInFailedLine, 217},

@@ -109,6 +109,7 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
                     {kInfo, kZipFileLine, "ZipFile:" + zip_.string()},
                     {kInfo, kDstPathLine, "DstPath:" + install},
                     {kInfo, kClearLine, "Clear History File Ret:0"},
+                    {kWarning, kOwnFileLine, "Updater's Own File Not Installed:update/update.exe"},
                     {kInfo, kStopLine, "Stop Process Ret:1"}});
   EXPECT_NE(LogText().find(" " + std::to_string(kRelaunchLine) + " Run " + exePath + " GetLastError = "), std::string::npos);
   ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
@@ -126,7 +127,8 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
 
 // What vendors' log readers may rely on: an update that goes well logs the
 // described lines and nothing else, and the application is started again
-// with no arguments.
+// with no arguments. The one exception: an archive that carries the
+// updater's own file logs one line naming it (FullUpdateInstallsAndRelaunches).
 TEST_F(UpdateRun, AGoodUpdateLogsExactlyTheDescribedLinesAndPassesNoArguments) {
   const std::uint32_t oldPid = StartInstalledApp();
   WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),

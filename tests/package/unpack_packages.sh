@@ -29,7 +29,7 @@ folder=unpacked/$(ls unpacked)
 expected=$(printf '%s\n' "$program" "$program.debug" "$@" | sort)
 actual=$(cd "$folder" && ls -A | sort)
 [ "$expected" = "$actual" ] || fail "contents differ; expected: $expected; unpacked: $actual"
-[ "$(cat "$folder/VERSION")" = "$version" ] || fail "VERSION holds $(cat "$folder/VERSION"), not $version"
+[ "$(cat "$folder/update-VERSION.txt")" = "$version" ] || fail "update-VERSION.txt holds $(cat "$folder/update-VERSION.txt"), not $version"
 
 # Stripped, naming its debug information, which holds the DWARF.
 sections=$("$objdump" -h "$folder/$program")

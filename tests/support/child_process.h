@@ -44,6 +44,12 @@ struct RunResult {
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args,
                    const std::filesystem::path& captureDir);
 
+/// Runs `program` with `args` to its end in a group of its own, then ends
+/// the group as a terminal or a service manager ends an application's: on
+/// Linux a process group, killed; on Windows a job that kills its members
+/// when closed and lets them break away. The exit code, or -1.
+int RunAndEndItsGroup(const std::string& program, const std::vector<std::string>& args);
+
 /// True while process `pid` exists and has not ended (an unreaped child of
 /// ours that has ended counts as gone).
 bool IsAlive(std::uint32_t pid);

@@ -20,14 +20,14 @@ namespace testing_support {
 namespace {
 
 pid_t Spawn(const std::string& program, const std::vector<std::string>& arguments,
-            const posix_spawn_file_actions_t* actions) {
+            const posix_spawn_file_actions_t* actions, const posix_spawnattr_t* attributes = nullptr) {
   std::vector<std::string> words{program};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   pid_t pid = -1;
-  if (posix_spawn(&pid, program.c_str(), actions, nullptr, argv.data(), environ) != 0) return -1;
+  if (posix_spawn(&pid, program.c_str(), actions, attributes, argv.data(), environ) != 0) return -1;
   return pid;
 }
 
@@ -92,6 +92,23 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
   result.out = ReadFileBytes(outFile);
   result.err = ReadFileBytes(errFile);
   return result;
+}
+
+int RunAndEndItsGroup(const std::string& program, const std::vector<std::string>& args) {
+  pid_t pid = -1;
+  {
+    platform::SpawnAttributes group;
+    posix_spawnattr_setpgroup(group.get(), 0);
+    posix_spawnattr_setflags(group.get(), POSIX_SPAWN_SETPGROUP);
+    pid = Spawn(program, args, nullptr, group.get());
+  }
+  if (pid <= 0) return -1;
+  int status = 0;
+  const bool ended = Reap(pid, status, std::chrono::steady_clock::now() + std::chrono::minutes(2));
+  // The group outlives its leader while anything it started is left in it.
+  kill(-pid, SIGKILL);
+  if (!ended) waitpid(pid, &status, 0);
+  return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool IsAlive(std::uint32_t pid) {

@@ -112,6 +112,34 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
   return result;
 }
 
+int RunAndEndItsGroup(const std::string& program, const std::vector<std::string>& args) {
+  // Closed on return, which kills whatever did not break away from it.
+  UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+  if (!job.ok() || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    return -1;
+  }
+  std::wstring line = platform::WideText(CommandLine(program, args));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  // Suspended until it is in the job, so that nothing it starts escapes it unasked.
+  if (!CreateProcessW(platform::WideText(program).c_str(), line.data(), nullptr, nullptr, /*bInheritHandles=*/FALSE,
+                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+    return -1;
+  }
+  UniqueHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
+  DWORD code = static_cast<DWORD>(-1);
+  if (AssignProcessToJobObject(job.get(), process.get()) && ResumeThread(thread.get()) != static_cast<DWORD>(-1) &&
+      WaitForSingleObject(process.get(), 120000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.get(), &code);
+  }
+  TerminateProcess(process.get(), 1);
+  return static_cast<int>(code);
+}
+
 bool IsAlive(std::uint32_t pid) {
   UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
   return process.ok() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
