@@ -83,6 +83,9 @@ struct InstallOutcome {
   std::vector<FailedAside> failedAsides;
   std::vector<FailedCopy> failedMoves;
   std::vector<FailedCopy> failedCopies;
+  /// Found in the folders the install placed while it was undone, and not
+  /// placed by it (a file saved there since): left where they are.
+  std::vector<std::string> kept;
 };
 
 /// Installs the tree `updateDir` into `dstPath` as PlaceTree does, all or
@@ -102,6 +105,9 @@ enum class Recovery {
 struct RecoveryOutcome {
   Recovery state = Recovery::kNothingLeft;
   int restoredCount = 0;
+  /// Found in the folders the cut-off install placed, and not placed by it
+  /// (a file saved there since): left where they are, with their folders.
+  std::vector<std::string> kept;
 };
 
 /// Finishes what an install cut off in `dstPath` left in `workDir`, and

@@ -13,6 +13,8 @@ struct JournalRecord {
     kNew,        ///< `path` does not exist yet: whatever stands there later was placed by this install
     kMoveAside,  ///< about to move `path` to backup number `backup`
     kCommit,     ///< the new version is whole; the backups are only to be discarded
+    kListing,    ///< what follows lists every entry the install places (earlier versions did not)
+    kPlaced,     ///< `path` lies below a folder that this install places whole
   };
   Kind kind;
   int backup = 0;
@@ -47,6 +49,7 @@ class InstallJournal {
 
  private:
   platform::UniqueFile file_;
+  std::string lastPlaced_;  ///< the path of the last kPlaced record written
 };
 
 /// The whole records of the journal file `path`, in order: a last record cut

@@ -37,10 +37,18 @@ class Transaction {
     if (!journal_.ok()) Failed("journal", layout.journal());
   }
 
-  // Announces the paths `plan` brings new and the targets it moves aside,
-  // giving each of these its backup number; not yet flushed.
+  // Announces the paths `plan` brings new, the targets it moves aside,
+  // giving each of these its backup number, and all it places below them;
+  // not yet flushed.
   bool Announce(const InstallPlan& plan, std::vector<AsideMove>& replaced, std::vector<AsideMove>& swapped) {
-    return AnnounceNew(plan.added) && AnnounceAside(plan.replaced, replaced) && AnnounceAside(plan.swapped, swapped);
+    if (!Note({JournalRecord::kListing, 0, {}}) || !AnnounceNew(plan.added) ||
+        !AnnounceAside(plan.replaced, replaced) || !AnnounceAside(plan.swapped, swapped)) {
+      return false;
+    }
+    for (const std::string& relative : plan.placed) {
+      if (!Note({JournalRecord::kPlaced, 0, relative})) return false;
+    }
+    return true;
   }
 
   bool Flush() { return journal_.Flush() || Failed("journal", layout_.journal()); }
@@ -199,9 +207,10 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
     outcome.installed = true;
     return outcome;
   }
-  const Undone undone = transaction.Abort();
+  Undone undone = transaction.Abort();
   if (undone.whole) layout.Discard();
   outcome.restored = undone.whole;
   outcome.restoredCount = undone.restored;
+  outcome.kept = std::move(undone.kept);
   return outcome;
 }

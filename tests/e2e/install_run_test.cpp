@@ -2,12 +2,15 @@
 // known before the stop stops nothing, and runs at once take turns.
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <future>
 #include <string>
 #include <system_error>
 
 #include <gtest/gtest.h>
 
+#include "install/install.h"
+#include "install/install_journal.h"
 #include "platform/symbolic_link.h"
 #include "tests/e2e/install_fixture.h"
 
@@ -86,6 +89,49 @@ TEST_F(InstallRun, AJournalLeftByTheLastShippedVersionIsRolledBack) {
   ExpectLogInOrder({{kWarning, kRecoveredLine, "Unfinished Update Rolled Back, Restored:2"}});
   EXPECT_EQ(Installation(), oldVersion);
   EXPECT_FALSE(JournalLeft());
+}
+
+// Killed between placing and committing, and the user then saved files in
+// folders it placed, one brought new (lib/y) and one moved in whole
+// (data/many): the next run, without its archive, takes back exactly what
+// was placed and names what it keeps.
+TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
+  const std::map<std::string, std::string> saved = {{"lib/y/alice.ini", "the user's"},
+                                                    {"data/many/alice.ini", "the user's"}};
+  WriteTree(installDir_, saved);
+  const TreeSnapshot expected = Installation();
+  WriteOldVersion();
+  // The tree and journal such a kill leaves: the old data/many in backup 0.
+  const fs::path work = installDir_ / kWorkDirName;
+  fs::create_directories(work / kBackupDirName / "0");
+  const fs::perms folderMode = fs::status(installDir_ / "data" / "many").permissions();
+  fs::rename(installDir_ / "data" / "many", work / kBackupDirName / "0" / "0");
+  std::map<std::string, std::string> placed = {{"lib/x.dll", "new"}, {"lib/y/z.dll", "new"}};
+  for (int i = 0; i < 12; ++i) placed["data/many/f" + std::to_string(i) + ".txt"] = "new";
+  WriteTree(installDir_, placed);
+  fs::permissions(installDir_ / "data" / "many", folderMode);
+  {
+    InstallJournal journal((work / kJournalName).string());
+    journal.Add({JournalRecord::kListing, 0, {}});
+    journal.Add({JournalRecord::kNew, 0, "lib"});
+    journal.Add({JournalRecord::kMoveAside, 0, Joined("data", "many")});
+    for (const fs::path& folder : {installDir_ / "lib", installDir_ / "data" / "many"}) {
+      for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        journal.Add({JournalRecord::kPlaced, 0, entry.path().lexically_relative(installDir_).string()});
+      }
+    }
+    ASSERT_TRUE(journal.Flush());
+  }
+  WriteTree(installDir_, saved);
+
+  EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0);
+  EXPECT_EQ(Installation(), expected);
+  EXPECT_FALSE(JournalLeft());
+  const std::string kept = "Not Placed By The Update, Kept:";
+  const std::string install = installDir_.string();
+  ExpectLogInOrder({{kWarning, kKeptLine, kept + Joined(Joined(Joined(install, "lib"), "y"), "alice.ini")},
+                    {kWarning, kKeptLine, kept + Joined(Joined(Joined(install, "data"), "many"), "alice.ini")},
+                    {kWarning, kRecoveredLine, "Unfinished Update Rolled Back, Restored:1"}});
 }
 
 namespace {

@@ -21,6 +21,10 @@ TEST(InstallJournal, RecordsComeBackAsWrittenWhateverThePath) {
       {JournalRecord::kMoveAside, 0, "app.exe"},
       {JournalRecord::kMoveAside, 12, "dir with blanks/100% \"done\"\nline two\r.txt"},
       {JournalRecord::kMoveAside, 13, "%0A"},
+      {JournalRecord::kListing, 0, ""},
+      {JournalRecord::kPlaced, 0, "plugins/a/b%.txt"},
+      {JournalRecord::kPlaced, 0, "plugins/a/b%.txt2"},
+      {JournalRecord::kPlaced, 0, "plugins/c"},
       {JournalRecord::kCommit, 0, ""},
   };
   {
@@ -50,6 +54,7 @@ TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
       {"aside x a.txt\naside 3 a.txt\n", whole},
       {"aside 3 %zz\naside 3 a.txt\n", whole},
       {"aside 3\n", {}},
+      {"aside 3 a.txt\nin 1 x\n", whole},  // shares more than the path before holds
       {"new 0 ../outside\naside 1 /etc/passwd\naside 3 a.txt\n", whole},
   };
   for (const Case& c : cases) {

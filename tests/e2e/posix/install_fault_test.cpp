@@ -102,6 +102,19 @@ class InstallFault : public InstallRun {
     return failedInstalls;
   }
 
+  // `tree` with the user's `saved` files, whole, left out, and each folder
+  // that holds nothing else.
+  static TreeSnapshot WithoutSaved(TreeSnapshot tree, const std::vector<std::string>& saved) {
+    for (const std::string& file : saved) {
+      EXPECT_EQ(tree.count(file) == 1 ? tree[file].substr(tree[file].size() - 10) : "", "the user's") << file;
+      tree.erase(file);
+      const std::string folder = file.substr(0, file.rfind('/'));
+      const auto next = tree.upper_bound(folder);
+      if (next == tree.end() || next->first.rfind(folder + "/", 0) != 0) tree.erase(folder);
+    }
+    return tree;
+  }
+
   TreeSnapshot oldVersion_;
   TreeSnapshot newVersion_;
   long calls_ = 0;
@@ -125,21 +138,38 @@ TEST_F(InstallFault, AFolderThatWillNotMoveWholeIsMovedEntryByEntry) {
   EXPECT_GT(ExpectOneWholeVersionWhateverFails(calls, refusal), 20);
 }
 
+// After each kill the user saves a file in lib/ (there once the install
+// placed it) and in data/many/ (moved in whole): it stays, whatever the next
+// runs do, with the folder that holds it.
 TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
+  int keptInPlacedFolder = 0;
   for (long at = 1; at <= calls_; ++at) {
     WriteOldVersion();
     EXPECT_NE(RunWithFault(at, true).exitCode, 0) << "call " << at;
+    std::vector<std::string> saved;
+    for (const std::string folder : {"lib", "data/many"}) {
+      if (!fs::is_directory(installDir_ / folder)) continue;
+      saved.push_back(folder + "/alice.ini");
+      WriteFileBytes(installDir_ / saved.back(), "the user's");
+    }
     // Odd points: a run without its archive repairs; even points: one with it.
     if (at % 2 == 1) {
+      const std::size_t logBefore = LogText().size();
       EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
-      const TreeSnapshot after = Installation();
+      const TreeSnapshot after = WithoutSaved(Installation(), saved);
       EXPECT_TRUE(after == oldVersion_ || after == newVersion_) << "call " << at;
       EXPECT_FALSE(JournalLeft()) << "call " << at;
+      if (after == oldVersion_ && !saved.empty() && saved.front() == "lib/alice.ini") {
+        EXPECT_NE(LogText().find("Kept:" + (installDir_ / saved.front()).string(), logBefore), std::string::npos)
+            << "call " << at;
+        ++keptInPlacedFolder;
+      }
     }
     EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0) << "call " << at;
-    EXPECT_EQ(Installation(), newVersion_) << "call " << at;
+    EXPECT_EQ(WithoutSaved(Installation(), saved), newVersion_) << "call " << at;
     EXPECT_FALSE(JournalLeft()) << "call " << at;
   }
+  EXPECT_GT(keptInPlacedFolder, 0);
 }
 
 // A linked work directory that the clear cannot remove leads out of the
