@@ -23,6 +23,10 @@ constexpr const char kProbeName[] = ".update-probe";
 /// In the installation folder itself, never in the work directory, which
 /// the clear may replace; on Windows it holds the installation's lock.
 constexpr const char kLockName[] = ".update-lock";
+/// How the names begin under which a file is copied in beside its target
+/// (across volumes) before it is renamed over it: the copy's own, never the
+/// user's. The platform's copy and move write them.
+constexpr const char kCopyPrefix[] = ".update-copy-";
 
 /// A top-level file that could not be copied over its namesake, or an entry
 /// of the new tree that could not be moved into the installation.

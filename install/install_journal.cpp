@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in"};
+constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area"};
 
 std::string Escaped(const std::string& path) {
   std::string text;
@@ -51,7 +51,7 @@ bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord
   const std::size_t secondBlank = line.find(' ', firstBlank + 1);
   if (secondBlank == std::string::npos) return false;
   const std::string word = line.substr(0, firstBlank);
-  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kPlaced; ++kind) {
+  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kArea; ++kind) {
     if (word != kWords[kind]) continue;
     record.kind = static_cast<JournalRecord::Kind>(kind);
     const std::string number = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
@@ -74,7 +74,8 @@ bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord
 }  // namespace
 
 bool operator==(const JournalRecord& left, const JournalRecord& right) {
-  return left.kind == right.kind && left.backup == right.backup && left.path == right.path;
+  return left.kind == right.kind && left.backup == right.backup && left.path == right.path &&
+         left.area == right.area;
 }
 
 // Binary mode: the same bytes on both systems. The buffer holds the records
@@ -106,10 +107,13 @@ std::vector<JournalRecord> ReadJournal(const std::string& path) {
   std::vector<JournalRecord> records;
   std::size_t start = 0;
   std::string lastPlaced;
+  int area = 0;
   for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
     JournalRecord record{JournalRecord::kNew, 0, {}};
     if (Parse(text.substr(start, end - start), lastPlaced, record)) {
       if (record.kind == JournalRecord::kPlaced) lastPlaced = record.path;
+      if (record.kind == JournalRecord::kArea) area = record.backup;
+      if (record.kind == JournalRecord::kMoveAside) record.area = area;
       records.push_back(record);
     }
     start = end + 1;

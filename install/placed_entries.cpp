@@ -1,6 +1,7 @@
 // What an install placed, and taking exactly that back out.
 #include "install/placed_entries.h"
 
+#include "install/install.h"
 #include "install/tree_removal.h"
 #include "platform/directory_listing.h"
 #include "platform/directory_move.h"
@@ -28,7 +29,8 @@ bool PlacedEntries::Remove(const InstallLayout& layout, const std::string& relat
 bool PlacedEntries::RemoveEntry(const std::string& path, const std::string& relative, platform::EntryType type,
                                 std::vector<std::string>& kept) const {
   if (type == platform::EntryType::kMissing) return true;
-  if (placed_.count(platform::FoldedFileName(relative)) == 0) {
+  const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
+  if (placed_.count(platform::FoldedFileName(relative)) == 0 && name.rfind(kCopyPrefix, 0) != 0) {
     kept.push_back(path);
     return true;
   }

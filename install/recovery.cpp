@@ -51,7 +51,7 @@ Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord
   }
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind != JournalRecord::kMoveAside) continue;
-    const std::string backup = layout.Backup(record->backup);
+    const std::string backup = layout.Backup(record->backup, record->area);
     if (!StandsAt(backup)) continue;
     if (placed.Remove(layout, record->path, undone.kept) && PutBack(backup, layout.Target(record->path))) {
       ++undone.restored;
@@ -64,11 +64,14 @@ Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord
 
 RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& workDir) {
   RemoveLeftoverProbe(dstPath);
-  const InstallLayout layout(dstPath, workDir);
+  InstallLayout layout(dstPath, workDir);
   // The install never writes behind a linked work directory (the clear
   // replaces one), so a journal found there is not its own.
   if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
   const std::vector<JournalRecord> records = ReadJournal(layout.journal());
+  for (const JournalRecord& record : records) {
+    if (record.kind == JournalRecord::kArea) layout.SetArea(record.backup, record.path);
+  }
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kCommit) {
       layout.Discard();

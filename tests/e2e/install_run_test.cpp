@@ -11,6 +11,7 @@
 
 #include "install/install.h"
 #include "install/install_journal.h"
+#include "install/install_layout.h"
 #include "platform/symbolic_link.h"
 #include "tests/e2e/install_fixture.h"
 
@@ -136,6 +137,13 @@ TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
 
 namespace {
 
+// The folder that a mount script of the test run's set-up made, named by
+// the environment variable `name`; empty when there is none.
+fs::path MountedFolder(const char* name) {
+  const char* mount = std::getenv(name);
+  return mount == nullptr ? fs::path() : fs::path(mount).make_preferred();
+}
+
 // An installation the run may not write, mounted on the host by the test
 // run's set-up when the tests run as root (tests/e2e/readonly_install.sh;
 // its path comes in UPDATE_READONLY_INSTALL): "view" shows "source"
@@ -146,9 +154,8 @@ class ReadOnlyInstall : public InstallRun {
  protected:
   void SetUp() override {
     InstallRun::SetUp();
-    const char* mount = std::getenv("UPDATE_READONLY_INSTALL");
-    const fs::path root = fs::path(mount == nullptr ? "" : mount).make_preferred();
-    if (mount == nullptr || !Writable(root / "view" / "temp") || Writable(root / "view")) {
+    const fs::path root = MountedFolder("UPDATE_READONLY_INSTALL");
+    if (root.empty() || !Writable(root / "view" / "temp") || Writable(root / "view")) {
       GTEST_SKIP() << "needs an installation on a read-only mount: the tests run as root mount one";
     }
     source_ = root / "source";
@@ -200,6 +207,98 @@ TEST_F(ReadOnlyInstall, AnInstallationTheRunCannotWriteStopsNothing) {
   EXPECT_TRUE(IsAlive(installedApp_->id()));
   EXPECT_EQ(AppRecords().size(), 1u);
   EXPECT_EQ(Installation(), before);
+}
+
+namespace {
+
+// An installation whose folder "addons" is a link to a small file system of
+// its own, made on the host by the test run's set-up when the tests run as
+// root (tests/e2e/other_volume.sh; its folder comes in UPDATE_OTHER_VOLUME).
+// The user keeps a file of their own in the linked folder.
+class OtherVolumeInstall : public InstallRun {
+ protected:
+  void SetUp() override {
+    InstallRun::SetUp();
+    const fs::path root = MountedFolder("UPDATE_OTHER_VOLUME");
+    if (root.empty() || !fs::is_directory(root / "volume" / "addons")) {
+      GTEST_SKIP() << "needs a folder linked to another volume: the tests run as root make one";
+    }
+    linked_ = root / "volume" / "addons";
+    installDir_ = root / "install";
+    WriteOldVersions();
+    std::vector<EntryRecipe> entries = NewVersionEntries();
+    entries.push_back(File("update/addons/a.txt", "new a"));
+    entries.push_back(File("update/addons/new/b.txt", "new b"));
+    WriteArchive(zip_.string(), entries);
+  }
+
+  void TearDown() override {
+    InstallRun::TearDown();
+    if (!linked_.empty()) Clear();
+  }
+
+  // Both volumes' old version, the link kept.
+  void WriteOldVersions() {
+    Clear();
+    WriteOldVersionInto(installDir_);
+    WriteTree(linked_, {{"a.txt", "old a"}, {"mine.txt", "the user's"}});
+  }
+
+  void Clear() const {
+    std::error_code ignored;
+    for (const fs::path& dir : {installDir_, linked_}) {
+      for (const auto& entry : fs::directory_iterator(dir, ignored)) {
+        if (entry.path() != installDir_ / "addons") fs::remove_all(entry.path(), ignored);
+      }
+    }
+  }
+
+  fs::path linked_;
+};
+
+}  // namespace
+
+// The update goes in through the link, which stays a link; killed between
+// placing and committing, the next run without its archive gives both
+// volumes their old version back (the journal and tree such a kill leaves,
+// written here).
+TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
+  const TreeSnapshot oldHere = Installation();
+  const TreeSnapshot oldThere = SnapshotTree(linked_);
+  EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+  EXPECT_EQ(ReadFileBytes(linked_ / "a.txt"), "new a");
+  EXPECT_EQ(ReadFileBytes(linked_ / "new" / "b.txt"), "new b");
+  EXPECT_EQ(ReadFileBytes(linked_ / "mine.txt"), "the user's");
+  EXPECT_FALSE(fs::exists(linked_ / kBackupDirName));
+  EXPECT_FALSE(JournalLeft());
+  if (platform::kMakesSymbolicLinks) {
+    EXPECT_TRUE(fs::is_symlink(installDir_ / "addons"));
+  }
+
+  WriteOldVersions();
+  const fs::path work = installDir_ / kWorkDirName;
+  InstallLayout layout(installDir_.string(), work.string());
+  const std::string area = layout.AreaIn("addons");
+  layout.SetArea(1, area);
+  fs::create_directories(layout.BackupFolderOf(0));
+  fs::create_directories(layout.BackupFolderOf(0, 1));
+  fs::rename(installDir_ / "readme.txt", layout.Backup(0));
+  fs::rename(linked_ / "a.txt", layout.Backup(0, 1));
+  WriteTree(installDir_, {{"readme.txt", "new readme"}, {"addons/a.txt", "new a"}, {"addons/new/b.txt", "new b"}});
+  {
+    InstallJournal journal(layout.journal());
+    journal.Add({JournalRecord::kListing, 0, {}});
+    journal.Add({JournalRecord::kNew, 0, Joined("addons", "new")});
+    journal.Add({JournalRecord::kMoveAside, 0, "readme.txt"});
+    journal.Add({JournalRecord::kPlaced, 0, Joined(Joined("addons", "new"), "b.txt")});
+    journal.Add({JournalRecord::kArea, 1, area});
+    journal.Add({JournalRecord::kMoveAside, 0, Joined("addons", "a.txt")});
+    ASSERT_TRUE(journal.Flush());
+  }
+  EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0);
+  EXPECT_EQ(Installation(), oldHere);
+  EXPECT_EQ(SnapshotTree(linked_), oldThere);
+  EXPECT_FALSE(JournalLeft());
 }
 
 TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {

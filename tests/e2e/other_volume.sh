@@ -1,0 +1,20 @@
+#!/bin/sh
+# Mounts (mount DIR) or unmounts (unmount DIR) a small file system at
+# DIR/volume and makes DIR/install, whose folder "addons" is a link to
+# DIR/volume/addons: an installation with a folder on another volume. Only
+# root can mount; otherwise nothing happens and the test says why it skips.
+# A mount of the host, not of a private namespace: the Wine server must see it.
+case "$1" in
+  mount)
+    [ "$(id -u)" = 0 ] || exit 0
+    mkdir -p "$2/volume" "$2/install"
+    mountpoint -q "$2/volume" || mount -t tmpfs -o size=16m tmpfs "$2/volume" 2>/dev/null || exit 0
+    mkdir -p "$2/volume/addons"
+    [ -L "$2/install/addons" ] || ln -s "$2/volume/addons" "$2/install/addons"
+    ;;
+  unmount)
+    if mountpoint -q "$2/volume"; then umount "$2/volume" 2>/dev/null || umount -l "$2/volume"; fi
+    rm -rf "$2"
+    ;;
+esac
+exit 0
