@@ -9,6 +9,7 @@
 // the new version is whole.
 #include "install/recovery.h"
 
+#include <set>
 #include <utility>
 
 #include "install/install.h"
@@ -38,12 +39,33 @@ bool PutBack(const std::string& backup, const std::string& target) {
   return whole && platform::RemoveEmptyDirectory(backup);
 }
 
+// A file moved in across volumes is copied beside its target first, under
+// a name of the copy's own: one that a kill left in a folder the install
+// placed into goes with the undo.
+void RemoveStagedCopies(const InstallLayout& layout, const std::vector<JournalRecord>& records) {
+  std::set<std::string> folders;
+  for (const JournalRecord& record : records) {
+    const std::size_t end = record.path.rfind(platform::kPathSeparator);
+    if ((record.kind == JournalRecord::kNew || record.kind == JournalRecord::kMoveAside) && end != std::string::npos) {
+      folders.insert(record.path.substr(0, end));
+    }
+  }
+  for (const std::string& folder : folders) {
+    std::vector<platform::DirectoryEntry> entries;
+    platform::ListDirectory(layout.Target(folder), entries);
+    for (const platform::DirectoryEntry& entry : entries) {
+      if (entry.name.rfind(kCopyPrefix, 0) == 0) RemoveTree(layout.Target(folder + platform::kPathSeparator + entry.name));
+    }
+  }
+}
+
 }  // namespace
 
 Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records) {
   Undone undone;
   undone.whole = true;
   const PlacedEntries placed(records);
+  RemoveStagedCopies(layout, records);
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind == JournalRecord::kNew && !placed.Remove(layout, record->path, undone.kept)) {
       undone.whole = false;

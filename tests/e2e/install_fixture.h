@@ -3,6 +3,7 @@
 // the installation as one comparable tree.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,13 @@
 #include "tests/support/tree_snapshot.h"
 
 namespace update_e2e {
+
+/// The folder that a mount script of the test run's set-up made, named by
+/// the environment variable `name`; empty when there is none.
+inline fs::path MountedFolder(const char* name) {
+  const char* mount = std::getenv(name);
+  return mount == nullptr ? fs::path() : fs::path(mount).make_preferred();
+}
 
 class InstallRun : public UpdateRun {
  protected:

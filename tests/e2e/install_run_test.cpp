@@ -14,6 +14,7 @@
 #include "install/install_layout.h"
 #include "platform/symbolic_link.h"
 #include "tests/e2e/install_fixture.h"
+#include "tests/e2e/other_volume_fixture.h"
 
 using namespace update_e2e;
 
@@ -137,13 +138,6 @@ TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
 
 namespace {
 
-// The folder that a mount script of the test run's set-up made, named by
-// the environment variable `name`; empty when there is none.
-fs::path MountedFolder(const char* name) {
-  const char* mount = std::getenv(name);
-  return mount == nullptr ? fs::path() : fs::path(mount).make_preferred();
-}
-
 // An installation the run may not write, mounted on the host by the test
 // run's set-up when the tests run as root (tests/e2e/readonly_install.sh;
 // its path comes in UPDATE_READONLY_INSTALL): "view" shows "source"
@@ -208,55 +202,6 @@ TEST_F(ReadOnlyInstall, AnInstallationTheRunCannotWriteStopsNothing) {
   EXPECT_EQ(AppRecords().size(), 1u);
   EXPECT_EQ(Installation(), before);
 }
-
-namespace {
-
-// An installation whose folder "addons" is a link to a small file system of
-// its own, made on the host by the test run's set-up when the tests run as
-// root (tests/e2e/other_volume.sh; its folder comes in UPDATE_OTHER_VOLUME).
-// The user keeps a file of their own in the linked folder.
-class OtherVolumeInstall : public InstallRun {
- protected:
-  void SetUp() override {
-    InstallRun::SetUp();
-    const fs::path root = MountedFolder("UPDATE_OTHER_VOLUME");
-    if (root.empty() || !fs::is_directory(root / "volume" / "addons")) {
-      GTEST_SKIP() << "needs a folder linked to another volume: the tests run as root make one";
-    }
-    linked_ = root / "volume" / "addons";
-    installDir_ = root / "install";
-    WriteOldVersions();
-    std::vector<EntryRecipe> entries = NewVersionEntries();
-    entries.push_back(File("update/addons/a.txt", "new a"));
-    entries.push_back(File("update/addons/new/b.txt", "new b"));
-    WriteArchive(zip_.string(), entries);
-  }
-
-  void TearDown() override {
-    InstallRun::TearDown();
-    if (!linked_.empty()) Clear();
-  }
-
-  // Both volumes' old version, the link kept.
-  void WriteOldVersions() {
-    Clear();
-    WriteOldVersionInto(installDir_);
-    WriteTree(linked_, {{"a.txt", "old a"}, {"mine.txt", "the user's"}});
-  }
-
-  void Clear() const {
-    std::error_code ignored;
-    for (const fs::path& dir : {installDir_, linked_}) {
-      for (const auto& entry : fs::directory_iterator(dir, ignored)) {
-        if (entry.path() != installDir_ / "addons") fs::remove_all(entry.path(), ignored);
-      }
-    }
-  }
-
-  fs::path linked_;
-};
-
-}  // namespace
 
 // The update goes in through the link, which stays a link; killed between
 // placing and committing, the next run without its archive gives both

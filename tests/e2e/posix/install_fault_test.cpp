@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/install_fixture.h"
+#include "tests/e2e/other_volume_fixture.h"
 #include "tests/e2e/small_disk_fixture.h"
 
 using namespace update_e2e;
@@ -170,6 +171,32 @@ TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
     EXPECT_FALSE(JournalLeft()) << "call " << at;
   }
   EXPECT_GT(keptInPlacedFolder, 0);
+}
+
+// Killed at any call of an install through a folder linked to another
+// volume, the next run without its archive leaves one whole version on both.
+TEST_F(OtherVolumeInstall, KilledAtAnyCallBothVolumesKeepOneWholeVersion) {
+  const auto versions = [this] { return std::make_pair(Installation(), SnapshotTree(linked_)); };
+  const auto oldVersion = versions();
+  const fs::path countFile = root_.path() / "count";
+  {
+    const FaultPlan plan({{"UPDATE_FAULT_COUNT", countFile.string()}});
+    ASSERT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+  }
+  const auto newVersion = versions();
+  const long calls = std::atol(ReadFileBytes(countFile).c_str());
+  ASSERT_GE(calls, 50);
+  for (long at = 1; at <= calls; ++at) {
+    WriteOldVersions();
+    {
+      const FaultPlan plan({{"UPDATE_FAULT_AT", std::to_string(at)}, {"UPDATE_FAULT_KILL", "1"}});
+      UpdateWithoutApp(zip_.string());
+    }
+    EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0) << "call " << at;
+    const auto after = versions();
+    EXPECT_TRUE(after == oldVersion || after == newVersion) << "call " << at;
+    EXPECT_FALSE(JournalLeft()) << "call " << at;
+  }
 }
 
 // A linked work directory that the clear cannot remove leads out of the
