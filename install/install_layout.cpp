@@ -19,6 +19,13 @@ std::string BackupIn(const std::string& backupDir, int number) {
   return BackupFolder(backupDir, number) + platform::kPathSeparator + std::to_string(number % kBackupsPerFolder);
 }
 
+// Names the installation's areas in folders it links: its identity, which
+// its other spellings share and another installation's never does.
+std::string IdentityOf(const std::string& dstPath) {
+  const std::string identity = platform::FileIdentity(dstPath);
+  return identity.empty() ? "installation" : identity;
+}
+
 }  // namespace
 
 std::string BackupPath(const std::string& workDir, int number) {
@@ -29,7 +36,7 @@ InstallLayout::InstallLayout(const std::string& dstPath, const std::string& work
     : dstPath_(dstPath),
       journal_(workDir + platform::kPathSeparator + kJournalName),
       backupDir_(workDir + platform::kPathSeparator + kBackupDirName),
-      identity_(platform::FileIdentity(dstPath).empty() ? "installation" : platform::FileIdentity(dstPath)),
+      identity_(IdentityOf(dstPath)),
       areas_(1) {}
 
 std::string InstallLayout::Target(const std::string& relative) const {
