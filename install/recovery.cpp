@@ -54,7 +54,8 @@ void RemoveStagedCopies(const InstallLayout& layout, const std::vector<JournalRe
     std::vector<platform::DirectoryEntry> entries;
     platform::ListDirectory(layout.Target(folder), entries);
     for (const platform::DirectoryEntry& entry : entries) {
-      if (entry.name.rfind(kCopyPrefix, 0) == 0) RemoveTree(layout.Target(folder + platform::kPathSeparator + entry.name));
+      if (entry.name.rfind(kCopyPrefix, 0) != 0) continue;
+      RemoveTree(layout.Target(folder + platform::kPathSeparator + entry.name));
     }
   }
 }

@@ -12,11 +12,9 @@
 
 namespace update_e2e {
 
-/// The folder that a mount script of the test run's set-up made, named by
-/// the environment variable `name`; empty when there is none.
+/// The folder a mount script of the run's set-up made, from variable `name`; empty: none.
 inline fs::path MountedFolder(const char* name) {
-  const char* mount = std::getenv(name);
-  return mount == nullptr ? fs::path() : fs::path(mount).make_preferred();
+  return fs::path(std::getenv(name) ? std::getenv(name) : "").make_preferred();
 }
 
 class InstallRun : public UpdateRun {

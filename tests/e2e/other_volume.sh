@@ -1,9 +1,7 @@
 #!/bin/sh
-# Mounts (mount DIR) or unmounts (unmount DIR) a small file system at
-# DIR/volume and makes DIR/install, whose folder "addons" is a link to
-# DIR/volume/addons: an installation with a folder on another volume. Only
-# root can mount; otherwise nothing happens and the test says why it skips.
-# A mount of the host, not of a private namespace: the Wine server must see it.
+# Mounts (mount DIR) a small file system at DIR/volume and makes DIR/install
+# with its folder "addons" linked to DIR/volume/addons, or removes both
+# (unmount DIR). As small_disk.sh: root only, a mount the Wine server sees.
 case "$1" in
   mount)
     [ "$(id -u)" = 0 ] || exit 0
