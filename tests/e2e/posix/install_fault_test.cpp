@@ -145,10 +145,9 @@ TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
     EXPECT_NE(RunWithFault(at, true).exitCode, 0) << "call " << at;
     std::vector<std::string> saved;
     for (const std::string folder : {"lib", "data/many"}) {
-      if (!fs::is_directory(installDir_ / folder)) continue;
-      saved.push_back(folder + "/alice.ini");
-      WriteFileBytes(installDir_ / saved.back(), "the user's");
+      if (fs::is_directory(installDir_ / folder)) saved.push_back(folder + "/alice.ini");
     }
+    for (const std::string& file : saved) WriteFileBytes(installDir_ / file, "the user's");
     // Odd points: a run without its archive repairs; even points: one with it.
     if (at % 2 == 1) {
       EXPECT_EQ(UpdateWithoutApp(missing_).exitCode, 0) << "call " << at;
