@@ -1,6 +1,9 @@
 // The driver's phases around the install engine.
 #include "UpGrade/install_phases.h"
 
+#include <string>
+#include <vector>
+
 #include "UpGrade/file_operations.h"
 #include "UpGrade/log_lines.h"
 #include "install/install.h"
@@ -11,6 +14,13 @@ namespace {
 
 // Beyond any whole run of a large update: the other run is working, not stuck.
 constexpr unsigned kLockWaitMs = 10 * 60 * 1000;
+
+// An undo leaves what it did not place where it is, and says so.
+void LogKept(const std::vector<std::string>& kept) {
+  for (const std::string& path : kept) {
+    LogFormatted(Warning, kDriverLogSource, kKeptLine, "Not Placed By The Update, Kept:%s", path.c_str());
+  }
+}
 
 }  // namespace
 
@@ -26,6 +36,7 @@ std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPa
 
 bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& workDir) {
   const RecoveryOutcome recovery = RecoverInstall(dstPath, workDir);
+  LogKept(recovery.kept);
   switch (recovery.state) {
     case Recovery::kRolledBack:
       LogFormatted(Warning, kDriverLogSource, kRecoveredLine, "Unfinished Update Rolled Back, Restored:%d",
@@ -80,6 +91,7 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
                  move.source.c_str(), move.target.c_str(), move.error);
   }
   LogFailedCopies(outcome.failedCopies);
+  LogKept(outcome.kept);
   if (!outcome.failedStep.step.empty()) {
     LogFormatted(Error, kDriverLogSource, kInstallStepLine, "Install Failed At:%s, Path:%s, error:%d",
                  outcome.failedStep.step.c_str(), outcome.failedStep.path.c_str(), outcome.failedStep.error);

@@ -37,6 +37,7 @@ enum DriverLogLine : int {
   kAsideFailedLine = 215,     ///< "Move Aside Source:%s, Backup:%s, error:%d": a target the install could not move aside
   kInstallStepLine = 216,     ///< "Install Failed At:%s, Path:%s, error:%d": the step (plan, backup folder, journal)
   kMoveInFailedLine = 217,    ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
+  kKeptLine = 218,            ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kCopyLine = 227,            ///< "Copy Files Source:%s, Target:%s"
   kRestoredLine = 229,        ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
   kRelaunchLine = 232,        ///< "Run %s GetLastError = %d"

@@ -23,6 +23,10 @@ constexpr const char kProbeName[] = ".update-probe";
 /// In the installation folder itself, never in the work directory, which
 /// the clear may replace; on Windows it holds the installation's lock.
 constexpr const char kLockName[] = ".update-lock";
+/// How the names begin under which a file is copied in beside its target
+/// (across volumes) before it is renamed over it: the copy's own, never the
+/// user's. The platform's copy and move write them.
+constexpr const char kCopyPrefix[] = ".update-copy-";
 
 /// A top-level file that could not be copied over its namesake, or an entry
 /// of the new tree that could not be moved into the installation.
@@ -88,6 +92,9 @@ struct InstallOutcome {
   std::vector<FailedAside> failedAsides;
   std::vector<FailedCopy> failedMoves;
   std::vector<FailedCopy> failedCopies;
+  /// Found in the folders the install placed while it was undone, and not
+  /// placed by it (a file saved there since): left where they are.
+  std::vector<std::string> kept;
 };
 
 /// Installs the tree `updateDir` into `dstPath` as PlaceTree does, all or
@@ -107,6 +114,9 @@ enum class Recovery {
 struct RecoveryOutcome {
   Recovery state = Recovery::kNothingLeft;
   int restoredCount = 0;
+  /// Found in the folders the cut-off install placed, and not placed by it
+  /// (a file saved there since): left where they are, with their folders.
+  std::vector<std::string> kept;
 };
 
 /// Finishes what an install cut off in `dstPath` left in `workDir`, and

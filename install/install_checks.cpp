@@ -67,7 +67,9 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
   // Anything at or below "update/temp" would be installed over the work
   // directory the install moves its backups into, a file or a link there
   // replacing it; "update/.update-probe" would be taken for a probe left
-  // behind, and "update/.update-lock" is held by the run itself.
+  // behind, and "update/.update-lock" is held by the run itself. A folder
+  // of the installation on another volume keeps its backups under the backup
+  // area's name.
   const std::vector<std::vector<std::string>> reserved = {
       {kJournalName}, {kBackupDirName}, {kUpdateDirName, kWorkDirName}, {kUpdateDirName, kProbeName},
       {kUpdateDirName, kLockName}};
@@ -75,6 +77,9 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
     const std::vector<std::string> names = entryPathNames(entry.entryName);
     for (const std::vector<std::string>& name : reserved) {
       if (startsWithNames(names, name)) return &entry;
+    }
+    for (std::size_t i = 2; i < names.size() && startsWithNames(names, {kUpdateDirName}); ++i) {
+      if (platform::SameFileName(names[i], kBackupDirName)) return &entry;
     }
   }
   return nullptr;

@@ -3,6 +3,10 @@
 // name fits on its line. Earlier versions also noted each move aside once
 // done ("asided") and the start of the placing ("place"); recovery learns
 // both from the disk, so they are no longer written and are passed over.
+// An "in" record (an entry placed below a placed folder) gives as its number
+// how many leading bytes its path shares with the one before it, and holds
+// only the rest: an update of 20,000 files in 200 folders lists every one of
+// them, names in order, so that most share all but their last few bytes.
 #include "install/install_journal.h"
 
 #include <cstdlib>
@@ -12,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kWords[] = {"new", "aside", "commit"};
+constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area"};
 
 std::string Escaped(const std::string& path) {
   std::string text;
@@ -41,20 +45,27 @@ bool Unescaped(const std::string& text, std::string& path) {
   return true;
 }
 
-bool Parse(const std::string& line, JournalRecord& record) {
+// `lastPlaced` is the path of the last "in" record read.
+bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord& record) {
   const std::size_t firstBlank = line.find(' ');
   const std::size_t secondBlank = line.find(' ', firstBlank + 1);
   if (secondBlank == std::string::npos) return false;
   const std::string word = line.substr(0, firstBlank);
-  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kCommit; ++kind) {
+  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kArea; ++kind) {
     if (word != kWords[kind]) continue;
     record.kind = static_cast<JournalRecord::Kind>(kind);
     const std::string number = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
     char* end = nullptr;
     record.backup = static_cast<int>(std::strtol(number.c_str(), &end, 10));
+    if (number.empty() || *end != '\0') return false;
+    if (kind == JournalRecord::kPlaced) {
+      if (record.backup < 0 || static_cast<std::size_t>(record.backup) > lastPlaced.size()) return false;
+      record.path = lastPlaced.substr(0, record.backup);
+      record.backup = 0;
+    }
     // Paths the install writes lie inside the installation; any other line
     // was not written by it.
-    return !number.empty() && *end == '\0' && Unescaped(line.substr(secondBlank + 1), record.path) &&
+    return Unescaped(line.substr(secondBlank + 1), record.path) &&
            (record.path.empty() || landsInsideDestination(record.path));
   }
   return false;
@@ -63,7 +74,8 @@ bool Parse(const std::string& line, JournalRecord& record) {
 }  // namespace
 
 bool operator==(const JournalRecord& left, const JournalRecord& right) {
-  return left.kind == right.kind && left.backup == right.backup && left.path == right.path;
+  return left.kind == right.kind && left.backup == right.backup && left.path == right.path &&
+         left.area == right.area;
 }
 
 // Binary mode: the same bytes on both systems. The buffer holds the records
@@ -75,8 +87,16 @@ InstallJournal::InstallJournal(const std::string& path) : file_(platform::OpenFi
 
 bool InstallJournal::Add(const JournalRecord& record) {
   if (!file_) return false;
-  const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(record.backup) + " " +
-                           Escaped(record.path) + "\n";
+  std::size_t shared = 0;
+  if (record.kind == JournalRecord::kPlaced) {
+    while (shared < record.path.size() && shared < lastPlaced_.size() && record.path[shared] == lastPlaced_[shared]) {
+      ++shared;
+    }
+    lastPlaced_ = record.path;
+  }
+  const int number = record.kind == JournalRecord::kPlaced ? static_cast<int>(shared) : record.backup;
+  const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(number) + " " +
+                           Escaped(record.path.substr(shared)) + "\n";
   return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size();
 }
 
@@ -86,9 +106,16 @@ std::vector<JournalRecord> ReadJournal(const std::string& path) {
   const std::string text = platform::ReadWholeFile(path);
   std::vector<JournalRecord> records;
   std::size_t start = 0;
+  std::string lastPlaced;
+  int area = 0;
   for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
     JournalRecord record{JournalRecord::kNew, 0, {}};
-    if (Parse(text.substr(start, end - start), record)) records.push_back(record);
+    if (Parse(text.substr(start, end - start), lastPlaced, record)) {
+      if (record.kind == JournalRecord::kPlaced) lastPlaced = record.path;
+      if (record.kind == JournalRecord::kArea) area = record.backup;
+      if (record.kind == JournalRecord::kMoveAside) record.area = area;
+      records.push_back(record);
+    }
     start = end + 1;
   }
   return records;

@@ -13,10 +13,16 @@ struct JournalRecord {
     kNew,        ///< `path` does not exist yet: whatever stands there later was placed by this install
     kMoveAside,  ///< about to move `path` to backup number `backup`
     kCommit,     ///< the new version is whole; the backups are only to be discarded
+    kListing,    ///< what follows lists every entry the install places (earlier versions did not)
+    kPlaced,     ///< `path` lies below a folder that this install places whole
+    kArea,       ///< backup area number `backup` lies at `path`; the moves aside after it use it
   };
   Kind kind;
   int backup = 0;
   std::string path;
+  /// A kMoveAside's backup area: that of the last kArea record before it, 0
+  /// (the work directory's) when there is none. Set by ReadJournal.
+  int area = 0;
 };
 
 bool operator==(const JournalRecord& left, const JournalRecord& right);
@@ -47,6 +53,7 @@ class InstallJournal {
 
  private:
   platform::UniqueFile file_;
+  std::string lastPlaced_;  ///< the path of the last kPlaced record written
 };
 
 /// The whole records of the journal file `path`, in order: a last record cut

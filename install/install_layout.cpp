@@ -4,6 +4,8 @@
 #include "install/install.h"
 #include "install/parallel_tasks.h"
 #include "install/tree_removal.h"
+#include "platform/directory_move.h"
+#include "platform/file_identity.h"
 #include "platform/file_open.h"
 #include "platform/file_system.h"
 
@@ -17,6 +19,13 @@ std::string BackupIn(const std::string& backupDir, int number) {
   return BackupFolder(backupDir, number) + platform::kPathSeparator + std::to_string(number % kBackupsPerFolder);
 }
 
+// Names the installation's areas in folders it links: its identity, which
+// its other spellings share and another installation's never does.
+std::string IdentityOf(const std::string& dstPath) {
+  const std::string identity = platform::FileIdentity(dstPath);
+  return identity.empty() ? "installation" : identity;
+}
+
 }  // namespace
 
 std::string BackupPath(const std::string& workDir, int number) {
@@ -26,15 +35,34 @@ std::string BackupPath(const std::string& workDir, int number) {
 InstallLayout::InstallLayout(const std::string& dstPath, const std::string& workDir)
     : dstPath_(dstPath),
       journal_(workDir + platform::kPathSeparator + kJournalName),
-      backupDir_(workDir + platform::kPathSeparator + kBackupDirName) {}
+      backupDir_(workDir + platform::kPathSeparator + kBackupDirName),
+      identity_(IdentityOf(dstPath)),
+      areas_(1) {}
 
 std::string InstallLayout::Target(const std::string& relative) const {
   return dstPath_ + platform::kPathSeparator + relative;
 }
 
-std::string InstallLayout::Backup(int number) const { return BackupIn(backupDir_, number); }
+std::string InstallLayout::Backup(int number, int area) const { return BackupIn(AreaDir(area), number); }
 
-std::string InstallLayout::BackupFolderOf(int number) const { return BackupFolder(backupDir_, number); }
+std::string InstallLayout::BackupFolderOf(int number, int area) const { return BackupFolder(AreaDir(area), number); }
+
+std::string InstallLayout::AreaIn(const std::string& folder) const {
+  return folder + platform::kPathSeparator + kBackupDirName + platform::kPathSeparator + identity_;
+}
+
+void InstallLayout::SetArea(int area, const std::string& relative) {
+  if (area < 1) return;
+  if (static_cast<std::size_t>(area) >= areas_.size()) areas_.resize(static_cast<std::size_t>(area) + 1);
+  areas_[static_cast<std::size_t>(area)] = relative;
+}
+
+std::string InstallLayout::AreaDir(int area) const {
+  if (area < 1 || static_cast<std::size_t>(area) >= areas_.size() || areas_[static_cast<std::size_t>(area)].empty()) {
+    return backupDir_;
+  }
+  return Target(areas_[static_cast<std::size_t>(area)]);
+}
 
 void InstallLayout::Discard(int numbered) const {
   RunInParallel(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [this](std::size_t number) {
@@ -42,5 +70,11 @@ void InstallLayout::Discard(int numbered) const {
     return platform::RemoveFile(backup) || RemoveTree(backup);
   });
   RemoveTree(backupDir_);
+  for (std::size_t area = 1; area < areas_.size(); ++area) {
+    if (areas_[area].empty()) continue;
+    const std::string dir = Target(areas_[area]);
+    // The reserved folder goes once no other installation keeps its area there.
+    if (RemoveTree(dir)) platform::RemoveEmptyDirectory(dir.substr(0, dir.rfind(platform::kPathSeparator)));
+  }
   platform::RemoveFile(journal_);
 }

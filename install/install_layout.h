@@ -1,8 +1,10 @@
 // Where one installation's install keeps its state: the journal and the
-// numbered backups in the work directory.
+// numbered backups in the work directory, and a backup area on each other
+// volume that a linked folder of the installation leads to.
 #pragma once
 
 #include <string>
+#include <vector>
 
 /// Where an install in `workDir` keeps the old entry it moved aside under
 /// backup number `number`.
@@ -20,17 +22,30 @@ class InstallLayout {
   const std::string& backupDir() const { return backupDir_; }
   /// The installed entry at `relative` (to the installation).
   std::string Target(const std::string& relative) const;
-  std::string Backup(int number) const;
-  /// The folder that holds backup `number` and its neighbours.
-  std::string BackupFolderOf(int number) const;
+  /// Backup `number` of area `area` (0: the work directory's).
+  std::string Backup(int number, int area = 0) const;
+  /// The folder that holds backup `number` of area `area` and its neighbours.
+  std::string BackupFolderOf(int number, int area = 0) const;
 
-  /// Drops the backups, the first `numbered` of them spread over threads, and
-  /// then the journal; a backup that cannot be deleted now is deleted by a
-  /// later run.
+  /// Where the installation's backup area in its folder `folder` lies,
+  /// relative to the installation: under the reserved name, in a folder named
+  /// after the installation, so that installations that link one folder
+  /// never share an area.
+  std::string AreaIn(const std::string& folder) const;
+  /// Makes area `area` (1 and up) the one at `relative`, as AreaIn gave it.
+  void SetArea(int area, const std::string& relative);
+  /// The folder of area `area`.
+  std::string AreaDir(int area) const;
+
+  /// Drops the backups, the first `numbered` of the work directory's spread
+  /// over threads, then the other areas and the journal; a backup that
+  /// cannot be deleted now is deleted by a later run.
   void Discard(int numbered = 0) const;
 
  private:
   std::string dstPath_;
   std::string journal_;
   std::string backupDir_;
+  std::string identity_;
+  std::vector<std::string> areas_;  ///< relative to the installation; [0] unused
 };

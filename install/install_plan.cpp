@@ -17,14 +17,15 @@ namespace {
 using platform::DirectoryEntry;
 using platform::EntryType;
 
+bool ByName(const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; }
+
 // The installed entries of one folder, looked up by their exact names: a
 // name that matches only as Windows compares names keeps a folder from
 // being swapped, so the installation's spelling is never lost.
 class InstalledEntries {
  public:
   explicit InstalledEntries(std::vector<DirectoryEntry> entries) : entries_(std::move(entries)) {
-    std::sort(entries_.begin(), entries_.end(),
-              [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+    std::sort(entries_.begin(), entries_.end(), ByName);
   }
 
   // The type of the entry `name`; kMissing when none has that exact name.
@@ -126,11 +127,36 @@ class Planner {
   InstallPlan& plan_;
 };
 
+// Lists every entry below the folder `source`, which lands at `relative`,
+// into `placed`, each folder's names in order: the journal writes each
+// path as what it adds to the one before.
+void ListBelow(const std::string& source, const std::string& relative, std::vector<std::string>& placed) {
+  std::vector<DirectoryEntry> entries;
+  if (!platform::ListDirectory(source, entries)) throw UnlistedFolder(source, platform::LastSystemError());
+  std::sort(entries.begin(), entries.end(), ByName);
+  for (const DirectoryEntry& entry : entries) {
+    const std::string below = relative + platform::kPathSeparator + entry.name;
+    placed.push_back(below);
+    if (entry.type == EntryType::kDirectory) ListBelow(source + platform::kPathSeparator + entry.name, below, placed);
+  }
+}
+
+// Fills `plan.placed` from the new tree `sourceDir`.
+void ListPlaced(const std::string& sourceDir, InstallPlan& plan) {
+  for (const std::vector<std::string>* paths : {&plan.added, &plan.replaced, &plan.swapped}) {
+    for (const std::string& relative : *paths) {
+      const std::string source = sourceDir + platform::kPathSeparator + relative;
+      if (platform::EntryTypeOf(source) == EntryType::kDirectory) ListBelow(source, relative, plan.placed);
+    }
+  }
+}
+
 }  // namespace
 
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir) {
   InstallPlan plan;
   Planner(targetDir, workDir, /*swapping=*/true, plan).Entries(sourceDir, {});
+  ListPlaced(sourceDir, plan);
   return plan;
 }
 

@@ -20,6 +20,11 @@ struct InstallPlan {
   /// each can move aside whole and its namesake take its place in one rename,
   /// where the system lets it; nothing below one is planned on its own.
   std::vector<std::string> swapped;
+  /// Every entry below the folders placed whole (the added and swapped ones,
+  /// and those that replace a file), each folder before what it holds: what
+  /// an undo may take back out of them. Anything else found there later is
+  /// not the install's.
+  std::vector<std::string> placed;
 };
 
 /// Thrown when a folder of the new tree cannot be listed.
@@ -37,5 +42,6 @@ struct UnlistedFolder : std::runtime_error {
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir);
 
 /// Plans the swapped folder `relative` entry by entry instead, nothing below
-/// it swapped: for one the system would not move aside whole. Throws as above.
+/// it swapped: for one the system would not move aside whole. Lists nothing
+/// as placed: the plan that swapped it listed all below it. Throws as above.
 InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative);

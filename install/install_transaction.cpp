@@ -3,6 +3,7 @@
 // discarded; on failure what was placed goes and the backups come back. The
 // journal lets the next run finish an install that was cut off.
 #include <exception>
+#include <map>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -32,15 +33,23 @@ struct AsideMove {
 // not be on disk before the next step.
 class Transaction {
  public:
-  Transaction(const InstallLayout& layout, InstallOutcome& outcome)
+  Transaction(InstallLayout& layout, InstallOutcome& outcome)
       : layout_(layout), journal_(layout.journal()), outcome_(outcome) {
     if (!journal_.ok()) Failed("journal", layout.journal());
   }
 
-  // Announces the paths `plan` brings new and the targets it moves aside,
-  // giving each of these its backup number; not yet flushed.
+  // Announces the paths `plan` brings new, the targets it moves aside,
+  // giving each of these its backup number, and all it places below them;
+  // not yet flushed.
   bool Announce(const InstallPlan& plan, std::vector<AsideMove>& replaced, std::vector<AsideMove>& swapped) {
-    return AnnounceNew(plan.added) && AnnounceAside(plan.replaced, replaced) && AnnounceAside(plan.swapped, swapped);
+    if (!Note({JournalRecord::kListing, 0, {}}) || !AnnounceNew(plan.added) ||
+        !AnnounceAside(plan.replaced, replaced) || !AnnounceAside(plan.swapped, swapped)) {
+      return false;
+    }
+    for (const std::string& relative : plan.placed) {
+      if (!Note({JournalRecord::kPlaced, 0, relative})) return false;
+    }
+    return true;
   }
 
   bool Flush() { return journal_.Flush() || Failed("journal", layout_.journal()); }
@@ -72,9 +81,11 @@ class Transaction {
     return !announced || Flush();
   }
 
-  // Moves every target of `moves` aside to its backup, spread over threads.
-  // False once one failed, which the outcome names: no move starts after it.
-  bool MoveAside(const std::vector<AsideMove>& moves) {
+  // Moves every target of `moves` aside to its backup, spread over threads;
+  // those on another volume than the work directory (a linked folder's) go
+  // to `crossing`. False once one failed, which the outcome names: no move
+  // starts after it.
+  bool MoveAside(const std::vector<AsideMove>& moves, std::vector<AsideMove>& crossing) {
     std::mutex failures;
     return RunInParallel(moves.size(), /*stopAtFailure=*/true, [&](std::size_t i) {
       const std::string target = layout_.Target(moves[i].relative);
@@ -82,9 +93,45 @@ class Transaction {
       if (platform::RenameEntry(target, backup)) return true;
       const int error = platform::LastSystemError();
       const std::lock_guard<std::mutex> lock(failures);
+      if (platform::IsOtherVolumeError(error)) {
+        crossing.push_back(moves[i]);
+        return true;
+      }
       outcome_.failedAsides.push_back({target, backup, error});
       return false;
     });
+  }
+
+  // Moves each target of `crossing` aside into the backup area of the
+  // topmost folder of its path that lies on its volume (the rename says
+  // which), each area and each move announced before it is taken.
+  bool MoveAcross(const std::vector<AsideMove>& crossing) {
+    for (const AsideMove& move : crossing) {
+      const std::string target = layout_.Target(move.relative);
+      int error = 0;
+      bool moved = false;
+      std::string backup;
+      for (std::size_t end = move.relative.find(platform::kPathSeparator); end != std::string::npos;
+           end = move.relative.find(platform::kPathSeparator, end + 1)) {
+        const int area = AreaFor(move.relative.substr(0, end));
+        if (area == 0) return false;
+        const int number = nextInArea_[area]++;
+        if (number % kBackupsPerFolder == 0 && !MakeFolder(layout_.BackupFolderOf(number, area))) return false;
+        if (!Note({JournalRecord::kArea, area, layout_.AreaIn(move.relative.substr(0, end))}) ||
+            !Note({JournalRecord::kMoveAside, number, move.relative}) || !Flush()) {
+          return false;
+        }
+        backup = layout_.Backup(number, area);
+        moved = platform::RenameEntry(target, backup);
+        error = platform::LastSystemError();
+        if (moved || !platform::IsOtherVolumeError(error)) break;
+      }
+      if (!moved) {
+        outcome_.failedAsides.push_back({target, backup, error});
+        return false;
+      }
+    }
+    return true;
   }
 
   // Places the new tree; the outcome names what it could not move or copy.
@@ -134,6 +181,32 @@ class Transaction {
     return true;
   }
 
+  // The area in the installation's folder `folder`, announced and made the
+  // first time; 0 when it cannot be.
+  int AreaFor(const std::string& folder) {
+    const auto known = areas_.find(folder);
+    if (known != areas_.end()) return known->second;
+    const int area = static_cast<int>(areas_.size()) + 1;
+    const std::string relative = layout_.AreaIn(folder);
+    layout_.SetArea(area, relative);
+    // Announced before it is made, so that a run cut off meanwhile leaves
+    // nothing the next run does not know of.
+    if (!Note({JournalRecord::kArea, area, relative}) || !Flush()) return 0;
+    const std::string dir = layout_.AreaDir(area);
+    // What an earlier install of this installation could not delete there.
+    RemoveTree(dir);
+    platform::MakeDirectory(dir.substr(0, dir.rfind(platform::kPathSeparator)));
+    if (!MakeFolder(dir)) return 0;
+    areas_[folder] = area;
+    return area;
+  }
+
+  bool MakeFolder(const std::string& folder) {
+    if (platform::MakeDirectory(folder)) return true;
+    outcome_.failedStep = {"backup folder", folder, platform::LastSystemError()};
+    return false;
+  }
+
   // Makes the folder of the next backup numbers. One that an earlier
   // install could not delete is passed over, so that every backup this
   // install's journal names is its own.
@@ -150,10 +223,12 @@ class Transaction {
     return true;
   }
 
-  const InstallLayout& layout_;
+  InstallLayout& layout_;
   InstallJournal journal_;
   InstallOutcome& outcome_;
   int nextBackup_ = 0;
+  std::map<std::string, int> areas_;  ///< by the folder they are in
+  std::map<int, int> nextInArea_;
 };
 
 // Announces every step, moves every target aside, places the new tree and
@@ -162,9 +237,10 @@ bool MoveAsideAndPlace(Transaction& transaction, const InstallPlan& plan, const 
                        const std::string& dstPath) {
   std::vector<AsideMove> replaced;
   std::vector<AsideMove> swapped;
+  std::vector<AsideMove> crossing;
   return transaction.Announce(plan, replaced, swapped) && transaction.Flush() &&
-         transaction.SwapAside(swapped, replaced, updateDir, dstPath) && transaction.MoveAside(replaced) &&
-         transaction.Place(updateDir, dstPath) && transaction.Commit();
+         transaction.SwapAside(swapped, replaced, updateDir, dstPath) && transaction.MoveAside(replaced, crossing) &&
+         transaction.MoveAcross(crossing) && transaction.Place(updateDir, dstPath) && transaction.Commit();
 }
 
 }  // namespace
@@ -181,7 +257,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   }
   outcome.restored = true;  // until something is touched
   if (!outcome.failedStep.step.empty()) return outcome;
-  const InstallLayout layout(dstPath, workDir);
+  InstallLayout layout(dstPath, workDir);
   // Leftovers of an earlier install that could not be deleted then.
   RemoveTree(layout.backupDir());
   if (!platform::MakeDirectory(layout.backupDir())) {
@@ -199,9 +275,10 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
     outcome.installed = true;
     return outcome;
   }
-  const Undone undone = transaction.Abort();
+  Undone undone = transaction.Abort();
   if (undone.whole) layout.Discard();
   outcome.restored = undone.whole;
   outcome.restoredCount = undone.restored;
+  outcome.kept = std::move(undone.kept);
   return outcome;
 }

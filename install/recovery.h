@@ -2,6 +2,7 @@
 // run finds one cut off. RecoverInstall itself is declared in install/install.h.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "install/install_journal.h"
@@ -10,9 +11,12 @@
 struct Undone {
   bool whole = false;  ///< the old version is back, whole
   int restored = 0;    ///< old entries moved back from their backups
+  std::vector<std::string> kept;  ///< found in placed folders, not placed: left where they are
 };
 
 /// Undoes what `records` announced and the disk shows done, newest first:
 /// removes what was placed on new paths, then moves each backup back over
-/// its target. What cannot be undone stays for a later try.
+/// its target; a folder that holds what the install did not place (see
+/// PlacedEntries) stays, and its backup's entries move back into it. What
+/// cannot be undone stays for a later try.
 Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records);

@@ -28,8 +28,9 @@ MoveOutcome SystemMoveDirectoryInto(const std::string& fromDir, const std::strin
 bool RenameEntry(const std::string& source, const std::string& target);
 
 /// Moves the file `source` to `target`, replacing a file there; a running
-/// program's file can be replaced on Linux. On Linux across file systems the
-/// file is copied and the source then deleted. False on failure, with
+/// program's file can be replaced on Linux. Across volumes the file is
+/// copied beside the target under a temporary name, flushed and renamed over
+/// it, and the source then deleted. False on failure, with
 /// LastSystemError() telling why.
 bool MoveFileReplacing(const std::string& source, const std::string& target);
 

@@ -9,4 +9,8 @@ namespace platform {
 /// and file number), links followed; false when either cannot be looked at.
 bool IsSameFile(const std::string& left, const std::string& right);
 
+/// The volume and file number of `path` (links followed) as text, for names
+/// that two installations must not share; empty when it cannot be looked at.
+std::string FileIdentity(const std::string& path);
+
 }  // namespace platform

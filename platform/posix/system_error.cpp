@@ -4,3 +4,5 @@
 #include <cerrno>
 
 int platform::LastSystemError() { return errno; }
+
+bool platform::IsOtherVolumeError(int code) { return code == EXDEV; }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -25,4 +27,15 @@ bool platform::IsSameFile(const std::string& left, const std::string& right) {
   if (!ReadFileNumber(left, first) || !ReadFileNumber(right, second)) return false;
   return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
          first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// Wine gives every Unix file system the volume serial 0: there the file
+// number alone tells installations apart.
+std::string platform::FileIdentity(const std::string& path) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!ReadFileNumber(path, info)) return {};
+  char text[32];
+  std::snprintf(text, sizeof text, "%lx-%lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                info.nFileIndexLow);
+  return text;
 }

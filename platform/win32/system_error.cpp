@@ -4,3 +4,5 @@
 #include <windows.h>
 
 int platform::LastSystemError() { return static_cast<int>(GetLastError()); }
+
+bool platform::IsOtherVolumeError(int code) { return code == ERROR_NOT_SAME_DEVICE; }

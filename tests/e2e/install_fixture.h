@@ -3,6 +3,7 @@
 // the installation as one comparable tree.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,11 @@
 #include "tests/support/tree_snapshot.h"
 
 namespace update_e2e {
+
+/// The folder a mount script of the run's set-up made, from variable `name`; empty: none.
+inline fs::path MountedFolder(const char* name) {
+  return fs::path(std::getenv(name) ? std::getenv(name) : "").make_preferred();
+}
 
 class InstallRun : public UpdateRun {
  protected:

@@ -2,12 +2,16 @@
 // known before the stop stops nothing, and runs at once take turns.
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <future>
 #include <string>
 #include <system_error>
 
 #include <gtest/gtest.h>
 
+#include "install/install.h"
+#include "install/install_journal.h"
+#include "install/install_layout.h"
 #include "platform/symbolic_link.h"
 #include "tests/e2e/install_fixture.h"
 
@@ -88,6 +92,42 @@ TEST_F(InstallRun, AJournalLeftByTheLastShippedVersionIsRolledBack) {
   EXPECT_FALSE(JournalLeft());
 }
 
+// Killed before the commit, files then saved in a new folder and one moved in
+// whole: the next run, archive missing, takes back only what was placed.
+TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
+  const std::map<std::string, std::string> saved = {{"lib/y/alice.ini", "mine"}, {"data/sub/alice.ini", "mine"}};
+  WriteTree(installDir_, saved);
+  const TreeSnapshot expected = Installation();
+  WriteOldVersion();
+  // The tree and journal such a kill leaves: the old data/sub in backup 0.
+  const fs::path work = installDir_ / kWorkDirName;
+  fs::create_directories(work / kBackupDirName / "0");
+  fs::rename(installDir_ / "data" / "sub", work / kBackupDirName / "0" / "0");
+  WriteTree(installDir_, {{"lib/x.dll", "new"}, {"lib/y/z.dll", "new"}, {"data/sub/deep.txt", "new"}});
+  {
+    InstallJournal journal((work / kJournalName).string());
+    journal.Add({JournalRecord::kListing, 0, {}});
+    journal.Add({JournalRecord::kNew, 0, "lib"});
+    journal.Add({JournalRecord::kMoveAside, 0, Joined("data", "sub")});
+    for (const fs::path& folder : {installDir_ / "lib", installDir_ / "data" / "sub"}) {
+      for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        journal.Add({JournalRecord::kPlaced, 0, entry.path().lexically_relative(installDir_).string()});
+      }
+    }
+    ASSERT_TRUE(journal.Flush());
+  }
+  WriteTree(installDir_, saved);
+  EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0);
+  EXPECT_EQ(Installation(), expected);
+  EXPECT_FALSE(JournalLeft());
+  const auto kept = [this](const char* path) {
+    return LogEntry{kWarning, kKeptLine,
+                    "Not Placed By The Update, Kept:" + (installDir_ / path).make_preferred().string()};
+  };
+  ExpectLogInOrder({kept("lib/y/alice.ini"), kept("data/sub/alice.ini"),
+                    {kWarning, kRecoveredLine, "Unfinished Update Rolled Back, Restored:1"}});
+}
+
 namespace {
 
 // An installation the run may not write, mounted on the host by the test
@@ -100,9 +140,8 @@ class ReadOnlyInstall : public InstallRun {
  protected:
   void SetUp() override {
     InstallRun::SetUp();
-    const char* mount = std::getenv("UPDATE_READONLY_INSTALL");
-    const fs::path root = fs::path(mount == nullptr ? "" : mount).make_preferred();
-    if (mount == nullptr || !Writable(root / "view" / "temp") || Writable(root / "view")) {
+    const fs::path root = MountedFolder("UPDATE_READONLY_INSTALL");
+    if (root.empty() || !Writable(root / "view" / "temp") || Writable(root / "view")) {
       GTEST_SKIP() << "needs an installation on a read-only mount: the tests run as root mount one";
     }
     source_ = root / "source";
@@ -136,6 +175,38 @@ class ReadOnlyInstall : public InstallRun {
   fs::path source_;
 };
 
+// An installation whose folder "addons" links to another volume, where the user
+// keeps a file: made by tests/e2e/other_volume.sh when the tests run as root.
+class OtherVolumeInstall : public InstallRun {
+ protected:
+  void SetUp() override {
+    InstallRun::SetUp();
+    const fs::path root = MountedFolder("UPDATE_OTHER_VOLUME");
+    if (root.empty() || !fs::is_directory(root / "volume" / "addons")) {
+      GTEST_SKIP() << "needs a folder linked to another volume: the tests run as root make one";
+    }
+    linked_ = root / "volume" / "addons";
+    installDir_ = root / "install";
+    WriteOldVersions();
+    std::vector<EntryRecipe> entries = NewVersionEntries();
+    entries.insert(entries.end(), {File("update/addons/a.txt", "new a"), File("update/addons/new/b.txt", "new b")});
+    WriteArchive(zip_.string(), entries);
+  }
+
+  void WriteOldVersions() {  // on both volumes, the link kept
+    std::error_code ignored;
+    for (const fs::path& dir : {installDir_, linked_}) {
+      for (const auto& entry : fs::directory_iterator(dir, ignored)) {
+        if (entry.path() != installDir_ / "addons") fs::remove_all(entry.path(), ignored);
+      }
+    }
+    WriteOldVersionInto(installDir_);
+    WriteTree(linked_, {{"a.txt", "old a"}, {"mine.txt", "the user's"}});
+  }
+
+  fs::path linked_;
+};
+
 }  // namespace
 
 TEST_F(ReadOnlyInstall, AnInstallationTheRunCannotWriteStopsNothing) {
@@ -154,6 +225,42 @@ TEST_F(ReadOnlyInstall, AnInstallationTheRunCannotWriteStopsNothing) {
   EXPECT_TRUE(IsAlive(installedApp_->id()));
   EXPECT_EQ(AppRecords().size(), 1u);
   EXPECT_EQ(Installation(), before);
+}
+
+// The update goes in through the link, which stays a link; killed before the
+// commit, the next run without its archive gives both volumes their old version.
+TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
+  const TreeSnapshot oldHere = Installation();
+  const TreeSnapshot oldThere = SnapshotTree(linked_);
+  EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+  EXPECT_EQ(ReadFileBytes(linked_ / "a.txt"), "new a");
+  EXPECT_EQ(ReadFileBytes(linked_ / "new" / "b.txt"), "new b");
+  EXPECT_EQ(ReadFileBytes(linked_ / "mine.txt"), "the user's");
+  EXPECT_FALSE(JournalLeft());
+  EXPECT_TRUE(!platform::kMakesSymbolicLinks || fs::is_symlink(installDir_ / "addons"));
+
+  WriteOldVersions();
+  const fs::path work = installDir_ / kWorkDirName;
+  InstallLayout layout(installDir_.string(), work.string());
+  const std::string area = layout.AreaIn("addons");
+  layout.SetArea(1, area);
+  fs::create_directories(work);
+  fs::create_directories(layout.BackupFolderOf(0, 1));
+  fs::rename(linked_ / "a.txt", layout.Backup(0, 1));
+  WriteTree(installDir_, {{"addons/a.txt", "new a"}, {"addons/new/b.txt", "new b"}});
+  {
+    InstallJournal journal(layout.journal());
+    journal.Add({JournalRecord::kListing, 0, {}});
+    journal.Add({JournalRecord::kNew, 0, Joined("addons", "new")});
+    journal.Add({JournalRecord::kPlaced, 0, Joined(Joined("addons", "new"), "b.txt")});
+    journal.Add({JournalRecord::kArea, 1, area});
+    journal.Add({JournalRecord::kMoveAside, 0, Joined("addons", "a.txt")});
+    ASSERT_TRUE(journal.Flush());
+  }
+  EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0);
+  EXPECT_EQ(Installation(), oldHere);
+  EXPECT_EQ(SnapshotTree(linked_), oldThere);
+  EXPECT_FALSE(JournalLeft());
 }
 
 TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {

@@ -56,6 +56,7 @@ TEST(InstallChecks, NoEntryMayTakeTheJournalOrTheBackups) {
       {{"update/.update-probe"}, true},
       {{"update/.update-lock"}, true},
       {{"update/temp"}, true},
+      {{"update/addons/.update-backup/1"}, true},  // a linked folder's backup area
       {{"update/ok.txt", "update/temp/notes.txt"}, true},
       {{".UPDATE-JOURNAL"}, foldsCase},
       {{"update/.update-journal", "update/.update-backup/1"}, false},

@@ -50,6 +50,7 @@ TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
       {"aside x a.txt\naside 3 a.txt\n", whole},
       {"aside 3 %zz\naside 3 a.txt\n", whole},
       {"aside 3\n", {}},
+      {"aside 3 a.txt\nin 1 x\n", whole},  // shares more than the path before holds
       {"new 0 ../outside\naside 1 /etc/passwd\naside 3 a.txt\n", whole},
   };
   for (const Case& c : cases) {

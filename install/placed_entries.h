@@ -1,0 +1,33 @@
+// What an install placed, as its journal lists it, and taking exactly that
+// back out of the installation: a file a user saved since in a placed folder
+// is not the install's to delete.
+#pragma once
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "install/install_journal.h"
+#include "install/install_layout.h"
+#include "platform/entry_type.h"
+
+class PlacedEntries {
+ public:
+  /// From the records of one install's journal. One written by an earlier
+  /// version lists only the topmost paths: all below them counts as placed.
+  explicit PlacedEntries(const std::vector<JournalRecord>& records);
+
+  /// Removes what the install placed at `relative`: a file or link, a folder
+  /// once what it placed in it is gone. Anything else met there (a file
+  /// saved since) stays, with the folders that hold it, and its path joins
+  /// `kept`. False when something placed could not be removed.
+  bool Remove(const InstallLayout& layout, const std::string& relative, std::vector<std::string>& kept) const;
+
+ private:
+  bool RemoveEntry(const std::string& path, const std::string& relative, platform::EntryType type,
+                   std::vector<std::string>& kept) const;
+
+  bool listed_ = false;
+  /// platform::FoldedFileName of each placed path, as the system compares names.
+  std::unordered_set<std::string> placed_;
+};
