@@ -47,6 +47,14 @@ std::string InstallLayout::Backup(int number, int area) const { return BackupIn(
 
 std::string InstallLayout::BackupFolderOf(int number, int area) const { return BackupFolder(AreaDir(area), number); }
 
+platform::FolderHandle InstallLayout::OpenBackupFolder(int number, int area, const InstallFolders& folders) const {
+  if (AreaDir(area) == backupDir_) return platform::FolderHandle::Open(BackupFolderOf(number));
+  return folders.Open(areas_[static_cast<std::size_t>(area)] + platform::kPathSeparator +
+                      std::to_string(number / kBackupsPerFolder));
+}
+
+std::string InstallLayout::BackupName(int number) { return std::to_string(number % kBackupsPerFolder); }
+
 std::string InstallLayout::AreaIn(const std::string& folder) const {
   return folder + platform::kPathSeparator + kBackupDirName + platform::kPathSeparator + identity_;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "install/install_folders.h"
+
 /// Where an install in `workDir` keeps the old entry it moved aside under
 /// backup number `number`.
 std::string BackupPath(const std::string& workDir, int number);
@@ -26,6 +28,11 @@ class InstallLayout {
   std::string Backup(int number, int area = 0) const;
   /// The folder that holds backup `number` of area `area` and its neighbours.
   std::string BackupFolderOf(int number, int area = 0) const;
+  /// That folder opened: the work directory's by its path, another area's
+  /// as `folders` opens the installation's folders.
+  platform::FolderHandle OpenBackupFolder(int number, int area, const InstallFolders& folders) const;
+  /// The name of backup `number` in its folder.
+  static std::string BackupName(int number);
 
   /// Where the installation's backup area in its folder `folder` lies,
   /// relative to the installation: under the reserved name, in a folder named
