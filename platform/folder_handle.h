@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/directory_listing.h"
@@ -16,10 +17,7 @@ namespace platform {
 
 class FolderHandle {
  public:
-  FolderHandle();
-  ~FolderHandle();
-  FolderHandle(FolderHandle&&) noexcept;
-  FolderHandle& operator=(FolderHandle&&) noexcept;
+  FolderHandle() = default;
 
   /// Opens the folder `path`, links on the way followed (the installation
   /// itself and the work directory are named by the user).
@@ -56,8 +54,9 @@ class FolderHandle {
 
  private:
   struct State;
-  explicit FolderHandle(std::unique_ptr<State> state);
-  std::unique_ptr<State> state_;
+  explicit FolderHandle(std::shared_ptr<const State> state) : state_(std::move(state)) {}
+  /// Shared by copies, closed with the last (RAII).
+  std::shared_ptr<const State> state_;
 };
 
 }  // namespace platform

@@ -35,20 +35,15 @@ EntryType TypeOfStatus(const struct stat& status) {
 
 }  // namespace
 
-FolderHandle::FolderHandle() = default;
-FolderHandle::~FolderHandle() = default;
-FolderHandle::FolderHandle(FolderHandle&&) noexcept = default;
-FolderHandle& FolderHandle::operator=(FolderHandle&&) noexcept = default;
-FolderHandle::FolderHandle(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
 FolderHandle FolderHandle::Open(const std::string& path) {
-  return FolderHandle(std::make_unique<State>(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), path));
+  return FolderHandle(std::make_shared<State>(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), path));
 }
 
 FolderHandle FolderHandle::Child(const std::string& name, bool followLink) const {
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
   const int fd = ok() ? openat(state_->fd.get(), name.c_str(), flags) : -1;
-  return FolderHandle(std::make_unique<State>(fd, PathOf(name)));
+  return FolderHandle(std::make_shared<State>(fd, PathOf(name)));
 }
 
 bool FolderHandle::ok() const { return state_ != nullptr && state_->fd.ok(); }

@@ -12,14 +12,9 @@ struct FolderHandle::State {
   std::string path;
 };
 
-FolderHandle::FolderHandle() = default;
-FolderHandle::~FolderHandle() = default;
-FolderHandle::FolderHandle(FolderHandle&&) noexcept = default;
-FolderHandle& FolderHandle::operator=(FolderHandle&&) noexcept = default;
-FolderHandle::FolderHandle(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
 FolderHandle FolderHandle::Open(const std::string& path) {
-  auto state = std::make_unique<State>();
+  auto state = std::make_shared<State>();
   state->path = path;
   return FolderHandle(std::move(state));
 }
