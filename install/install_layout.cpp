@@ -8,6 +8,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_open.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
 
 namespace {
 
@@ -53,6 +54,21 @@ platform::FolderHandle InstallLayout::OpenBackupFolder(int number, int area, con
                       std::to_string(number / kBackupsPerFolder));
 }
 
+bool InstallLayout::MakeBackupFolder(int number, int area, const InstallFolders& folders) const {
+  if (AreaDir(area) == backupDir_) return platform::MakeDirectory(BackupFolderOf(number));
+  return folders.Open(areas_[static_cast<std::size_t>(area)]).MakeFolder(std::to_string(number / kBackupsPerFolder));
+}
+
+bool InstallLayout::MakeArea(int area, const std::string& folder, const InstallFolders& folders) const {
+  const std::string reserved = folder + platform::kPathSeparator + kBackupDirName;
+  folders.Open(folder).MakeFolder(kBackupDirName);
+  const platform::FolderHandle parent = folders.Open(reserved);
+  const std::string& relative = areas_[static_cast<std::size_t>(area)];
+  const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
+  RemoveTreeIn(parent, name);
+  return parent.MakeFolder(name);
+}
+
 std::string InstallLayout::BackupName(int number) { return std::to_string(number % kBackupsPerFolder); }
 
 std::string InstallLayout::AreaIn(const std::string& folder) const {
@@ -72,7 +88,7 @@ std::string InstallLayout::AreaDir(int area) const {
   return Target(areas_[static_cast<std::size_t>(area)]);
 }
 
-void InstallLayout::Discard(int numbered) const {
+void InstallLayout::Discard(const InstallFolders& folders, int numbered) const {
   RunInParallel(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [this](std::size_t number) {
     const std::string backup = Backup(static_cast<int>(number));
     return platform::RemoveFile(backup) || RemoveTree(backup);
@@ -80,9 +96,13 @@ void InstallLayout::Discard(int numbered) const {
   RemoveTree(backupDir_);
   for (std::size_t area = 1; area < areas_.size(); ++area) {
     if (areas_[area].empty()) continue;
-    const std::string dir = Target(areas_[area]);
+    std::string name;
+    std::string reserved;
+    const std::string folder = areas_[area].substr(0, areas_[area].rfind(platform::kPathSeparator));
     // The reserved folder goes once no other installation keeps its area there.
-    if (RemoveTree(dir)) platform::RemoveEmptyDirectory(dir.substr(0, dir.rfind(platform::kPathSeparator)));
+    if (RemoveTreeIn(folders.OpenParent(areas_[area], name), name)) {
+      folders.OpenParent(folder, reserved).Remove(reserved, /*folder=*/true);
+    }
   }
   platform::RemoveFile(journal_);
 }

@@ -31,6 +31,8 @@ class InstallLayout {
   /// That folder opened: the work directory's by its path, another area's
   /// as `folders` opens the installation's folders.
   platform::FolderHandle OpenBackupFolder(int number, int area, const InstallFolders& folders) const;
+  /// Makes that folder, as `folders` opens the installation's folders.
+  bool MakeBackupFolder(int number, int area, const InstallFolders& folders) const;
   /// The name of backup `number` in its folder.
   static std::string BackupName(int number);
 
@@ -44,10 +46,15 @@ class InstallLayout {
   /// The folder of area `area`.
   std::string AreaDir(int area) const;
 
+  /// Makes area `area` afresh in the installation's folder `folder`, as
+  /// `folders` opens it: what an earlier install left there goes first.
+  bool MakeArea(int area, const std::string& folder, const InstallFolders& folders) const;
+
   /// Drops the backups, the first `numbered` of the work directory's spread
-  /// over threads, then the other areas and the journal; a backup that
-  /// cannot be deleted now is deleted by a later run.
-  void Discard(int numbered = 0) const;
+  /// over threads, then the other areas (opened as `folders` opens the
+  /// installation's folders) and the journal; a backup that cannot be
+  /// deleted now is deleted by a later run.
+  void Discard(const InstallFolders& folders, int numbered = 0) const;
 
  private:
   std::string dstPath_;

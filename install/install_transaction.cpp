@@ -122,7 +122,9 @@ class Transaction {
         const int area = AreaFor(move.relative.substr(0, end));
         if (area == 0) return false;
         const int number = nextInArea_[area]++;
-        if (number % kBackupsPerFolder == 0 && !MakeFolder(layout_.BackupFolderOf(number, area))) return false;
+        if (number % kBackupsPerFolder == 0 && !layout_.MakeBackupFolder(number, area, folders_)) {
+          return Failed("backup folder", layout_.BackupFolderOf(number, area));
+        }
         if (!Note({JournalRecord::kArea, area, layout_.AreaIn(move.relative.substr(0, end))}) ||
             !Note({JournalRecord::kMoveAside, number, move.relative}) || !Flush()) {
           return false;
@@ -206,19 +208,12 @@ class Transaction {
     // Announced before it is made, so that a run cut off meanwhile leaves
     // nothing the next run does not know of.
     if (!Note({JournalRecord::kArea, area, relative}) || !Flush()) return 0;
-    const std::string dir = layout_.AreaDir(area);
-    // What an earlier install of this installation could not delete there.
-    RemoveTree(dir);
-    platform::MakeDirectory(dir.substr(0, dir.rfind(platform::kPathSeparator)));
-    if (!MakeFolder(dir)) return 0;
+    if (!layout_.MakeArea(area, folder, folders_)) {
+      Failed("backup folder", layout_.AreaDir(area));
+      return 0;
+    }
     areas_[folder] = area;
     return area;
-  }
-
-  bool MakeFolder(const std::string& folder) {
-    if (platform::MakeDirectory(folder)) return true;
-    outcome_.failedStep = {"backup folder", folder, platform::LastSystemError()};
-    return false;
   }
 
   // Makes the folder of the next backup numbers. One that an earlier
@@ -287,7 +282,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   Transaction transaction(layout, folders, outcome);
   if (MoveAsideAndPlace(transaction, plan, updateDir, dstPath)) {
     transaction.Close();
-    layout.Discard(transaction.BackupsNumbered());
+    layout.Discard(folders, transaction.BackupsNumbered());
     outcome.installed = true;
     return outcome;
   }
@@ -298,7 +293,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
     outcome.failedAsides.clear();
     outcome.failedMoves.clear();
   }
-  if (undone.whole) layout.Discard();
+  if (undone.whole) layout.Discard(folders);
   outcome.restored = undone.whole;
   outcome.restoredCount = undone.restored;
   outcome.kept = std::move(undone.kept);

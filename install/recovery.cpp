@@ -116,14 +116,15 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kArea) layout.SetArea(record.backup, record.path);
   }
+  const InstallFolders folders(dstPath, LinkedFolders(records));
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kCommit) {
-      layout.Discard();
+      layout.Discard(folders);
       return {Recovery::kFinished, 0, {}};
     }
   }
-  Undone undone = UndoRecorded(layout, records, InstallFolders(dstPath, LinkedFolders(records)));
+  Undone undone = UndoRecorded(layout, records, folders);
   if (!undone.whole) return {Recovery::kFailed, undone.restored, std::move(undone.kept)};
-  layout.Discard();
+  layout.Discard(folders);
   return {Recovery::kRolledBack, undone.restored, std::move(undone.kept)};
 }
