@@ -36,6 +36,7 @@ std::string BackupPath(const std::string& workDir, int number) {
 InstallLayout::InstallLayout(const std::string& dstPath, const std::string& workDir)
     : dstPath_(dstPath),
       journal_(workDir + platform::kPathSeparator + kJournalName),
+      workDir_(workDir),
       backupDir_(workDir + platform::kPathSeparator + kBackupDirName),
       identity_(IdentityOf(dstPath)),
       areas_(1) {}
@@ -49,13 +50,13 @@ std::string InstallLayout::Backup(int number, int area) const { return BackupIn(
 std::string InstallLayout::BackupFolderOf(int number, int area) const { return BackupFolder(AreaDir(area), number); }
 
 platform::FolderHandle InstallLayout::OpenBackupFolder(int number, int area, const InstallFolders& folders) const {
-  if (AreaDir(area) == backupDir_) return platform::FolderHandle::Open(BackupFolderOf(number));
+  if (AreaDir(area) == backupDir_) return OpenBackups().Child(std::to_string(number / kBackupsPerFolder));
   return folders.Open(areas_[static_cast<std::size_t>(area)] + platform::kPathSeparator +
                       std::to_string(number / kBackupsPerFolder));
 }
 
 bool InstallLayout::MakeBackupFolder(int number, int area, const InstallFolders& folders) const {
-  if (AreaDir(area) == backupDir_) return platform::MakeDirectory(BackupFolderOf(number));
+  if (AreaDir(area) == backupDir_) return OpenBackups().MakeFolder(std::to_string(number / kBackupsPerFolder));
   return folders.Open(areas_[static_cast<std::size_t>(area)]).MakeFolder(std::to_string(number / kBackupsPerFolder));
 }
 
@@ -67,6 +68,12 @@ bool InstallLayout::MakeArea(int area, const std::string& folder, const InstallF
   const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
   RemoveTreeIn(parent, name);
   return parent.MakeFolder(name);
+}
+
+// The work directory is the user's to name (the clear replaces a link
+// there); below it nothing is followed.
+platform::FolderHandle InstallLayout::OpenBackups() const {
+  return platform::FolderHandle::Open(workDir_).Child(kBackupDirName);
 }
 
 std::string InstallLayout::BackupName(int number) { return std::to_string(number % kBackupsPerFolder); }
@@ -89,11 +96,14 @@ std::string InstallLayout::AreaDir(int area) const {
 }
 
 void InstallLayout::Discard(const InstallFolders& folders, int numbered) const {
-  RunInParallel(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [this](std::size_t number) {
-    const std::string backup = Backup(static_cast<int>(number));
-    return platform::RemoveFile(backup) || RemoveTree(backup);
+  const platform::FolderHandle backups = OpenBackups();
+  RunInParallel(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [&backups](std::size_t number) {
+    const int backup = static_cast<int>(number);
+    const platform::FolderHandle folder = backups.Child(std::to_string(backup / kBackupsPerFolder));
+    // Most backups are files: removed as one without asking what they are.
+    return folder.Remove(BackupName(backup), /*folder=*/false) || RemoveTreeIn(folder, BackupName(backup));
   });
-  RemoveTree(backupDir_);
+  RemoveTreeIn(platform::FolderHandle::Open(workDir_), kBackupDirName);
   for (std::size_t area = 1; area < areas_.size(); ++area) {
     if (areas_[area].empty()) continue;
     std::string name;

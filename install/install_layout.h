@@ -59,6 +59,10 @@ class InstallLayout {
  private:
   std::string dstPath_;
   std::string journal_;
+  /// The work directory's backup area, opened.
+  platform::FolderHandle OpenBackups() const;
+
+  std::string workDir_;
   std::string backupDir_;
   std::string identity_;
   std::vector<std::string> areas_;  ///< relative to the installation; [0] unused

@@ -220,7 +220,7 @@ class Transaction {
   // install could not delete is passed over, so that every backup this
   // install's journal names is its own.
   bool NewBackupFolder() {
-    while (!platform::MakeDirectory(layout_.BackupFolderOf(nextBackup_))) {
+    while (!layout_.MakeBackupFolder(nextBackup_, 0, folders_)) {
       const std::string folder = layout_.BackupFolderOf(nextBackup_);
       const int error = platform::LastSystemError();
       if (!StandsAt(folder)) {
