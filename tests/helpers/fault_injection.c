@@ -20,8 +20,9 @@
  * path match the descriptor's folder joined with the name. With
  * UPDATE_FAULT_SWAP naming a folder and UPDATE_FAULT_SWAP_TO another, as the
  * file UPDATE_FAULT_SWAP_WHEN (a name it ends with) is made the folder is
- * renamed away and replaced by a link to the other, as a process that can
- * write the installation could do. */
+ * renamed away and replaced by a link to the other (with UPDATE_FAULT_SWAP_MOVE
+ * set, by the other itself, moved there), as a process that can write the
+ * installation could do. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -153,7 +154,9 @@ static void SwapWhenMade(const char* path) {
   char away[4096];
   snprintf(away, sizeof away, "%s.away", folder);
   ((int (*)(const char*, const char*))Real("rename"))(folder, away);
-  if (symlink(to, folder) != 0) {
+  if (getenv("UPDATE_FAULT_SWAP_MOVE") != NULL) {
+    ((int (*)(const char*, const char*))Real("rename"))(to, folder);
+  } else if (symlink(to, folder) != 0) {
   }
   errno = 0;
 }

@@ -4,6 +4,7 @@
 // a whole version.
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -223,28 +224,41 @@ TEST_F(InstallRun, AFailedInstallLogsTheStepThePathAndTheCode) {
 }
 
 // A process that can write the installation swaps a merged folder for a
-// link to a folder of its own as the journal is made: nothing is written
-// through the link, the install is undone and the log names the folder.
-TEST_F(InstallRun, AFolderSwappedForALinkAfterThePlanIsNeverWrittenThrough) {
+// link to a folder of its own, or for that folder itself, as the journal is
+// made: nothing is written into it, the install is undone and the log names
+// the folder.
+TEST_F(InstallRun, AFolderSwappedAfterThePlanIsNeverWrittenInto) {
   const fs::path outside = root_.path() / "outside";
-  for (const std::string folder : {"data", "data/many"}) {
-    for (int run = 0; run < 3; ++run) {
+  for (const bool moved : {false, true}) {
+    for (const std::string folder : {"data", "data/many", "data", "data/many"}) {
       WriteOldVersion();
       fs::remove_all(outside);
       WriteTree(outside, {{"config.txt", "theirs"}, {"f0.txt", "theirs 0"}, {"sub/deep.txt", "theirs deep"}});
       const TreeSnapshot theirs = SnapshotTree(outside);
-      const std::string swapped = (installDir_ / folder).string();
+      const fs::path swapped = installDir_ / folder;
+      // The rest of the installation is the old version again.
+      const auto rest = [&folder](TreeSnapshot tree) {
+        for (auto entry = tree.begin(); entry != tree.end();) {
+          entry = entry->first.rfind(folder, 0) == 0 ? tree.erase(entry) : std::next(entry);
+        }
+        return tree;
+      };
+      const TreeSnapshot before = rest(Installation());
+      Settings settings = {{"UPDATE_FAULT_SWAP", swapped.string()},
+                           {"UPDATE_FAULT_SWAP_TO", outside.string()},
+                           {"UPDATE_FAULT_SWAP_WHEN", "/.update-journal"}};
+      if (moved) settings.push_back({"UPDATE_FAULT_SWAP_MOVE", "1"});
       RunResult result;
       {
-        const FaultPlan plan({{"UPDATE_FAULT_SWAP", swapped},
-                              {"UPDATE_FAULT_SWAP_TO", outside.string()},
-                              {"UPDATE_FAULT_SWAP_WHEN", "/.update-journal"}});
+        const FaultPlan plan(settings);
         result = UpdateWithoutApp(zip_.string());
       }
-      ASSERT_TRUE(fs::is_symlink(swapped)) << folder;
+      ASSERT_TRUE(moved ? !fs::exists(outside) : fs::is_symlink(swapped)) << folder << " not swapped";
       EXPECT_EQ(result.exitCode, 4) << folder;
-      ExpectLogInOrder({{kError, kSwappedFolderLine, "Folder Swapped Since The Plan:" + swapped}});
-      EXPECT_EQ(SnapshotTree(outside), theirs) << folder;
+      ExpectLogInOrder({{kError, kSwappedFolderLine, "Folder Swapped Since The Plan:" + swapped.string()}});
+      EXPECT_EQ(SnapshotTree(swapped), theirs) << folder << (moved ? " moved" : " linked");
+      fs::remove_all(swapped);
+      EXPECT_EQ(rest(Installation()), before) << folder;
     }
   }
 }
