@@ -269,7 +269,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   if (!outcome.failedStep.step.empty()) return outcome;
   InstallLayout layout(dstPath, workDir);
   // Leftovers of an earlier install that could not be deleted then.
-  RemoveTree(layout.backupDir());
+  RemoveTreeIn(platform::FolderHandle::Open(workDir), kBackupDirName);
   if (!platform::MakeDirectory(layout.backupDir())) {
     const int error = platform::LastSystemError();
     if (!platform::IsExistingDirectory(layout.backupDir())) {
