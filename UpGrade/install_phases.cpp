@@ -90,6 +90,10 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
     LogFormatted(Error, kDriverLogSource, kMoveInFailedLine, "Move In Source:%s, Target:%s, error:%d",
                  move.source.c_str(), move.target.c_str(), move.error);
   }
+  if (!outcome.swapped.empty()) {
+    LogFormatted(Error, kDriverLogSource, kSwappedFolderLine, "Folder Swapped Since The Plan:%s",
+                 outcome.swapped.c_str());
+  }
   LogFailedCopies(outcome.failedCopies);
   LogKept(outcome.kept);
   if (!outcome.failedStep.step.empty()) {

@@ -38,6 +38,7 @@ enum DriverLogLine : int {
   kInstallStepLine = 216,     ///< "Install Failed At:%s, Path:%s, error:%d": the step (plan, backup folder, journal)
   kMoveInFailedLine = 217,    ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
   kKeptLine = 218,            ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
+  kSwappedFolderLine = 219,   ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
   kCopyLine = 227,            ///< "Copy Files Source:%s, Target:%s"
   kRestoredLine = 229,        ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
   kRelaunchLine = 232,        ///< "Run %s GetLastError = %d"

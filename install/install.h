@@ -92,6 +92,9 @@ struct InstallOutcome {
   std::vector<FailedAside> failedAsides;
   std::vector<FailedCopy> failedMoves;
   std::vector<FailedCopy> failedCopies;
+  /// An installed folder found swapped for a link or another folder since
+  /// the plan, nothing written through it; empty: none.
+  std::string swapped;
   /// Found in the folders the install placed while it was undone, and not
   /// placed by it (a file saved there since): left where they are.
   std::vector<std::string> kept;

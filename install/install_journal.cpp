@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area"};
+constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area", "link"};
 
 std::string Escaped(const std::string& path) {
   std::string text;
@@ -51,7 +51,7 @@ bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord
   const std::size_t secondBlank = line.find(' ', firstBlank + 1);
   if (secondBlank == std::string::npos) return false;
   const std::string word = line.substr(0, firstBlank);
-  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kArea; ++kind) {
+  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kLinked; ++kind) {
     if (word != kWords[kind]) continue;
     record.kind = static_cast<JournalRecord::Kind>(kind);
     const std::string number = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);

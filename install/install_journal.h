@@ -16,6 +16,7 @@ struct JournalRecord {
     kListing,    ///< what follows lists every entry the install places (earlier versions did not)
     kPlaced,     ///< `path` lies below a folder that this install places whole
     kArea,       ///< backup area number `backup` lies at `path`; the moves aside after it use it
+    kLinked,     ///< `path` was a link to a folder when the install was planned: the undo follows it
   };
   Kind kind;
   int backup = 0;

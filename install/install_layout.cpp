@@ -8,6 +8,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_open.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ std::string BackupPath(const std::string& workDir, int number) {
 InstallLayout::InstallLayout(const std::string& dstPath, const std::string& workDir)
     : dstPath_(dstPath),
       journal_(workDir + platform::kPathSeparator + kJournalName),
+      workDir_(workDir),
       backupDir_(workDir + platform::kPathSeparator + kBackupDirName),
       identity_(IdentityOf(dstPath)),
       areas_(1) {}
@@ -46,6 +48,35 @@ std::string InstallLayout::Target(const std::string& relative) const {
 std::string InstallLayout::Backup(int number, int area) const { return BackupIn(AreaDir(area), number); }
 
 std::string InstallLayout::BackupFolderOf(int number, int area) const { return BackupFolder(AreaDir(area), number); }
+
+platform::FolderHandle InstallLayout::OpenBackupFolder(int number, int area, const InstallFolders& folders) const {
+  if (AreaDir(area) == backupDir_) return OpenBackups().Child(std::to_string(number / kBackupsPerFolder));
+  return folders.Open(areas_[static_cast<std::size_t>(area)] + platform::kPathSeparator +
+                      std::to_string(number / kBackupsPerFolder));
+}
+
+bool InstallLayout::MakeBackupFolder(int number, int area, const InstallFolders& folders) const {
+  if (AreaDir(area) == backupDir_) return OpenBackups().MakeFolder(std::to_string(number / kBackupsPerFolder));
+  return folders.Open(areas_[static_cast<std::size_t>(area)]).MakeFolder(std::to_string(number / kBackupsPerFolder));
+}
+
+bool InstallLayout::MakeArea(int area, const std::string& folder, const InstallFolders& folders) const {
+  const std::string reserved = folder + platform::kPathSeparator + kBackupDirName;
+  folders.Open(folder).MakeFolder(kBackupDirName);
+  const platform::FolderHandle parent = folders.Open(reserved);
+  const std::string& relative = areas_[static_cast<std::size_t>(area)];
+  const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
+  RemoveTreeIn(parent, name);
+  return parent.MakeFolder(name);
+}
+
+// The work directory is the user's to name (the clear replaces a link
+// there); below it nothing is followed.
+platform::FolderHandle InstallLayout::OpenBackups() const {
+  return platform::FolderHandle::Open(workDir_).Child(kBackupDirName);
+}
+
+std::string InstallLayout::BackupName(int number) { return std::to_string(number % kBackupsPerFolder); }
 
 std::string InstallLayout::AreaIn(const std::string& folder) const {
   return folder + platform::kPathSeparator + kBackupDirName + platform::kPathSeparator + identity_;
@@ -64,17 +95,24 @@ std::string InstallLayout::AreaDir(int area) const {
   return Target(areas_[static_cast<std::size_t>(area)]);
 }
 
-void InstallLayout::Discard(int numbered) const {
-  RunInParallel(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [this](std::size_t number) {
-    const std::string backup = Backup(static_cast<int>(number));
-    return platform::RemoveFile(backup) || RemoveTree(backup);
+void InstallLayout::Discard(const InstallFolders& folders, int numbered) const {
+  const platform::FolderHandle backups = OpenBackups();
+  RunInParallel(static_cast<std::size_t>(numbered), /*stopAtFailure=*/false, [&backups](std::size_t number) {
+    const int backup = static_cast<int>(number);
+    const platform::FolderHandle folder = backups.Child(std::to_string(backup / kBackupsPerFolder));
+    // Most backups are files: removed as one without asking what they are.
+    return folder.Remove(BackupName(backup), /*folder=*/false) || RemoveTreeIn(folder, BackupName(backup));
   });
-  RemoveTree(backupDir_);
+  RemoveTreeIn(platform::FolderHandle::Open(workDir_), kBackupDirName);
   for (std::size_t area = 1; area < areas_.size(); ++area) {
     if (areas_[area].empty()) continue;
-    const std::string dir = Target(areas_[area]);
+    std::string name;
+    std::string reserved;
+    const std::string folder = areas_[area].substr(0, areas_[area].rfind(platform::kPathSeparator));
     // The reserved folder goes once no other installation keeps its area there.
-    if (RemoveTree(dir)) platform::RemoveEmptyDirectory(dir.substr(0, dir.rfind(platform::kPathSeparator)));
+    if (RemoveTreeIn(folders.OpenParent(areas_[area], name), name)) {
+      folders.OpenParent(folder, reserved).Remove(reserved, /*folder=*/true);
+    }
   }
   platform::RemoveFile(journal_);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "install/install_folders.h"
+
 /// Where an install in `workDir` keeps the old entry it moved aside under
 /// backup number `number`.
 std::string BackupPath(const std::string& workDir, int number);
@@ -26,6 +28,13 @@ class InstallLayout {
   std::string Backup(int number, int area = 0) const;
   /// The folder that holds backup `number` of area `area` and its neighbours.
   std::string BackupFolderOf(int number, int area = 0) const;
+  /// That folder opened: the work directory's by its path, another area's
+  /// as `folders` opens the installation's folders.
+  platform::FolderHandle OpenBackupFolder(int number, int area, const InstallFolders& folders) const;
+  /// Makes that folder, as `folders` opens the installation's folders.
+  bool MakeBackupFolder(int number, int area, const InstallFolders& folders) const;
+  /// The name of backup `number` in its folder.
+  static std::string BackupName(int number);
 
   /// Where the installation's backup area in its folder `folder` lies,
   /// relative to the installation: under the reserved name, in a folder named
@@ -37,14 +46,23 @@ class InstallLayout {
   /// The folder of area `area`.
   std::string AreaDir(int area) const;
 
+  /// Makes area `area` afresh in the installation's folder `folder`, as
+  /// `folders` opens it: what an earlier install left there goes first.
+  bool MakeArea(int area, const std::string& folder, const InstallFolders& folders) const;
+
   /// Drops the backups, the first `numbered` of the work directory's spread
-  /// over threads, then the other areas and the journal; a backup that
-  /// cannot be deleted now is deleted by a later run.
-  void Discard(int numbered = 0) const;
+  /// over threads, then the other areas (opened as `folders` opens the
+  /// installation's folders) and the journal; a backup that cannot be
+  /// deleted now is deleted by a later run.
+  void Discard(const InstallFolders& folders, int numbered = 0) const;
 
  private:
   std::string dstPath_;
   std::string journal_;
+  /// The work directory's backup area, opened.
+  platform::FolderHandle OpenBackups() const;
+
+  std::string workDir_;
   std::string backupDir_;
   std::string identity_;
   std::vector<std::string> areas_;  ///< relative to the installation; [0] unused

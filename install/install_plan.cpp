@@ -85,10 +85,15 @@ class Planner {
     const std::size_t replaced = plan_.replaced.size();
     const std::size_t added = plan_.added.size();
     const std::size_t swapped = plan_.swapped.size();
+    plan_.folders[relative] = {platform::FileIdentity(target), installedType == EntryType::kLink};
     if (!Entries(source, relative) || installedType != EntryType::kDirectory ||
         !Swappable(source, relative, target)) {
       return false;
     }
+    // Its namesake takes its place: nothing is written into it or below it.
+    const std::string below = relative + platform::kPathSeparator;
+    plan_.folders.erase(relative);
+    plan_.folders.erase(plan_.folders.lower_bound(below), plan_.folders.lower_bound(below + '\xff'));
     plan_.replaced.resize(replaced);
     plan_.added.resize(added);
     plan_.swapped.resize(swapped);
@@ -155,6 +160,7 @@ void ListPlaced(const std::string& sourceDir, InstallPlan& plan) {
 
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir) {
   InstallPlan plan;
+  plan.folders[{}] = {platform::FileIdentity(targetDir), false};
   Planner(targetDir, workDir, /*swapping=*/true, plan).Entries(sourceDir, {});
   ListPlaced(sourceDir, plan);
   return plan;
@@ -162,6 +168,7 @@ InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetD
 
 InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative) {
   InstallPlan plan;
+  plan.folders[relative] = {platform::FileIdentity(targetDir + platform::kPathSeparator + relative), false};
   Planner(targetDir, /*workDir=*/{}, /*swapping=*/false, plan)
       .Entries(sourceDir + platform::kPathSeparator + relative, relative);
   return plan;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "install/install_folders.h"
+
 /// Paths relative to the installation directory, joined with the system's separator.
 struct InstallPlan {
   /// Old entries that the new tree replaces: files where the new tree brings
@@ -25,6 +27,9 @@ struct InstallPlan {
   /// an undo may take back out of them. Anything else found there later is
   /// not the install's.
   std::vector<std::string> placed;
+  /// The installation itself and each installed folder the new tree is
+  /// merged into, as they are now: what the install may write into.
+  PlannedFolders folders;
 };
 
 /// Thrown when a folder of the new tree cannot be listed.

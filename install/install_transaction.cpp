@@ -14,6 +14,7 @@
 #include "install/install_plan.h"
 #include "install/parallel_tasks.h"
 #include "install/recovery.h"
+#include "install/tree_placement.h"
 #include "install/tree_removal.h"
 #include "platform/directory_move.h"
 #include "platform/file_system.h"
@@ -33,8 +34,8 @@ struct AsideMove {
 // not be on disk before the next step.
 class Transaction {
  public:
-  Transaction(InstallLayout& layout, InstallOutcome& outcome)
-      : layout_(layout), journal_(layout.journal()), outcome_(outcome) {
+  Transaction(InstallLayout& layout, InstallFolders& folders, InstallOutcome& outcome)
+      : layout_(layout), folders_(folders), journal_(layout.journal()), outcome_(outcome) {
     if (!journal_.ok()) Failed("journal", layout.journal());
   }
 
@@ -49,6 +50,9 @@ class Transaction {
     for (const std::string& relative : plan.placed) {
       if (!Note({JournalRecord::kPlaced, 0, relative})) return false;
     }
+    for (const auto& folder : plan.folders) {
+      if (folder.second.link && !Note({JournalRecord::kLinked, 0, folder.first})) return false;
+    }
     return true;
   }
 
@@ -62,9 +66,10 @@ class Transaction {
                  const std::string& updateDir, const std::string& dstPath) {
     std::vector<char> moved(swapped.size(), 0);
     RunInParallel(swapped.size(), /*stopAtFailure=*/false, [&](std::size_t i) {
-      moved[i] = platform::RenameEntry(layout_.Target(swapped[i].relative), layout_.Backup(swapped[i].backup));
+      moved[i] = MoveToBackup(swapped[i].relative, swapped[i].backup, 0);
       return moved[i] != 0;
     });
+    if (!folders_.swapped().empty()) return false;
     bool announced = false;
     for (std::size_t i = 0; i < swapped.size(); ++i) {
       if (moved[i]) continue;
@@ -75,6 +80,7 @@ class Transaction {
         outcome_.failedStep = {"plan", unlisted.path, unlisted.error};
         return false;
       }
+      folders_.Add(merge.folders);
       if (!AnnounceNew(merge.added) || !AnnounceAside(merge.replaced, replaced)) return false;
       announced = true;
     }
@@ -90,7 +96,7 @@ class Transaction {
     return RunInParallel(moves.size(), /*stopAtFailure=*/true, [&](std::size_t i) {
       const std::string target = layout_.Target(moves[i].relative);
       const std::string backup = layout_.Backup(moves[i].backup);
-      if (platform::RenameEntry(target, backup)) return true;
+      if (MoveToBackup(moves[i].relative, moves[i].backup, 0)) return true;
       const int error = platform::LastSystemError();
       const std::lock_guard<std::mutex> lock(failures);
       if (platform::IsOtherVolumeError(error)) {
@@ -116,13 +122,15 @@ class Transaction {
         const int area = AreaFor(move.relative.substr(0, end));
         if (area == 0) return false;
         const int number = nextInArea_[area]++;
-        if (number % kBackupsPerFolder == 0 && !MakeFolder(layout_.BackupFolderOf(number, area))) return false;
+        if (number % kBackupsPerFolder == 0 && !layout_.MakeBackupFolder(number, area, folders_)) {
+          return Failed("backup folder", layout_.BackupFolderOf(number, area));
+        }
         if (!Note({JournalRecord::kArea, area, layout_.AreaIn(move.relative.substr(0, end))}) ||
             !Note({JournalRecord::kMoveAside, number, move.relative}) || !Flush()) {
           return false;
         }
         backup = layout_.Backup(number, area);
-        moved = platform::RenameEntry(target, backup);
+        moved = MoveToBackup(move.relative, number, area);
         error = platform::LastSystemError();
         if (moved || !platform::IsOtherVolumeError(error)) break;
       }
@@ -135,11 +143,11 @@ class Transaction {
   }
 
   // Places the new tree; the outcome names what it could not move or copy.
-  bool Place(const std::string& updateDir, const std::string& dstPath) {
-    Placement placement = PlaceTree(updateDir, dstPath);
+  bool Place(const std::string& updateDir) {
+    Placement placement = PlaceTreeInto(updateDir, folders_);
     outcome_.failedMoves = std::move(placement.failedMoves);
     outcome_.failedCopies = std::move(placement.failedCopies);
-    return placement.whole;
+    return placement.whole && folders_.swapped().empty();
   }
 
   bool Commit() { return Note({JournalRecord::kCommit, 0, {}}) && Flush(); }
@@ -149,7 +157,7 @@ class Transaction {
   // Closes the journal and undoes what it announced and the disk shows done.
   Undone Abort() {
     journal_.Close();
-    return UndoRecorded(layout_, ReadJournal(layout_.journal()));
+    return UndoRecorded(layout_, ReadJournal(layout_.journal()), folders_);
   }
 
   void Close() { journal_.Close(); }
@@ -160,6 +168,14 @@ class Transaction {
   bool Failed(const char* step, const std::string& path) {
     if (outcome_.failedStep.step.empty()) outcome_.failedStep = {step, path, platform::LastSystemError()};
     return false;
+  }
+
+  // Renames the installed `relative` to backup `number` of area `area`,
+  // from the folder that holds it as the plan met it.
+  bool MoveToBackup(const std::string& relative, int number, int area) const {
+    std::string name;
+    const platform::FolderHandle parent = folders_.OpenParent(relative, name);
+    return parent.Rename(name, layout_.OpenBackupFolder(number, area, folders_), InstallLayout::BackupName(number));
   }
 
   bool Note(const JournalRecord& record) { return journal_.Add(record) || Failed("journal", layout_.journal()); }
@@ -192,26 +208,19 @@ class Transaction {
     // Announced before it is made, so that a run cut off meanwhile leaves
     // nothing the next run does not know of.
     if (!Note({JournalRecord::kArea, area, relative}) || !Flush()) return 0;
-    const std::string dir = layout_.AreaDir(area);
-    // What an earlier install of this installation could not delete there.
-    RemoveTree(dir);
-    platform::MakeDirectory(dir.substr(0, dir.rfind(platform::kPathSeparator)));
-    if (!MakeFolder(dir)) return 0;
+    if (!layout_.MakeArea(area, folder, folders_)) {
+      Failed("backup folder", layout_.AreaDir(area));
+      return 0;
+    }
     areas_[folder] = area;
     return area;
-  }
-
-  bool MakeFolder(const std::string& folder) {
-    if (platform::MakeDirectory(folder)) return true;
-    outcome_.failedStep = {"backup folder", folder, platform::LastSystemError()};
-    return false;
   }
 
   // Makes the folder of the next backup numbers. One that an earlier
   // install could not delete is passed over, so that every backup this
   // install's journal names is its own.
   bool NewBackupFolder() {
-    while (!platform::MakeDirectory(layout_.BackupFolderOf(nextBackup_))) {
+    while (!layout_.MakeBackupFolder(nextBackup_, 0, folders_)) {
       const std::string folder = layout_.BackupFolderOf(nextBackup_);
       const int error = platform::LastSystemError();
       if (!StandsAt(folder)) {
@@ -224,6 +233,7 @@ class Transaction {
   }
 
   InstallLayout& layout_;
+  InstallFolders& folders_;
   InstallJournal journal_;
   InstallOutcome& outcome_;
   int nextBackup_ = 0;
@@ -240,7 +250,7 @@ bool MoveAsideAndPlace(Transaction& transaction, const InstallPlan& plan, const 
   std::vector<AsideMove> crossing;
   return transaction.Announce(plan, replaced, swapped) && transaction.Flush() &&
          transaction.SwapAside(swapped, replaced, updateDir, dstPath) && transaction.MoveAside(replaced, crossing) &&
-         transaction.MoveAcross(crossing) && transaction.Place(updateDir, dstPath) && transaction.Commit();
+         transaction.MoveAcross(crossing) && transaction.Place(updateDir) && transaction.Commit();
 }
 
 }  // namespace
@@ -259,7 +269,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   if (!outcome.failedStep.step.empty()) return outcome;
   InstallLayout layout(dstPath, workDir);
   // Leftovers of an earlier install that could not be deleted then.
-  RemoveTree(layout.backupDir());
+  RemoveTreeIn(platform::FolderHandle::Open(workDir), kBackupDirName);
   if (!platform::MakeDirectory(layout.backupDir())) {
     const int error = platform::LastSystemError();
     if (!platform::IsExistingDirectory(layout.backupDir())) {
@@ -268,15 +278,22 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
     }
   }
 
-  Transaction transaction(layout, outcome);
+  InstallFolders folders(dstPath, plan.folders);
+  Transaction transaction(layout, folders, outcome);
   if (MoveAsideAndPlace(transaction, plan, updateDir, dstPath)) {
     transaction.Close();
-    layout.Discard(transaction.BackupsNumbered());
+    layout.Discard(folders, transaction.BackupsNumbered());
     outcome.installed = true;
     return outcome;
   }
   Undone undone = transaction.Abort();
-  if (undone.whole) layout.Discard();
+  outcome.swapped = folders.swapped();
+  // What could not move through the swapped folder says nothing more.
+  if (!outcome.swapped.empty()) {
+    outcome.failedAsides.clear();
+    outcome.failedMoves.clear();
+  }
+  if (undone.whole) layout.Discard(folders);
   outcome.restored = undone.whole;
   outcome.restoredCount = undone.restored;
   outcome.kept = std::move(undone.kept);

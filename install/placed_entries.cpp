@@ -3,8 +3,7 @@
 
 #include "install/install.h"
 #include "install/tree_removal.h"
-#include "platform/directory_listing.h"
-#include "platform/directory_move.h"
+#include "platform/folder_handle.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 
@@ -19,30 +18,32 @@ PlacedEntries::PlacedEntries(const std::vector<JournalRecord>& records) {
   }
 }
 
-bool PlacedEntries::Remove(const InstallLayout& layout, const std::string& relative,
+bool PlacedEntries::Remove(const InstallFolders& folders, const std::string& relative,
                            std::vector<std::string>& kept) const {
-  const std::string path = layout.Target(relative);
-  if (!listed_) return RemoveTree(path);
-  return RemoveEntry(path, relative, platform::EntryTypeOf(path), kept);
+  std::string name;
+  const platform::FolderHandle parent = folders.OpenParent(relative, name);
+  if (!parent.ok()) return true;
+  if (!listed_) return RemoveTreeIn(parent, name);
+  return RemoveEntry(parent, name, relative, parent.TypeOf(name), kept);
 }
 
-bool PlacedEntries::RemoveEntry(const std::string& path, const std::string& relative, platform::EntryType type,
+bool PlacedEntries::RemoveEntry(const platform::FolderHandle& parent, const std::string& name,
+                                const std::string& relative, platform::EntryType type,
                                 std::vector<std::string>& kept) const {
   if (type == platform::EntryType::kMissing) return true;
-  const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
   if (placed_.count(platform::FoldedFileName(relative)) == 0 && name.rfind(kCopyPrefix, 0) != 0) {
-    kept.push_back(path);
+    kept.push_back(parent.PathOf(name));
     return true;
   }
-  if (type != platform::EntryType::kDirectory) return RemoveTree(path);
+  if (type != platform::EntryType::kDirectory) return RemoveTreeIn(parent, name);
+  const platform::FolderHandle folder = parent.Child(name);
   std::vector<platform::DirectoryEntry> entries;
-  if (!platform::ListDirectory(path, entries)) return false;
+  if (!folder.List(entries)) return false;
   const std::size_t keptBefore = kept.size();
   bool removed = true;
   for (const platform::DirectoryEntry& entry : entries) {
-    removed = RemoveEntry(path + platform::kPathSeparator + entry.name,
-                          relative + platform::kPathSeparator + entry.name, entry.type, kept) &&
+    removed = RemoveEntry(folder, entry.name, relative + platform::kPathSeparator + entry.name, entry.type, kept) &&
               removed;
   }
-  return removed && (kept.size() > keptBefore || platform::RemoveEmptyDirectory(path));
+  return removed && (kept.size() > keptBefore || parent.Remove(name, /*folder=*/true));
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "install/install_journal.h"
-#include "install/install_layout.h"
+#include "install/install_folders.h"
 #include "platform/entry_type.h"
 
 class PlacedEntries {
@@ -21,11 +21,13 @@ class PlacedEntries {
   /// once what it placed in it is gone. Anything else met there (a file
   /// saved since) stays, with the folders that hold it, and its path joins
   /// `kept`. False when something placed could not be removed.
-  bool Remove(const InstallLayout& layout, const std::string& relative, std::vector<std::string>& kept) const;
+  /// Folders are opened as `folders` allows: nothing was placed through a
+  /// folder that is gone or swapped, so there is nothing to remove there.
+  bool Remove(const InstallFolders& folders, const std::string& relative, std::vector<std::string>& kept) const;
 
  private:
-  bool RemoveEntry(const std::string& path, const std::string& relative, platform::EntryType type,
-                   std::vector<std::string>& kept) const;
+  bool RemoveEntry(const platform::FolderHandle& parent, const std::string& name, const std::string& relative,
+                   platform::EntryType type, std::vector<std::string>& kept) const;
 
   bool listed_ = false;
   /// platform::FoldedFileName of each placed path, as the system compares names.

@@ -16,67 +16,88 @@
 #include "install/install_checks.h"
 #include "install/placed_entries.h"
 #include "install/tree_removal.h"
-#include "platform/directory_listing.h"
-#include "platform/directory_move.h"
+#include "platform/folder_handle.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
 
 namespace {
 
-// Moves the backup `backup` back to `target`. Where a folder stayed there
-// (it holds what the install did not place), the backup's entries move
-// into it, folders merged the same way.
-bool PutBack(const std::string& backup, const std::string& target) {
-  const platform::EntryType standing = platform::EntryTypeOf(target);
-  if (standing == platform::EntryType::kMissing) return platform::RenameEntry(backup, target);
+// Moves the backup `backupName` of `backups` back to the installation's
+// `relative` in `parent`. Where a folder stayed there (it holds what the
+// install did not place), the backup's entries move into it, folders merged
+// the same way.
+bool PutBack(const platform::FolderHandle& backups, const std::string& backupName,
+             const platform::FolderHandle& parent, const std::string& relative, const InstallFolders& folders) {
+  const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
+  const platform::EntryType standing = parent.TypeOf(name);
+  if (standing == platform::EntryType::kMissing) return backups.Rename(backupName, parent, name);
+  const platform::FolderHandle backup = backups.Child(backupName);
+  const platform::FolderHandle target = folders.Child(parent, relative, name);
   std::vector<platform::DirectoryEntry> entries;
-  if (standing != platform::EntryType::kDirectory || !platform::ListDirectory(backup, entries)) return false;
+  if (standing != platform::EntryType::kDirectory || !target.ok() || !backup.List(entries)) return false;
   bool whole = true;
   for (const platform::DirectoryEntry& entry : entries) {
-    whole = PutBack(backup + platform::kPathSeparator + entry.name, target + platform::kPathSeparator + entry.name) &&
-            whole;
+    whole = PutBack(backup, entry.name, target, relative + platform::kPathSeparator + entry.name, folders) && whole;
   }
-  return whole && platform::RemoveEmptyDirectory(backup);
+  return whole && backups.Remove(backupName, /*folder=*/true);
 }
 
 // A file moved in across volumes is copied beside its target first, under
 // a name of the copy's own: one that a kill left in a folder the install
 // placed into goes with the undo.
-void RemoveStagedCopies(const InstallLayout& layout, const std::vector<JournalRecord>& records) {
-  std::set<std::string> folders;
+void RemoveStagedCopies(const std::vector<JournalRecord>& records, const InstallFolders& folders) {
+  std::set<std::string> names;
   for (const JournalRecord& record : records) {
     const std::size_t end = record.path.rfind(platform::kPathSeparator);
     if ((record.kind == JournalRecord::kNew || record.kind == JournalRecord::kMoveAside) && end != std::string::npos) {
-      folders.insert(record.path.substr(0, end));
+      names.insert(record.path.substr(0, end));
     }
   }
-  for (const std::string& folder : folders) {
+  for (const std::string& name : names) {
+    const platform::FolderHandle folder = folders.Open(name);
     std::vector<platform::DirectoryEntry> entries;
-    platform::ListDirectory(layout.Target(folder), entries);
+    folder.List(entries);
     for (const platform::DirectoryEntry& entry : entries) {
-      if (entry.name.rfind(kCopyPrefix, 0) != 0) continue;
-      RemoveTree(layout.Target(folder + platform::kPathSeparator + entry.name));
+      if (entry.name.rfind(kCopyPrefix, 0) == 0) RemoveTreeIn(folder, entry.name);
     }
   }
 }
 
+// The folders an install's journal names as links the plan met, and those
+// that hold a backup area (only a linked folder leads to another volume):
+// recovery follows those once, and no other.
+PlannedFolders LinkedFolders(const std::vector<JournalRecord>& records) {
+  PlannedFolders folders;
+  const std::string area = std::string(platform::kPathSeparator) + kBackupDirName + platform::kPathSeparator;
+  for (const JournalRecord& record : records) {
+    if (record.kind == JournalRecord::kLinked) folders[record.path] = {{}, true};
+    const std::size_t end = record.path.rfind(area);
+    if (record.kind == JournalRecord::kArea && end != std::string::npos) folders[record.path.substr(0, end)] = {{}, true};
+  }
+  return folders;
+}
+
 }  // namespace
 
-Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records) {
+Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records,
+                    const InstallFolders& folders) {
   Undone undone;
   undone.whole = true;
   const PlacedEntries placed(records);
-  RemoveStagedCopies(layout, records);
+  RemoveStagedCopies(records, folders);
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
-    if (record->kind == JournalRecord::kNew && !placed.Remove(layout, record->path, undone.kept)) {
+    if (record->kind == JournalRecord::kNew && !placed.Remove(folders, record->path, undone.kept)) {
       undone.whole = false;
     }
   }
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind != JournalRecord::kMoveAside) continue;
-    const std::string backup = layout.Backup(record->backup, record->area);
-    if (!StandsAt(backup)) continue;
-    if (placed.Remove(layout, record->path, undone.kept) && PutBack(backup, layout.Target(record->path))) {
+    const platform::FolderHandle backups = layout.OpenBackupFolder(record->backup, record->area, folders);
+    const std::string backup = InstallLayout::BackupName(record->backup);
+    if (backups.TypeOf(backup) == platform::EntryType::kMissing) continue;
+    std::string name;
+    if (placed.Remove(folders, record->path, undone.kept) &&
+        PutBack(backups, backup, folders.OpenParent(record->path, name), record->path, folders)) {
       ++undone.restored;
     } else {
       undone.whole = false;
@@ -95,14 +116,15 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kArea) layout.SetArea(record.backup, record.path);
   }
+  const InstallFolders folders(dstPath, LinkedFolders(records));
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kCommit) {
-      layout.Discard();
+      layout.Discard(folders);
       return {Recovery::kFinished, 0, {}};
     }
   }
-  Undone undone = UndoRecorded(layout, records);
+  Undone undone = UndoRecorded(layout, records, folders);
   if (!undone.whole) return {Recovery::kFailed, undone.restored, std::move(undone.kept)};
-  layout.Discard();
+  layout.Discard(folders);
   return {Recovery::kRolledBack, undone.restored, std::move(undone.kept)};
 }

@@ -19,4 +19,6 @@ struct Undone {
 /// its target; a folder that holds what the install did not place (see
 /// PlacedEntries) stays, and its backup's entries move back into it. What
 /// cannot be undone stays for a later try.
-Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records);
+/// The installation's folders are opened as `folders` allows.
+Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records,
+                    const InstallFolders& folders);

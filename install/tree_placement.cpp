@@ -3,13 +3,14 @@
 #include <mutex>
 #include <vector>
 
-#include "install/install.h"
+#include "install/tree_placement.h"
 #include "install/parallel_tasks.h"
 #include "platform/directory_listing.h"
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
 #include "platform/system_error.h"
 #include "util/paths.h"
 
@@ -32,55 +33,63 @@ class FailedMoves {
   std::mutex mutex_;
 };
 
-// Moves the folder `from`, named `name`, into `intoDir` entry by entry:
-// folders are merged the same way, then files and links (as links) replace
-// their namesakes, spread over threads, and each source folder is removed
-// once it is empty. Where the name is free, one rename moves the whole tree;
-// where that fails (across file systems) the folder is rebuilt.
-bool MergeInto(const std::string& from, const std::string& name, const std::string& intoDir, FailedMoves& failed) {
-  const std::string target = intoDir + platform::kPathSeparator + name;
-  if (!platform::IsExistingDirectory(target)) {
-    if (platform::RenameEntry(from, target)) return true;
-    if (!platform::MakeDirectory(target)) return failed.Note(from, target);
+// Moves the folder `name` of `fromParent` into `into`, the installation's
+// `relative` folder, entry by entry: folders are merged the same way, then
+// files and links (as links) replace their namesakes, spread over threads,
+// and each source folder is removed once it is empty. Where the name is
+// free, one rename moves the whole tree; where that fails (across file
+// systems) the folder is rebuilt.
+bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name, const platform::FolderHandle& into,
+               const std::string& relative, const InstallFolders& folders, FailedMoves& failed) {
+  const std::string from = fromParent.PathOf(name);
+  platform::FolderHandle target = folders.Child(into, relative, name);
+  if (!target.ok()) {
+    if (!folders.swapped().empty()) return failed.Note(from, into.PathOf(name));
+    if (fromParent.Rename(name, into, name)) return true;
+    if (!into.MakeFolder(name)) return failed.Note(from, into.PathOf(name));
+    target = folders.Child(into, relative, name);
   }
+  const platform::FolderHandle source = fromParent.Child(name);
   std::vector<platform::DirectoryEntry> entries;
-  if (!platform::ListDirectory(from, entries)) return failed.Note(from, target);
-  const auto sourceOf = [&from](const platform::DirectoryEntry& entry) {
-    return from + platform::kPathSeparator + entry.name;
-  };
+  if (!target.ok() || !source.List(entries)) return failed.Note(from, into.PathOf(name));
   bool ok = true;
   for (const platform::DirectoryEntry& entry : entries) {
     if (entry.type == platform::EntryType::kDirectory) {
-      ok = MergeInto(sourceOf(entry), entry.name, target, failed) && ok;
+      ok = MergeInto(source, entry.name, target, relative + platform::kPathSeparator + entry.name, folders, failed) &&
+           ok;
     }
   }
   ok = RunInParallel(entries.size(), /*stopAtFailure=*/false, [&](std::size_t i) {
          const platform::DirectoryEntry& entry = entries[i];
          if (entry.type == platform::EntryType::kDirectory) return true;
-         const std::string source = sourceOf(entry);
-         const std::string placed = target + platform::kPathSeparator + entry.name;
-         return platform::MoveFileReplacing(source, placed) || failed.Note(source, placed);
+         return source.Replace(entry.name, target, entry.name) ||
+                failed.Note(source.PathOf(entry.name), target.PathOf(entry.name));
        }) && ok;
   // A folder left with entries that could not move says so through them.
-  return platform::RemoveEmptyDirectory(from) && ok;
+  return fromParent.Remove(name, /*folder=*/true) && ok;
 }
 
 // The system's own move, then the merge of what it left.
-bool MoveFolderInto(const std::string& fromDir, const std::string& intoDir, void* ownerWindow, FailedMoves& failed) {
-  if (fromDir.empty() || intoDir.empty()) return false;
+bool MoveFolderInto(const std::string& fromDir, const InstallFolders& folders, void* ownerWindow,
+                    FailedMoves& failed) {
+  const platform::FolderHandle into = folders.Open({});
+  if (fromDir.empty() || !into.ok()) return false;
   // Wine's shell also reports success for a source that does not exist.
   if (!platform::IsExistingDirectory(fromDir)) return false;
-  switch (platform::SystemMoveDirectoryInto(fromDir, intoDir, ownerWindow)) {
+  switch (platform::SystemMoveDirectoryInto(fromDir, into.path(), ownerWindow)) {
     case platform::MoveOutcome::Moved:
       return true;
     case platform::MoveOutcome::Failed:
-      return failed.Note(fromDir, intoDir);
+      return failed.Note(fromDir, into.path());
     case platform::MoveOutcome::LeftToMerge:
       // Every update after the first meets a directory of that name, which
       // neither Wine's shell nor a Linux rename merges into.
       break;
   }
-  return MergeInto(fromDir, FileNameOf(fromDir), intoDir, failed);
+  const std::string name = FileNameOf(fromDir);
+  const platform::FolderHandle fromParent =
+      platform::FolderHandle::Open(fromDir.substr(0, fromDir.size() - name.size() - 1));
+  return MergeInto(fromParent, name, into, name, folders, failed);
 }
 
 // Copies the top-level file `source` over `targetDir`'s file `name`; a link
@@ -99,15 +108,20 @@ bool CopyTopLevelFile(const std::string& source, const std::string& name, const 
 bool PlaceFolder(const std::string& fromDir, const std::string& intoDir, void* ownerWindow) {
   std::vector<FailedCopy> ignored;
   FailedMoves failed(ignored);
-  return MoveFolderInto(fromDir, intoDir, ownerWindow, failed);
+  return !intoDir.empty() && MoveFolderInto(fromDir, InstallFolders(intoDir), ownerWindow, failed);
+}
+
+Placement PlaceTree(const std::string& sourceDir, const std::string& targetDir) {
+  return PlaceTreeInto(sourceDir, InstallFolders(targetDir));
 }
 
 // Folders are merged first and links (the extraction's own, from an archive
 // made on Unix) are placed last, as links, never as what they lead to.
-Placement PlaceTree(const std::string& sourceDir, const std::string& targetDir) {
+Placement PlaceTreeInto(const std::string& sourceDir, const InstallFolders& folders) {
   Placement placement;
   std::vector<platform::DirectoryEntry> entries;
-  if (!platform::ListDirectory(sourceDir, entries)) return placement;
+  const platform::FolderHandle root = folders.Open({});
+  if (!root.ok() || !platform::ListDirectory(sourceDir, entries)) return placement;
   placement.whole = true;
   FailedMoves failedMoves(placement.failedMoves);
   for (const platform::EntryType type :
@@ -116,8 +130,8 @@ Placement PlaceTree(const std::string& sourceDir, const std::string& targetDir) 
       if (entry.type != type) continue;
       const std::string source = sourceDir + platform::kPathSeparator + entry.name;
       const bool placed = type == platform::EntryType::kDirectory
-                              ? MoveFolderInto(source, targetDir, /*ownerWindow=*/nullptr, failedMoves)
-                              : CopyTopLevelFile(source, entry.name, targetDir, placement.failedCopies);
+                              ? MoveFolderInto(source, folders, /*ownerWindow=*/nullptr, failedMoves)
+                              : CopyTopLevelFile(source, entry.name, root.path(), placement.failedCopies);
       placement.whole = placed && placement.whole;
     }
   }

@@ -9,6 +9,7 @@
 #include "platform/entry_type.h"
 #include "platform/file_open.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
 
 namespace {
 
@@ -43,3 +44,14 @@ bool RemoveEntry(const std::string& path, platform::EntryType type) {
 bool StandsAt(const std::string& path) { return platform::EntryTypeOf(path) != platform::EntryType::kMissing; }
 
 bool RemoveTree(const std::string& path) { return RemoveEntry(path, platform::EntryTypeOf(path)); }
+
+bool RemoveTreeIn(const platform::FolderHandle& parent, const std::string& name) {
+  const platform::EntryType type = parent.TypeOf(name);
+  if (type == platform::EntryType::kMissing) return true;
+  if (type != platform::EntryType::kDirectory) return parent.Remove(name, /*folder=*/false);
+  const platform::FolderHandle folder = parent.Child(name);
+  std::vector<platform::DirectoryEntry> entries;
+  if (!folder.List(entries)) return false;
+  for (const platform::DirectoryEntry& entry : entries) RemoveTreeIn(folder, entry.name);
+  return parent.Remove(name, /*folder=*/true);
+}

@@ -12,3 +12,11 @@ bool StandsAt(const std::string& path);
 /// folder with everything in it. True when nothing stands there afterwards;
 /// what could not be removed stays.
 bool RemoveTree(const std::string& path);
+
+namespace platform {
+class FolderHandle;
+}
+
+/// RemoveTree for the entry `name` of the folder `parent`, whose folders
+/// are opened relative to it and never through a link.
+bool RemoveTreeIn(const platform::FolderHandle& parent, const std::string& name);

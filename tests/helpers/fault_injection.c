@@ -14,7 +14,15 @@
  * (errno as above), after it is counted; with UPDATE_FAULT_LIST_ENDS, every
  * directory opened for listing whose path ends so. With UPDATE_FAULT_LOADED,
  * it makes that file as it is loaded, so that a test learns that its faults
- * could happen at all: a static program ignores LD_PRELOAD. */
+ * could happen at all: a static program ignores LD_PRELOAD. The calls
+ * relative to a directory descriptor (renameat, unlinkat, mkdirat, openat
+ * for writing) count as their path forms do, and the settings that name a
+ * path match the descriptor's folder joined with the name. With
+ * UPDATE_FAULT_SWAP naming a folder and UPDATE_FAULT_SWAP_TO another, as the
+ * file UPDATE_FAULT_SWAP_WHEN (a name it ends with) is made the folder is
+ * renamed away and replaced by a link to the other (with UPDATE_FAULT_SWAP_MOVE
+ * set, by the other itself, moved there), as a process that can write the
+ * installation could do. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -125,6 +133,34 @@ DIR* opendir(const char* path) {
   return ((DIR * (*)(const char*)) Real("opendir"))(path);
 }
 
+/* The path `name` names relative to the directory descriptor `dir`, in
+ * `path` of `size` bytes. */
+static const char* AtPath(int dir, const char* name, char* path, size_t size) {
+  if (dir == AT_FDCWD || name[0] == '/') return name;
+  char link[64];
+  snprintf(link, sizeof link, "/proc/self/fd/%d", dir);
+  const ssize_t length = readlink(link, path, size - 1);
+  if (length < 0) return name;
+  snprintf(path + length, size - (size_t)length, "/%s", name);
+  return path;
+}
+
+/* Swaps the folder UPDATE_FAULT_SWAP for a link to UPDATE_FAULT_SWAP_TO once
+ * `path` is the file UPDATE_FAULT_SWAP_WHEN. */
+static void SwapWhenMade(const char* path) {
+  const char* folder = getenv("UPDATE_FAULT_SWAP");
+  const char* to = getenv("UPDATE_FAULT_SWAP_TO");
+  if (folder == NULL || to == NULL || !EndsAs(path, "UPDATE_FAULT_SWAP_WHEN")) return;
+  char away[4096];
+  snprintf(away, sizeof away, "%s.away", folder);
+  ((int (*)(const char*, const char*))Real("rename"))(folder, away);
+  if (getenv("UPDATE_FAULT_SWAP_MOVE") != NULL) {
+    ((int (*)(const char*, const char*))Real("rename"))(to, folder);
+  } else if (symlink(to, folder) != 0) {
+  }
+  errno = 0;
+}
+
 /* True, with errno set, when renames of `from` are refused. */
 static int Refused(const char* from) {
   const char* refused = getenv("UPDATE_FAULT_RENAME_FROM");
@@ -133,22 +169,30 @@ static int Refused(const char* from) {
   return 1;
 }
 
-#define COUNTED_RENAME(name, params, args)                                   \
+#define COUNTED_RENAME(name, params, args, fromDir)                          \
   int name params {                                                        \
-    if (Trip() || Refused(from)) return -1;                                \
+    char path[4096];                                                       \
+    if (Trip() || Refused(AtPath(fromDir, from, path, sizeof path))) return -1; \
     return ((int(*) params)Real(#name))args;                               \
   }
 
-COUNTED_RENAME(rename, (const char* from, const char* to), (from, to))
-COUNTED_RENAME(renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
+COUNTED_RENAME(rename, (const char* from, const char* to), (from, to), AT_FDCWD)
+COUNTED_RENAME(renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to),
+               fromDir)
 COUNTED_RENAME(renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
-               (fromDir, from, toDir, to, flags))
+               (fromDir, from, toDir, to, flags), fromDir)
 COUNTED(int, unlink, (const char* path), (path))
 COUNTED(int, rmdir, (const char* path), (path))
 COUNTED(int, remove, (const char* path), (path))
+COUNTED(int, unlinkat, (int dir, const char* path, int flags), (dir, path, flags))
 int mkdir(const char* path, mode_t mode) {
   if (Trip() || Targeted(path)) return -1;
   return ((int (*)(const char*, mode_t))Real("mkdir"))(path, mode);
+}
+int mkdirat(int dir, const char* name, mode_t mode) {
+  char path[4096];
+  if (Trip() || Targeted(AtPath(dir, name, path, sizeof path))) return -1;
+  return ((int (*)(int, const char*, mode_t))Real("mkdirat"))(dir, name, mode);
 }
 COUNTED(int, mkstemp, (char* pattern), (pattern))
 COUNTED(int, mkstemp64, (char* pattern), (pattern))
@@ -169,10 +213,26 @@ static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 
 COUNTED_OPEN(open)
 COUNTED_OPEN(open64)
 
+#define COUNTED_OPENAT(name)                                                 \
+  int name(int dir, const char* name_, int flags, ...) {                   \
+    va_list args;                                                          \
+    va_start(args, flags);                                                 \
+    const mode_t mode = (mode_t)va_arg(args, unsigned);                    \
+    va_end(args);                                                          \
+    char path[4096];                                                       \
+    if (CountsAsWrite(flags) && (Trip() || Targeted(AtPath(dir, name_, path, sizeof path)))) return -1; \
+    return ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode); \
+  }
+
+COUNTED_OPENAT(openat)
+COUNTED_OPENAT(openat64)
+
 #define COUNTED_FOPEN(name)                                                  \
   FILE* name(const char* path, const char* mode) {                         \
     if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;         \
-    return ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
+    FILE* file = ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
+    if (file != NULL && mode[0] == 'w') SwapWhenMade(path);                \
+    return file;                                                           \
   }
 
 COUNTED_FOPEN(fopen)

@@ -1,0 +1,62 @@
+// A folder held open while entries are placed into it, moved out of it and
+// removed from it: on Linux a descriptor, so that every later call names
+// entries relative to the folder that was checked, never through a link
+// that took its place since; on Windows the folder's path, looked up again
+// at each call as the path calls always did.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/directory_listing.h"
+#include "platform/entry_type.h"
+
+namespace platform {
+
+class FolderHandle {
+ public:
+  FolderHandle() = default;
+
+  /// Opens the folder `path`, links on the way followed (the installation
+  /// itself and the work directory are named by the user).
+  static FolderHandle Open(const std::string& path);
+
+  /// Opens the folder `name` of this one; a link there is followed only when
+  /// `followLink` (one the plan met), never otherwise (Linux: O_NOFOLLOW |
+  /// O_DIRECTORY). Not ok(), with LastSystemError() telling why, when there
+  /// is no such folder or it is a link not to be followed.
+  FolderHandle Child(const std::string& name, bool followLink = false) const;
+
+  bool ok() const;
+  /// The folder's path as it was opened, for messages and for calls that
+  /// have no descriptor-relative form (Linux: a path through the descriptor).
+  std::string PathOf(const std::string& name) const;
+  const std::string& path() const;
+
+  /// True when the folder held is the one whose FileIdentity was `identity`
+  /// (always on Windows, where each call looks the path up again).
+  bool Is(const std::string& identity) const;
+
+  /// What the entry `name` itself is, never followed.
+  EntryType TypeOf(const std::string& name) const;
+  bool List(std::vector<DirectoryEntry>& entries) const;
+  bool MakeFolder(const std::string& name) const;
+  /// Renames `name` to `into`'s free name `newName`, never followed; false,
+  /// with LastSystemError() telling why, also across file systems.
+  bool Rename(const std::string& name, const FolderHandle& into, const std::string& newName) const;
+  /// Moves the file `name` to `into`'s `newName`, replacing a file there.
+  bool Replace(const std::string& name, const FolderHandle& into, const std::string& newName) const;
+  /// Removes the file or link `name` (never what a link leads to), or the
+  /// empty folder `name` when `folder`.
+  bool Remove(const std::string& name, bool folder) const;
+
+ private:
+  struct State;
+  explicit FolderHandle(std::shared_ptr<const State> state) : state_(std::move(state)) {}
+  /// Shared by copies, closed with the last (RAII).
+  std::shared_ptr<const State> state_;
+};
+
+}  // namespace platform
