@@ -9,6 +9,7 @@
 
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
+#include "platform/posix/rename_no_replace.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
   // Never over an existing folder, even an empty one (rename() would replace
   // it): the installation's folder, its mode and owner, stays, and is merged
   // into as Windows' shell does; a failed install gives its files back to it.
-  if (renameat2(AT_FDCWD, fromDir.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+  if (RenameNoReplace(AT_FDCWD, fromDir.c_str(), AT_FDCWD, target.c_str())) {
     return MoveOutcome::Moved;
   }
   switch (errno) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/file_copy.h"
+#include "platform/posix/rename_no_replace.h"
 #include "platform/posix/unique_fd.h"
 
 namespace platform {
@@ -34,7 +35,6 @@ EntryType TypeOfStatus(const struct stat& status) {
 }
 
 }  // namespace
-
 
 FolderHandle FolderHandle::Open(const std::string& path) {
   return FolderHandle(std::make_shared<State>(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), path));
@@ -79,7 +79,7 @@ bool FolderHandle::MakeFolder(const std::string& name) const {
 
 bool FolderHandle::Rename(const std::string& name, const FolderHandle& into, const std::string& newName) const {
   return ok() && into.ok() &&
-         renameat2(state_->fd.get(), name.c_str(), into.state_->fd.get(), newName.c_str(), RENAME_NOREPLACE) == 0;
+         RenameNoReplace(state_->fd.get(), name.c_str(), into.state_->fd.get(), newName.c_str());
 }
 
 bool FolderHandle::Replace(const std::string& name, const FolderHandle& into, const std::string& newName) const {

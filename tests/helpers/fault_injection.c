@@ -169,18 +169,28 @@ static int Refused(const char* from) {
   return 1;
 }
 
-#define COUNTED_RENAME(name, params, args, fromDir)                          \
+/* True, with errno set, when the volume or kernel is to lack renames that
+ * never replace: UPDATE_FAULT_NOREPLACE_ERRNO gives the errno (NFS: EINVAL,
+ * a kernel before 3.15: ENOSYS). */
+static int NoReplaceMissing(unsigned flags) {
+  const long code = Setting("UPDATE_FAULT_NOREPLACE_ERRNO");
+  if (code == 0 || (flags & RENAME_NOREPLACE) == 0) return 0;
+  errno = (int)code;
+  return 1;
+}
+
+#define COUNTED_RENAME(name, params, args, fromDir, missing)                 \
   int name params {                                                        \
     char path[4096];                                                       \
-    if (Trip() || Refused(AtPath(fromDir, from, path, sizeof path))) return -1; \
+    if (Trip() || Refused(AtPath(fromDir, from, path, sizeof path)) || (missing)) return -1; \
     return ((int(*) params)Real(#name))args;                               \
   }
 
-COUNTED_RENAME(rename, (const char* from, const char* to), (from, to), AT_FDCWD)
+COUNTED_RENAME(rename, (const char* from, const char* to), (from, to), AT_FDCWD, 0)
 COUNTED_RENAME(renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to),
-               fromDir)
+               fromDir, 0)
 COUNTED_RENAME(renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
-               (fromDir, from, toDir, to, flags), fromDir)
+               (fromDir, from, toDir, to, flags), fromDir, NoReplaceMissing(flags))
 COUNTED(int, unlink, (const char* path), (path))
 COUNTED(int, rmdir, (const char* path), (path))
 COUNTED(int, remove, (const char* path), (path))

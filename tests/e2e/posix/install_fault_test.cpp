@@ -164,6 +164,18 @@ TEST_F(InstallFault, KilledAtAnyCallTheNextRunLeavesOneWholeVersion) {
   }
 }
 
+// A volume whose renames cannot refuse to replace (NFS: EINVAL) or a kernel
+// without such renames (ENOSYS) installs all the same.
+TEST_F(InstallRun, AVolumeWithoutRenamesThatNeverReplaceInstalls) {
+  const TreeSnapshot newVersion = NewVersion();
+  for (const char* code : {"22", "38"}) {
+    WriteOldVersion();
+    const FaultPlan plan(Settings{{"UPDATE_FAULT_NOREPLACE_ERRNO", code}});
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0) << code;
+    EXPECT_EQ(Installation(), newVersion) << code;
+  }
+}
+
 // A linked work directory that the clear cannot remove leads out of the
 // installation: whichever early call fails, nothing is extracted through it.
 TEST_F(InstallRun, NothingIsExtractedThroughALinkedWorkDirectory) {
