@@ -37,8 +37,7 @@ void LogExtractionFailure(const ExtractionFailure& failure, const std::string& e
                    failure.error);
       return;
     case Kind::kLargerThanRecorded:
-      LogFormatted(Error, kDriverLogSource, kEntryTooLargeLine, "Entry Larger Than Recorded:%s",
-                   failure.entry.c_str());
+      LogFormatted(Error, kDriverLogSource, kEntryTooLargeLine, "Entry Larger Than Recorded:%s", failure.entry.c_str());
       return;
     case Kind::kNotWritten:
       LogFormatted(Error, kDriverLogSource, kEntryNotWrittenLine, "Entry Not Written:%s, error:%d",

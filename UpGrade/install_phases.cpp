@@ -29,7 +29,8 @@ std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPa
     LogFormatted(Warning, kDriverLogSource, kLockWaitLine, "Waiting For Another Update:%s", dstPath.c_str());
   });
   if (lock->busy() && archivePresent) {
-    LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s", dstPath.c_str());
+    LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s",
+                 dstPath.c_str());
   }
   return lock;
 }

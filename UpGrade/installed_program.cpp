@@ -15,7 +15,8 @@ bool IsInstalledProgram(const std::string& programFile, const std::string& exeNa
     // separator: a bare "C:" names that drive's current directory.
     if (folder.find(separator) == std::string::npos) folder += separator;
     // Above a network share ("\\server\share") there is no folder.
-    else if (folder.find_first_not_of(separator) == std::string::npos) return false;
+    else if (folder.find_first_not_of(separator) == std::string::npos)
+      return false;
     if (platform::IsSameFile(folder, dstPath)) return true;
     if (cut == 0 || folder.back() == separator) return false;
     cut = programFile.rfind(separator, cut - 1);

@@ -96,8 +96,7 @@ bool WaitUntilStopped(const std::string& processName, int polls, std::chrono::mi
   return PollUntilStopped(ByName(processName), polls, interval, kNeverForced);
 }
 
-bool EnsureStopped(const std::string& processName, int polls, std::chrono::milliseconds interval,
-                   int forceAtPoll) {
+bool EnsureStopped(const std::string& processName, int polls, std::chrono::milliseconds interval, int forceAtPoll) {
   return PollUntilStopped(ByName(processName), polls, interval, forceAtPoll);
 }
 

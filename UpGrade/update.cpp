@@ -42,8 +42,8 @@ void RegisterOptions(cmdline::parser& options) {
 // the install owns. Every failure logs why. The archive is opened before the
 // clear, which never deletes it, so that one kept in the work directory, even
 // behind a link the clear removes, is read.
-bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
-                    std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
+bool ExtractArchive(const std::string& zipFile, const std::string& workDir, std::unique_ptr<ZipReader>& reader,
+                    std::vector<ArchiveEntry>& entries) {
   std::string openError;
   try {
     reader = std::make_unique<ZipReader>(zipFile, "");
@@ -85,8 +85,8 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir,
 void ReportCommandLineError(const std::string& error, const std::string& usage) {
   std::cerr << platform::OutputText(error) << std::endl << usage;
   // The first colon is the full-width one, a fixed word of the log.
-  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error%s%s cmd:%s",
-               platform::FixedOutputText(u8"：").c_str(), error.c_str(), usage.c_str());
+  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error%s%s cmd:%s", platform::FixedOutputText(u8"：").c_str(),
+               error.c_str(), usage.c_str());
 }
 
 void LogCopyFailed(const std::string& updateDir, const std::string& dstPath) {
@@ -191,7 +191,8 @@ int RunUpdate(int argc, char* argv[]) {
     // No working directory is given: the application starts in the
     // updater's own directory, made current at start-up.
     platform::OpenWithShell(exePath);
-    LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(), platform::LastSystemError());
+    LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(),
+                 platform::LastSystemError());
   }
 
   LogFormatted(Info, kDriverLogSource, kSuccessLine, "Update App Success!");

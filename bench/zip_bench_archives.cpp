@@ -45,8 +45,8 @@ EntryRecipe Directory(const std::string& name) {
 // `count` files of `averageSize` bytes (half to one and a half times that),
 // spread over directories of a hundred files each, with their directory
 // entries; with `topLevelSize`, also one program of that size at the top.
-void WriteManyFiles(const std::string& path, int count, std::size_t averageSize,
-                    std::size_t topLevelSize, ContentSource& source) {
+void WriteManyFiles(const std::string& path, int count, std::size_t averageSize, std::size_t topLevelSize,
+                    ContentSource& source) {
   ArchiveWriter writer(path);
   writer.add(Directory("update/"));
   if (topLevelSize != 0) writer.add(File("update/app.bin", source.next(topLevelSize)));

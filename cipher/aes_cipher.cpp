@@ -68,15 +68,11 @@ AesCipher::AesCipher(const std::uint8_t* key, int bits)
 AesCipher::~AesCipher() = default;
 
 void AesCipher::EncryptBlock(std::uint8_t* out, const std::uint8_t* in) const {
-  WithRoundCount(keyBits, [&](auto rounds) {
-    aes::EncryptRounds<decltype(rounds)::value>(out, in, roundKeys.get());
-  });
+  WithRoundCount(keyBits, [&](auto rounds) { aes::EncryptRounds<decltype(rounds)::value>(out, in, roundKeys.get()); });
 }
 
 void AesCipher::DecryptBlock(std::uint8_t* out, const std::uint8_t* in) const {
-  WithRoundCount(keyBits, [&](auto rounds) {
-    aes::DecryptRounds<decltype(rounds)::value>(out, in, roundKeys.get());
-  });
+  WithRoundCount(keyBits, [&](auto rounds) { aes::DecryptRounds<decltype(rounds)::value>(out, in, roundKeys.get()); });
 }
 
 void AesCipher::EncryptEcb(std::uint8_t* out, const std::uint8_t* in, int len) const {
@@ -89,8 +85,7 @@ void AesCipher::DecryptEcb(std::uint8_t* out, const std::uint8_t* in, int len) c
   for (int offset = 0; offset < len; offset += kBlockSize) DecryptBlock(out + offset, in + offset);
 }
 
-bool AesCipher::EncryptCbc(std::uint8_t* out, const std::uint8_t* in, int len,
-                           const std::uint8_t* iv) const {
+bool AesCipher::EncryptCbc(std::uint8_t* out, const std::uint8_t* in, int len, const std::uint8_t* iv) const {
   RequireWholeBlocks(len, 534);
   std::uint8_t chain[kBlockSize];
   std::memcpy(chain, iv, kBlockSize);
@@ -102,8 +97,7 @@ bool AesCipher::EncryptCbc(std::uint8_t* out, const std::uint8_t* in, int len,
   return true;
 }
 
-bool AesCipher::DecryptCbc(std::uint8_t* out, const std::uint8_t* in, int len,
-                           const std::uint8_t* iv) const {
+bool AesCipher::DecryptCbc(std::uint8_t* out, const std::uint8_t* in, int len, const std::uint8_t* iv) const {
   RequireWholeBlocks(len, 553);
   std::uint8_t chain[kBlockSize];
   std::memcpy(chain, iv, kBlockSize);
@@ -119,8 +113,7 @@ bool AesCipher::DecryptCbc(std::uint8_t* out, const std::uint8_t* in, int len,
   return true;
 }
 
-void AesCipher::EncryptCtr(std::uint8_t* out, const std::uint8_t* in, int len,
-                           const std::uint8_t* iv) const {
+void AesCipher::EncryptCtr(std::uint8_t* out, const std::uint8_t* in, int len, const std::uint8_t* iv) const {
   RequireWholeBlocks(len, 572);
   std::uint8_t counter[kBlockSize];
   std::memcpy(counter, iv, kBlockSize);
@@ -132,8 +125,7 @@ void AesCipher::EncryptCtr(std::uint8_t* out, const std::uint8_t* in, int len,
   }
 }
 
-void AesCipher::DecryptCtr(std::uint8_t* out, const std::uint8_t* in, int len,
-                           const std::uint8_t* iv) const {
+void AesCipher::DecryptCtr(std::uint8_t* out, const std::uint8_t* in, int len, const std::uint8_t* iv) const {
   RequireWholeBlocks(len, 581);
   EncryptCtr(out, in, len, iv);
 }
@@ -146,8 +138,7 @@ void AesCipher::DecryptEcbAnyLength(std::uint8_t* out, const std::uint8_t* in, i
   EcbAnyLength(out, in, len, /*encrypt=*/false);
 }
 
-void AesCipher::EcbAnyLength(std::uint8_t* out, const std::uint8_t* in, int len,
-                             bool encrypt) const {
+void AesCipher::EcbAnyLength(std::uint8_t* out, const std::uint8_t* in, int len, bool encrypt) const {
   if (len <= 0) return;
   const int whole = len - len % kBlockSize;
   if (encrypt) {

@@ -17,8 +17,7 @@ void AesCipher::ExpandKey(const std::uint8_t* key) {
     if (i % nk == 0) {
       // SubWord(RotWord(previous)) XOR round constant i / nk.
       const std::uint8_t first = temp[0];
-      temp[0] = static_cast<std::uint8_t>(kTables.sbox[temp[1]] ^
-                                          (kTables.roundConstants[i / nk - 1] >> 24));
+      temp[0] = static_cast<std::uint8_t>(kTables.sbox[temp[1]] ^ (kTables.roundConstants[i / nk - 1] >> 24));
       temp[1] = kTables.sbox[temp[2]];
       temp[2] = kTables.sbox[temp[3]];
       temp[3] = kTables.sbox[first];

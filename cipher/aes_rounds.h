@@ -16,8 +16,8 @@ inline void XorBlock(std::uint8_t* out, const std::uint8_t* a, const std::uint8_
 
 // One column of MixColumns on the substituted, shifted bytes a0..a3, with the
 // round key's column added.
-inline void MixColumn(std::uint8_t* out, std::uint8_t a0, std::uint8_t a1, std::uint8_t a2,
-                      std::uint8_t a3, const std::uint8_t* key) {
+inline void MixColumn(std::uint8_t* out, std::uint8_t a0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3,
+                      const std::uint8_t* key) {
   const auto& m = kTables.mul;
   out[0] = static_cast<std::uint8_t>(m[a0][kTimes2] ^ m[a1][kTimes3] ^ a2 ^ a3 ^ key[0]);
   out[1] = static_cast<std::uint8_t>(a0 ^ m[a1][kTimes2] ^ m[a2][kTimes3] ^ a3 ^ key[1]);
@@ -26,23 +26,17 @@ inline void MixColumn(std::uint8_t* out, std::uint8_t a0, std::uint8_t a1, std::
 }
 
 // One column of InvMixColumns on the bytes a0..a3, which already hold the round key.
-inline void InvMixColumn(std::uint8_t* out, std::uint8_t a0, std::uint8_t a1, std::uint8_t a2,
-                         std::uint8_t a3) {
+inline void InvMixColumn(std::uint8_t* out, std::uint8_t a0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3) {
   const auto& m = kTables.mul;
-  out[0] = static_cast<std::uint8_t>(m[a0][kTimes14] ^ m[a1][kTimes11] ^ m[a2][kTimes13] ^
-                                     m[a3][kTimes9]);
-  out[1] = static_cast<std::uint8_t>(m[a0][kTimes9] ^ m[a1][kTimes14] ^ m[a2][kTimes11] ^
-                                     m[a3][kTimes13]);
-  out[2] = static_cast<std::uint8_t>(m[a0][kTimes13] ^ m[a1][kTimes9] ^ m[a2][kTimes14] ^
-                                     m[a3][kTimes11]);
-  out[3] = static_cast<std::uint8_t>(m[a0][kTimes11] ^ m[a1][kTimes13] ^ m[a2][kTimes9] ^
-                                     m[a3][kTimes14]);
+  out[0] = static_cast<std::uint8_t>(m[a0][kTimes14] ^ m[a1][kTimes11] ^ m[a2][kTimes13] ^ m[a3][kTimes9]);
+  out[1] = static_cast<std::uint8_t>(m[a0][kTimes9] ^ m[a1][kTimes14] ^ m[a2][kTimes11] ^ m[a3][kTimes13]);
+  out[2] = static_cast<std::uint8_t>(m[a0][kTimes13] ^ m[a1][kTimes9] ^ m[a2][kTimes14] ^ m[a3][kTimes11]);
+  out[3] = static_cast<std::uint8_t>(m[a0][kTimes11] ^ m[a1][kTimes13] ^ m[a2][kTimes9] ^ m[a3][kTimes14]);
 }
 
 // Where byte i of the state comes from in ShiftRows and in InvShiftRows.
 inline constexpr int kShifted[kBlockSize] = {0, 5, 10, 15, 4, 9, 14, 3, 8, 13, 2, 7, 12, 1, 6, 11};
-inline constexpr int kUnshifted[kBlockSize] = {0, 13, 10, 7,  4,  1, 14, 11,
-                                               8, 5,  2,  15, 12, 9, 6,  3};
+inline constexpr int kUnshifted[kBlockSize] = {0, 13, 10, 7, 4, 1, 14, 11, 8, 5, 2, 15, 12, 9, 6, 3};
 
 // The state is kept in input order: byte r + 4c is row r, column c, so a
 // column of the state is four neighbouring bytes, as is a round-key word.

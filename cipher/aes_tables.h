@@ -50,9 +50,8 @@ constexpr AesTables BuildTables() {
   }
   for (int b = 0; b < 256; ++b) {
     const std::uint8_t inverse = b == 0 ? 0 : power[(255 - log[b]) % 255];
-    const std::uint8_t s =
-        static_cast<std::uint8_t>(inverse ^ RotateLeft(inverse, 1) ^ RotateLeft(inverse, 2) ^
-                                  RotateLeft(inverse, 3) ^ RotateLeft(inverse, 4) ^ 0x63);
+    const std::uint8_t s = static_cast<std::uint8_t>(inverse ^ RotateLeft(inverse, 1) ^ RotateLeft(inverse, 2) ^
+                                                     RotateLeft(inverse, 3) ^ RotateLeft(inverse, 4) ^ 0x63);
     t.sbox[b] = s;
     t.invSbox[s] = static_cast<std::uint8_t>(b);
     const std::uint8_t factors[6] = {2, 3, 9, 11, 13, 14};

@@ -55,8 +55,7 @@ std::string Base64Encode(const std::uint8_t* bytes, int len) {
   text.reserve((static_cast<std::size_t>(len) + 2) / 3 * 4);
   int i = 0;
   for (; i + 3 <= len; i += 3) {
-    const std::uint32_t group =
-        (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
+    const std::uint32_t group = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
     text += kAlphabet[group >> 18];
     text += kAlphabet[(group >> 12) & 0x3F];
     text += kAlphabet[(group >> 6) & 0x3F];
@@ -79,6 +78,4 @@ std::vector<std::uint8_t> Base64DecodeToBytes(const char* text, int len) {
   return Decode<std::vector<std::uint8_t>>(text, len);
 }
 
-std::string Base64DecodeToString(const char* text, int len) {
-  return Decode<std::string>(text, len);
-}
+std::string Base64DecodeToString(const char* text, int len) { return Decode<std::string>(text, len); }

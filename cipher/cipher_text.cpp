@@ -55,17 +55,15 @@ std::vector<std::uint8_t> DecryptBytes(const std::vector<std::uint8_t>& data, in
 
 std::string EncryptText(const std::string& text) {
   if (!FitsLength(text.size())) return {};
-  const std::vector<std::uint8_t> cipher = EncryptEcbToBytes(
-      reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<int>(text.size()));
+  const std::vector<std::uint8_t> cipher =
+      EncryptEcbToBytes(reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<int>(text.size()));
   return Base64Encode(cipher.data(), static_cast<int>(cipher.size()));
 }
 
 std::string DecryptText(const std::string& text) {
   if (!FitsLength(text.size())) return {};
-  const std::vector<std::uint8_t> cipher =
-      Base64DecodeToBytes(text.data(), static_cast<int>(text.size()));
-  const std::vector<std::uint8_t> plain =
-      DecryptEcbToBytes(cipher.data(), static_cast<int>(cipher.size()));
+  const std::vector<std::uint8_t> cipher = Base64DecodeToBytes(text.data(), static_cast<int>(text.size()));
+  const std::vector<std::uint8_t> plain = DecryptEcbToBytes(cipher.data(), static_cast<int>(cipher.size()));
   return TrimRight(std::string(plain.begin(), plain.end()), " ");
 }
 

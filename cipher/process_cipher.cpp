@@ -32,9 +32,7 @@ void CreateProcessCipher() {
   if (ProcessCipher == nullptr) ProcessCipher = CreateCipher().release();
 }
 
-void ReleaseProcessCipher() {
-  DeleteCipher(std::unique_ptr<AesCipher>(std::exchange(ProcessCipher, nullptr)));
-}
+void ReleaseProcessCipher() { DeleteCipher(std::unique_ptr<AesCipher>(std::exchange(ProcessCipher, nullptr))); }
 
 void ProcessEncryptCbc(std::uint8_t* out, const std::uint8_t* in, int len, const std::uint8_t* iv) {
   if (ProcessCipher != nullptr) ProcessCipher->EncryptCbc(out, in, len, iv);

@@ -69,8 +69,7 @@ int parser::walk_long_option(const std::string& argument, const char* next) {
   return 1;
 }
 
-int parser::walk_short_cluster(const std::string& argument, const char* next,
-                               const letter_table& letters) {
+int parser::walk_short_cluster(const std::string& argument, const char* next, const letter_table& letters) {
   if (argument.size() == 1) return 0;  // a lone "-" means nothing
   // A value never comes from the rest of the cluster: "-efoo" is four letters,
   // and only the last one may take the next argument as its value.

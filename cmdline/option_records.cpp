@@ -5,12 +5,9 @@
 
 namespace cmdline {
 
-void report_reader_failure(const std::exception& failure) {
-  std::printf("e:%s", failure.what());
-}
+void report_reader_failure(const std::exception& failure) { std::printf("e:%s", failure.what()); }
 
-parser::option_without_value::option_without_value(std::string name, char letter,
-                                                   std::string description)
+parser::option_without_value::option_without_value(std::string name, char letter, std::string description)
     : long_name(std::move(name)), short_letter(letter), help_text(std::move(description)) {}
 
 bool parser::option_without_value::takes_value() const { return false; }

@@ -72,8 +72,8 @@ class parser::option_without_value final : public parser::option_base {
 template <class T>
 class parser::option_with_value : public parser::option_base {
  public:
-  option_with_value(std::string name, char letter, const std::string& description,
-                    bool is_required_option, const T& default_option_value)
+  option_with_value(std::string name, char letter, const std::string& description, bool is_required_option,
+                    const T& default_option_value)
       : long_name(std::move(name)),
         short_letter(letter),
         required(is_required_option),
@@ -102,9 +102,7 @@ class parser::option_with_value : public parser::option_base {
   const std::string& get_long_name() const override { return long_name; }
   char get_short_letter() const override { return short_letter; }
   const std::string& get_help_text() const override { return help_text; }
-  std::string get_synopsis() const override {
-    return "--" + long_name + "=" + value_type_name<T>();
-  }
+  std::string get_synopsis() const override { return "--" + long_name + "=" + value_type_name<T>(); }
 
   /// The last accepted value, or the default while none was accepted.
   const T& get_current_value() const { return current_value; }
@@ -136,11 +134,9 @@ class parser::option_with_value : public parser::option_base {
 template <class T, class Reader>
 class parser::option_with_value_with_reader final : public parser::option_with_value<T> {
  public:
-  option_with_value_with_reader(std::string name, char letter, const std::string& description,
-                                bool is_required_option, const T& default_option_value,
-                                Reader value_reader)
-      : option_with_value<T>(std::move(name), letter, description, is_required_option,
-                             default_option_value),
+  option_with_value_with_reader(std::string name, char letter, const std::string& description, bool is_required_option,
+                                const T& default_option_value, Reader value_reader)
+      : option_with_value<T>(std::move(name), letter, description, is_required_option, default_option_value),
         reader(std::move(value_reader)) {}
 
  protected:

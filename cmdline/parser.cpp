@@ -7,8 +7,7 @@ parser::parser() = default;
 
 parser::~parser() = default;
 
-void parser::register_flag(const std::string& long_name, char short_letter,
-                           const std::string& description) {
+void parser::register_flag(const std::string& long_name, char short_letter, const std::string& description) {
   refuse_taken_name(long_name);
   adopt(std::make_unique<option_without_value>(long_name, short_letter, description));
 }
@@ -17,13 +16,9 @@ void parser::set_usage_name(const std::string& name) { usage_name = name; }
 
 void parser::set_usage_footer(const std::string& footer) { usage_footer = footer; }
 
-bool parser::option_given(const std::string& long_name) const {
-  return registered(long_name).was_given();
-}
+bool parser::option_given(const std::string& long_name) const { return registered(long_name).was_given(); }
 
-std::string parser::first_error() const {
-  return error_messages.empty() ? std::string() : error_messages.front();
-}
+std::string parser::first_error() const { return error_messages.empty() ? std::string() : error_messages.front(); }
 
 void parser::refuse_taken_name(const std::string& long_name) const {
   if (options_by_name.count(long_name) != 0) {

@@ -40,26 +40,22 @@ class parser {
   /// Registers a value option read by default_reader<T>; throws cmdline_error
   /// "multiple definition: " + name when the long name is taken.
   template <class T = std::string>
-  void register_value_option(const std::string& long_name, char short_letter,
-                             const std::string& description, bool required,
-                             const same_type_t<T>& default_value) {
-    register_value_option<T>(long_name, short_letter, description, required, default_value,
-                             default_reader<T>());
+  void register_value_option(const std::string& long_name, char short_letter, const std::string& description,
+                             bool required, const same_type_t<T>& default_value) {
+    register_value_option<T>(long_name, short_letter, description, required, default_value, default_reader<T>());
   }
 
   /// Registers a value option whose text is converted by `reader`; throws as above.
   template <class T = std::string, class Reader>
-  void register_value_option(const std::string& long_name, char short_letter,
-                             const std::string& description, bool required,
-                             const same_type_t<T>& default_value, Reader reader) {
+  void register_value_option(const std::string& long_name, char short_letter, const std::string& description,
+                             bool required, const same_type_t<T>& default_value, Reader reader) {
     refuse_taken_name(long_name);
-    adopt(std::make_unique<option_with_value_with_reader<T, Reader>>(
-        long_name, short_letter, description, required, default_value, std::move(reader)));
+    adopt(std::make_unique<option_with_value_with_reader<T, Reader>>(long_name, short_letter, description, required,
+                                                                     default_value, std::move(reader)));
   }
 
   /// Registers an option without a value; throws as above.
-  void register_flag(const std::string& long_name, char short_letter,
-                     const std::string& description);
+  void register_flag(const std::string& long_name, char short_letter, const std::string& description);
 
   /// The program name shown after "usage: ".
   void set_usage_name(const std::string& name);
@@ -111,8 +107,7 @@ class parser {
   /// Handles one "--" argument; returns how many following arguments it consumed.
   int walk_long_option(const std::string& argument, const char* next);
   /// Handles one "-" cluster; returns how many following arguments it consumed.
-  int walk_short_cluster(const std::string& argument, const char* next,
-                         const letter_table& letters);
+  int walk_short_cluster(const std::string& argument, const char* next, const letter_table& letters);
 
   // std::string compares bytes as unsigned values with a proper prefix first;
   // this order decides the order of the "need option" messages.

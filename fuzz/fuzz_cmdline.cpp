@@ -38,9 +38,9 @@ bool ParseEntries(cmdline::parser& options, const std::vector<std::string>& entr
 
 // Every recorded message is one of the walk's own texts.
 bool IsKnownMessage(const std::string& message) {
-  static const char* const kBeginnings[] = {
-      "undefined option: --", "option needs value: --", "option value is invalid: --",
-      "undefined short option: -", "need option: --"};
+  static const char* const kBeginnings[] = {"undefined option: --", "option needs value: --",
+                                            "option value is invalid: --", "undefined short option: -",
+                                            "need option: --"};
   for (const char* beginning : kBeginnings) {
     if (message.compare(0, std::string(beginning).size(), beginning) == 0) return true;
   }

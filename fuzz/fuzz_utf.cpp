@@ -22,11 +22,16 @@ bool DecodeStrictly(const std::string& bytes, std::u16string& expected, bool& be
     const unsigned char lead = static_cast<unsigned char>(bytes[i]);
     int length = 0;
     if (lead == 0) return false;
-    if (lead < 0x80) length = 1;
-    else if ((lead >> 5) == 0x6) length = 2;
-    else if ((lead >> 4) == 0xE) length = 3;
-    else if ((lead >> 3) == 0x1E) length = 4;
-    else return false;
+    if (lead < 0x80)
+      length = 1;
+    else if ((lead >> 5) == 0x6)
+      length = 2;
+    else if ((lead >> 4) == 0xE)
+      length = 3;
+    else if ((lead >> 3) == 0x1E)
+      length = 4;
+    else
+      return false;
     if (i + static_cast<std::size_t>(length) > bytes.size()) return false;
     std::uint32_t codePoint = length == 1 ? lead : (lead & (0x7Fu >> length));
     for (int k = 1; k < length; ++k) {
@@ -34,8 +39,7 @@ bool DecodeStrictly(const std::string& bytes, std::u16string& expected, bool& be
       if ((next & 0xC0) != 0x80) return false;
       codePoint = (codePoint << 6) | (next & 0x3Fu);
     }
-    if (codePoint < kMinimum[length - 1] || codePoint > 0x10FFFF ||
-        (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+    if (codePoint < kMinimum[length - 1] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
       return false;
     }
     if (codePoint >= 0x10000) {

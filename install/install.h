@@ -79,7 +79,7 @@ std::vector<std::string> UpdaterOwnFileEntries(const std::vector<ArchiveEntry>& 
 struct FailedStep {
   std::string step;  ///< "plan", "backup folder" or "journal"; empty: none failed
   std::string path;
-  int error = 0;     ///< the system's code
+  int error = 0;  ///< the system's code
 };
 
 struct InstallOutcome {

@@ -70,9 +70,11 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
   // behind, and "update/.update-lock" is held by the run itself. A folder
   // of the installation on another volume keeps its backups under the backup
   // area's name.
-  const std::vector<std::vector<std::string>> reserved = {
-      {kJournalName}, {kBackupDirName}, {kUpdateDirName, kWorkDirName}, {kUpdateDirName, kProbeName},
-      {kUpdateDirName, kLockName}};
+  const std::vector<std::vector<std::string>> reserved = {{kJournalName},
+                                                          {kBackupDirName},
+                                                          {kUpdateDirName, kWorkDirName},
+                                                          {kUpdateDirName, kProbeName},
+                                                          {kUpdateDirName, kLockName}};
   for (const ArchiveEntry& entry : entries) {
     const std::vector<std::string> names = entryPathNames(entry.entryName);
     for (const std::vector<std::string>& name : reserved) {

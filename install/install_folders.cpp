@@ -46,8 +46,8 @@ std::string InstallFolders::swapped() const {
 // A folder the plan met that is now a link it did not meet, or another
 // folder than the one it met. One that is gone is no swap: the rollback
 // meets those it moved aside itself.
-bool InstallFolders::Swapped(const platform::FolderHandle& parent, const std::string& name,
-                             const std::string& relative, const platform::FolderHandle& child) const {
+bool InstallFolders::Swapped(const platform::FolderHandle& parent, const std::string& name, const std::string& relative,
+                             const platform::FolderHandle& child) const {
   const auto planned = folders_.find(relative);
   if (planned == folders_.end()) return false;
   if (child.ok() ? planned->second.identity.empty() || child.Is(planned->second.identity)

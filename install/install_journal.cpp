@@ -21,10 +21,14 @@ constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "ar
 std::string Escaped(const std::string& path) {
   std::string text;
   for (const char c : path) {
-    if (c == '%') text += "%25";
-    else if (c == '\n') text += "%0A";
-    else if (c == '\r') text += "%0D";
-    else text += c;
+    if (c == '%')
+      text += "%25";
+    else if (c == '\n')
+      text += "%0A";
+    else if (c == '\r')
+      text += "%0D";
+    else
+      text += c;
   }
   return text;
 }
@@ -36,10 +40,14 @@ bool Unescaped(const std::string& text, std::string& path) {
       continue;
     }
     const std::string code = text.substr(i + 1, 2);
-    if (code == "25") path += '%';
-    else if (code == "0A") path += '\n';
-    else if (code == "0D") path += '\r';
-    else return false;
+    if (code == "25")
+      path += '%';
+    else if (code == "0A")
+      path += '\n';
+    else if (code == "0D")
+      path += '\r';
+    else
+      return false;
     i += 2;
   }
   return true;
@@ -74,8 +82,7 @@ bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord
 }  // namespace
 
 bool operator==(const JournalRecord& left, const JournalRecord& right) {
-  return left.kind == right.kind && left.backup == right.backup && left.path == right.path &&
-         left.area == right.area;
+  return left.kind == right.kind && left.backup == right.backup && left.path == right.path && left.area == right.area;
 }
 
 // Binary mode: the same bytes on both systems. The buffer holds the records

@@ -86,8 +86,7 @@ class Planner {
     const std::size_t added = plan_.added.size();
     const std::size_t swapped = plan_.swapped.size();
     plan_.folders[relative] = {platform::FileIdentity(target), installedType == EntryType::kLink};
-    if (!Entries(source, relative) || installedType != EntryType::kDirectory ||
-        !Swappable(source, relative, target)) {
+    if (!Entries(source, relative) || installedType != EntryType::kDirectory || !Swappable(source, relative, target)) {
       return false;
     }
     // Its namesake takes its place: nothing is written into it or below it.

@@ -62,8 +62,8 @@ class Transaction {
   // the system would not move in one rename (Windows refuses while a file in
   // one is open) are planned again entry by entry from `updateDir`,
   // announced, and added to `replaced`.
-  bool SwapAside(const std::vector<AsideMove>& swapped, std::vector<AsideMove>& replaced,
-                 const std::string& updateDir, const std::string& dstPath) {
+  bool SwapAside(const std::vector<AsideMove>& swapped, std::vector<AsideMove>& replaced, const std::string& updateDir,
+                 const std::string& dstPath) {
     std::vector<char> moved(swapped.size(), 0);
     RunInParallel(swapped.size(), /*stopAtFailure=*/false, [&](std::size_t i) {
       moved[i] = MoveToBackup(swapped[i].relative, swapped[i].backup, 0);

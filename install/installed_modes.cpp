@@ -16,8 +16,8 @@ void KeepInstalledModes(const std::vector<ArchiveEntry>& entries, const std::str
     std::string relative = names[1];
     for (std::size_t i = 2; i < names.size(); ++i) relative += platform::kPathSeparator + names[i];
     // An installed file that is not there, or no regular file, gives nothing.
-    platform::CopyPermissionBits(dstPath + platform::kPathSeparator + relative,
-                                 workDir + platform::kPathSeparator + kUpdateDirName + platform::kPathSeparator +
-                                     relative);
+    platform::CopyPermissionBits(
+        dstPath + platform::kPathSeparator + relative,
+        workDir + platform::kPathSeparator + kUpdateDirName + platform::kPathSeparator + relative);
   }
 }

@@ -3,9 +3,9 @@
 
 #include "install/install.h"
 #include "install/tree_removal.h"
-#include "platform/folder_handle.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
 
 PlacedEntries::PlacedEntries(const std::vector<JournalRecord>& records) {
   for (const JournalRecord& record : records) {
@@ -42,8 +42,8 @@ bool PlacedEntries::RemoveEntry(const platform::FolderHandle& parent, const std:
   const std::size_t keptBefore = kept.size();
   bool removed = true;
   for (const platform::DirectoryEntry& entry : entries) {
-    removed = RemoveEntry(folder, entry.name, relative + platform::kPathSeparator + entry.name, entry.type, kept) &&
-              removed;
+    removed =
+        RemoveEntry(folder, entry.name, relative + platform::kPathSeparator + entry.name, entry.type, kept) && removed;
   }
   return removed && (kept.size() > keptBefore || parent.Remove(name, /*folder=*/true));
 }

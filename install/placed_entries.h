@@ -7,8 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "install/install_journal.h"
 #include "install/install_folders.h"
+#include "install/install_journal.h"
 #include "platform/entry_type.h"
 
 class PlacedEntries {

@@ -16,9 +16,9 @@
 #include "install/install_checks.h"
 #include "install/placed_entries.h"
 #include "install/tree_removal.h"
-#include "platform/folder_handle.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ namespace {
 // `relative` in `parent`. Where a folder stayed there (it holds what the
 // install did not place), the backup's entries move into it, folders merged
 // the same way.
-bool PutBack(const platform::FolderHandle& backups, const std::string& backupName,
-             const platform::FolderHandle& parent, const std::string& relative, const InstallFolders& folders) {
+bool PutBack(const platform::FolderHandle& backups, const std::string& backupName, const platform::FolderHandle& parent,
+             const std::string& relative, const InstallFolders& folders) {
   const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
   const platform::EntryType standing = parent.TypeOf(name);
   if (standing == platform::EntryType::kMissing) return backups.Rename(backupName, parent, name);
@@ -72,7 +72,8 @@ PlannedFolders LinkedFolders(const std::vector<JournalRecord>& records) {
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kLinked) folders[record.path] = {{}, true};
     const std::size_t end = record.path.rfind(area);
-    if (record.kind == JournalRecord::kArea && end != std::string::npos) folders[record.path.substr(0, end)] = {{}, true};
+    if (record.kind == JournalRecord::kArea && end != std::string::npos)
+      folders[record.path.substr(0, end)] = {{}, true};
   }
   return folders;
 }

@@ -3,8 +3,8 @@
 #include <mutex>
 #include <vector>
 
-#include "install/tree_placement.h"
 #include "install/parallel_tasks.h"
+#include "install/tree_placement.h"
 #include "platform/directory_listing.h"
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
@@ -59,19 +59,20 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
            ok;
     }
   }
-  ok = RunInParallel(entries.size(), /*stopAtFailure=*/false, [&](std::size_t i) {
-         const platform::DirectoryEntry& entry = entries[i];
-         if (entry.type == platform::EntryType::kDirectory) return true;
-         return source.Replace(entry.name, target, entry.name) ||
-                failed.Note(source.PathOf(entry.name), target.PathOf(entry.name));
-       }) && ok;
+  ok = RunInParallel(entries.size(), /*stopAtFailure=*/false,
+                     [&](std::size_t i) {
+                       const platform::DirectoryEntry& entry = entries[i];
+                       if (entry.type == platform::EntryType::kDirectory) return true;
+                       return source.Replace(entry.name, target, entry.name) ||
+                              failed.Note(source.PathOf(entry.name), target.PathOf(entry.name));
+                     }) &&
+       ok;
   // A folder left with entries that could not move says so through them.
   return fromParent.Remove(name, /*folder=*/true) && ok;
 }
 
 // The system's own move, then the merge of what it left.
-bool MoveFolderInto(const std::string& fromDir, const InstallFolders& folders, void* ownerWindow,
-                    FailedMoves& failed) {
+bool MoveFolderInto(const std::string& fromDir, const InstallFolders& folders, void* ownerWindow, FailedMoves& failed) {
   const platform::FolderHandle into = folders.Open({});
   if (fromDir.empty() || !into.ok()) return false;
   // Wine's shell also reports success for a source that does not exist.

@@ -20,8 +20,7 @@ std::string LogRoot;
 namespace {
 
 constexpr unsigned kLevelCount = 7;
-constexpr std::uint16_t kLevelAttributes[kLevelCount] = {0x0009, 0x0007, 0x0003, 0x0006,
-                                                          0x0004, 0x0002, 0x0005};
+constexpr std::uint16_t kLevelAttributes[kLevelCount] = {0x0009, 0x0007, 0x0003, 0x0006, 0x0004, 0x0002, 0x0005};
 
 constexpr std::size_t kLineBufferSize = 4100;
 // A formatted message keeps at most this many bytes, as they are shown.
@@ -40,8 +39,7 @@ LocalStamp ReadLocalStamp() {
   const std::uint64_t micros = platform::SystemTimeTicks() / 10 - kMicrosecondsTo1970;
   const std::uint64_t millis = micros / 1000;
   const std::uint64_t seconds = millis / 1000;
-  return {platform::LocalTime(static_cast<std::int64_t>(seconds)),
-          static_cast<int>(millis - seconds * 1000)};
+  return {platform::LocalTime(static_cast<std::int64_t>(seconds)), static_cast<int>(millis - seconds * 1000)};
 }
 
 // Writes `message`, already in the bytes the log shows.
@@ -63,8 +61,7 @@ void WriteLine(int level, const char* sourceFile, int line, const char* message)
   platform::LogAppend file(filePath.data());
   if (!file.ok()) return;
 
-  FormatLogLine(lineBuffer, sizeof lineBuffer, stamp.calendar, stamp.milliseconds, level,
-                sourceFile, line, message);
+  FormatLogLine(lineBuffer, sizeof lineBuffer, stamp.calendar, stamp.milliseconds, level, sourceFile, line, message);
 
   const auto index = static_cast<unsigned>(level);
   if (index >= kLevelCount) {
@@ -110,8 +107,7 @@ bool CreateDirectoryTree(std::string path) {
     if (c == '\\') c = '/';
   }
   if (path.back() != '/') path += '/';
-  for (std::size_t slash = path.find('/'); slash != std::string::npos;
-       slash = path.find('/', slash + 1)) {
+  for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
     if (slash == 0) continue;
     const std::string prefix = path.substr(0, slash);
     if (!platform::IsExistingDirectory(prefix) && !platform::MakeDirectory(prefix)) return false;

@@ -35,8 +35,8 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message);
 
 /// Formats `format` into a message buffer of 2048 bytes (a longer message is
 /// cut at 2047 characters) and logs it with LogWrite.
-__attribute__((format(printf, 4, 5))) void LogFormatted(int level, const char* sourceFile, int line,
-                                                         const char* format, ...);
+__attribute__((format(printf, 4, 5))) void LogFormatted(int level, const char* sourceFile, int line, const char* format,
+                                                        ...);
 
 /// Replaces LogRoot, the directory below which the log directory lies.
 void SetLogRoot(std::string root);

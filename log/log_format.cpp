@@ -45,15 +45,15 @@ bool FormatFits(char* buffer, std::size_t size, const char* format, Args... args
 
 }  // namespace
 
-bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int milliseconds,
-                   int level, const char* sourceFile, int line, const char* message) {
+bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int milliseconds, int level,
+                   const char* sourceFile, int line, const char* message) {
   const auto index = static_cast<unsigned>(level);
   const ShownLevels& shown = Shown();
   // A level without a name keeps its place in the line with an empty name.
   const char* name = index < kLevelCount ? shown.names[index].c_str() : "";
-  if (FormatFits(buffer, size, "%d%02d%02d-%d:%02d:%02d.%03d%s%s%s%s %d %s\n", when.tm_year + 1900,
-                 when.tm_mon + 1, when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec, milliseconds,
-                 shown.open.c_str(), name, shown.close.c_str(), sourceFile, line, message)) {
+  if (FormatFits(buffer, size, "%d%02d%02d-%d:%02d:%02d.%03d%s%s%s%s %d %s\n", when.tm_year + 1900, when.tm_mon + 1,
+                 when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec, milliseconds, shown.open.c_str(), name,
+                 shown.close.c_str(), sourceFile, line, message)) {
     return true;
   }
   if (size >= 2) buffer[size - 2] = '\n';
@@ -61,8 +61,8 @@ bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int mill
 }
 
 bool FormatLogFilePath(char* buffer, std::size_t size, const char* directory, const std::tm& when) {
-  return FormatFits(buffer, size, "%slog_%d%02d%02d.txt", directory, when.tm_year + 1900,
-                    when.tm_mon + 1, when.tm_mday);
+  return FormatFits(buffer, size, "%slog_%d%02d%02d.txt", directory, when.tm_year + 1900, when.tm_mon + 1,
+                    when.tm_mday);
 }
 
 bool FormatLogDirectory(char* buffer, std::size_t size, const char* root) {

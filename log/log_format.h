@@ -6,8 +6,8 @@
 
 /// Formats the line for `level` into `buffer`. A line that does not fit is cut
 /// and still ends with a line feed; false then.
-bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int milliseconds,
-                   int level, const char* sourceFile, int line, const char* message);
+bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int milliseconds, int level,
+                   const char* sourceFile, int line, const char* message);
 
 /// Formats "<directory>log_YYYYMMDD.txt" into `buffer`; false (nothing usable) when it does not fit.
 bool FormatLogFilePath(char* buffer, std::size_t size, const char* directory, const std::tm& when);

@@ -16,8 +16,8 @@ int ToInt(std::size_t count) { return count > INT_MAX ? INT_MAX : static_cast<in
 // zero-filled temporary; the caller's buffer gets the result only when it
 // holds the whole of it, so nothing is ever written past its end.
 template <typename From, typename To>
-int ConvertIntoBuffer(int (*convert)(unsigned, const From*, To*, std::size_t), const From* text,
-                      To* buffer, std::size_t bufferSize, unsigned codePage) {
+int ConvertIntoBuffer(int (*convert)(unsigned, const From*, To*, std::size_t), const From* text, To* buffer,
+                      std::size_t bufferSize, unsigned codePage) {
   const int needed = convert(codePage, text, nullptr, 0);
   if (buffer == nullptr) return needed;
   const std::size_t count = needed > 0 ? static_cast<std::size_t>(needed) : 0;
@@ -56,8 +56,8 @@ std::string FromUtf16(const std::u16string& text, unsigned codePage) {
 
 // The shared rules of the two C library conversions; `convert` is mbstowcs or wcstombs.
 template <typename From, typename To>
-int ConvertWithLocale(std::size_t (*convert)(To*, const From*, std::size_t), const From* text,
-                      std::size_t maxCount, To* buffer, std::size_t bufferSize) {
+int ConvertWithLocale(std::size_t (*convert)(To*, const From*, std::size_t), const From* text, std::size_t maxCount,
+                      To* buffer, std::size_t bufferSize) {
   if (text == nullptr) return 0;
   if (buffer == nullptr) {
     const std::size_t needed = convert(nullptr, text, maxCount);

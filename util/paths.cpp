@@ -19,9 +19,7 @@ bool EndsWith(const std::string& text, char last) { return !text.empty() && text
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsAbsolute(const std::string& path) {
-  return path.find(':') != std::string::npos || StartsWith(path, "\\\\");
-}
+bool IsAbsolute(const std::string& path) { return path.find(':') != std::string::npos || StartsWith(path, "\\\\"); }
 
 // `path` without one trailing separator, and where its last separator is then.
 struct SplitPoint {

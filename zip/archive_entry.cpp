@@ -6,9 +6,8 @@
 namespace {
 
 auto fieldsOf(const ArchiveEntry& entry) {
-  return std::tie(entry.entryName, entry.timeText, entry.packedSize, entry.unpackedSize,
-                  entry.dosDateTime, entry.dateParts, entry.directory, entry.hasUnixMode, entry.link,
-                  entry.utf8Name);
+  return std::tie(entry.entryName, entry.timeText, entry.packedSize, entry.unpackedSize, entry.dosDateTime,
+                  entry.dateParts, entry.directory, entry.hasUnixMode, entry.link, entry.utf8Name);
 }
 
 // Hosts of "version made by" and how each records a directory.
@@ -21,26 +20,21 @@ constexpr std::uint32_t kUnixFileTypeMask = 0170000;
 constexpr std::uint32_t kUnixDirectoryType = 0040000;
 constexpr std::uint32_t kUnixLinkType = 0120000;
 
-std::uint32_t unixFileType(std::uint32_t externalAttributes) {
-  return (externalAttributes >> 16) & kUnixFileTypeMask;
-}
+std::uint32_t unixFileType(std::uint32_t externalAttributes) { return (externalAttributes >> 16) & kUnixFileTypeMask; }
 
 }  // namespace
 
-bool operator==(const ArchiveEntry& left, const ArchiveEntry& right) {
-  return fieldsOf(left) == fieldsOf(right);
-}
+bool operator==(const ArchiveEntry& left, const ArchiveEntry& right) { return fieldsOf(left) == fieldsOf(right); }
 
 bool operator!=(const ArchiveEntry& left, const ArchiveEntry& right) { return !(left == right); }
 
 std::string formatTimeText(const DateParts& parts) {
   const auto [second, minute, hour, day, month, year] = parts;
-  return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + " " +
-         std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(second);
+  return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + " " + std::to_string(hour) +
+         ":" + std::to_string(minute) + ":" + std::to_string(second);
 }
 
-bool isDirectoryEntry(const std::string& name, std::uint32_t versionMadeBy,
-                      std::uint32_t externalAttributes) {
+bool isDirectoryEntry(const std::string& name, std::uint32_t versionMadeBy, std::uint32_t externalAttributes) {
   if (!name.empty() && (name.back() == '/' || name.back() == '\\')) return true;
   switch (versionMadeBy >> 8) {
     case kMsDosHost:

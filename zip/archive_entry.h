@@ -14,9 +14,9 @@ struct ArchiveEntry {
   std::string timeText;   ///< the stamp as "2024-6-3 10:5:8" (month from 0)
   std::uint64_t packedSize = 0;
   std::uint64_t unpackedSize = 0;
-  std::uint32_t dosDateTime = 0;   ///< MS-DOS stamp: date in the high 16 bits, time in the low
+  std::uint32_t dosDateTime = 0;  ///< MS-DOS stamp: date in the high 16 bits, time in the low
   DateParts dateParts{};
-  bool directory = false;  ///< as isDirectoryEntry judges it; every other entry is a file
+  bool directory = false;    ///< as isDirectoryEntry judges it; every other entry is a file
   bool hasUnixMode = false;  ///< made on Unix: its external attributes hold a Unix mode
   bool link = false;         ///< a symbolic link made on Unix: its data names what it leads to
   bool utf8Name = false;     ///< stored with the UTF-8 flag (bit 11): its name must be UTF-8
@@ -37,8 +37,7 @@ std::string formatTimeText(const DateParts& parts);
 /// (`versionMadeBy`'s high byte) writes them: the MS-DOS directory bit for
 /// MS-DOS, Windows NTFS and VFAT, the Unix file type for Unix. An entry of
 /// size 0 is no directory for its size alone: empty files are files.
-bool isDirectoryEntry(const std::string& name, std::uint32_t versionMadeBy,
-                      std::uint32_t externalAttributes);
+bool isDirectoryEntry(const std::string& name, std::uint32_t versionMadeBy, std::uint32_t externalAttributes);
 
 /// True when the entry was made on Unix (`versionMadeBy`'s high byte is 3),
 /// so that the top half of its external attributes holds a Unix mode.

@@ -42,9 +42,7 @@ uLong ZCALLBACK BufferedArchiveFile::readFile(voidpf opaque, voidpf /*stream*/, 
 
 uLong ZCALLBACK BufferedArchiveFile::writeFile(voidpf, voidpf, const void*, uLong) { return 0; }
 
-ZPOS64_T ZCALLBACK BufferedArchiveFile::tellFile(voidpf opaque, voidpf /*stream*/) {
-  return fileOf(opaque).position_;
-}
+ZPOS64_T ZCALLBACK BufferedArchiveFile::tellFile(voidpf opaque, voidpf /*stream*/) { return fileOf(opaque).position_; }
 
 long ZCALLBACK BufferedArchiveFile::seekFile(voidpf opaque, voidpf /*stream*/, ZPOS64_T offset, int origin) {
   BufferedArchiveFile& self = fileOf(opaque);

@@ -17,8 +17,7 @@ std::string Upper(std::string text) {
 // Windows reads ¹, ² and ³ after COM and LPT as digits; as narrow text they
 // are one byte in the Western code page and two in UTF-8.
 bool IsPortNumber(const std::string& text) {
-  static const std::array<std::string, 6> kSuperscripts = {"\xB9", "\xB2", "\xB3",
-                                                           "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+  static const std::array<std::string, 6> kSuperscripts = {"\xB9", "\xB2", "\xB3", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
   if (text.size() == 1 && text[0] >= '1' && text[0] <= '9') return true;
   return std::find(kSuperscripts.begin(), kSuperscripts.end(), text) != kSuperscripts.end();
 }

@@ -38,9 +38,7 @@ class CallbackFile {
   }
 
  private:
-  long seek(ZPOS64_T offset, int origin) {
-    return callbacks_.zseek64_file(callbacks_.opaque, stream_, offset, origin);
-  }
+  long seek(ZPOS64_T offset, int origin) { return callbacks_.zseek64_file(callbacks_.opaque, stream_, offset, origin); }
 
   zlib_filefunc64_def callbacks_;
   voidpf stream_;

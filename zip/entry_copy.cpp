@@ -53,8 +53,7 @@ OpenedEntry ZipReaderState::openCurrentEntry(const ArchiveEntry& entry) {
                                        /*extraField=*/nullptr, 0, /*szComment=*/nullptr, 0);
   const bool encrypted = (info.flag & kEncryptedFlag) != 0;
   if (result == UNZ_OK && encrypted && password.empty()) result = UNZ_PARAMERROR;
-  if (result == UNZ_OK && info.compression_method != kStored &&
-      info.compression_method != kDeflated) {
+  if (result == UNZ_OK && info.compression_method != kStored && info.compression_method != kDeflated) {
     result = UNZ_BADZIPFILE;
   }
   if (result == UNZ_OK) {
@@ -98,8 +97,7 @@ int ZipReaderState::copyCurrentEntryToStream(std::ostream& stream, const Archive
   return copyOpenedEntry(stream, opened);
 }
 
-bool ZipReaderState::readCurrentEntryWhole(const ArchiveEntry& entry, std::vector<char>& bytes,
-                                           EntryFileStamp& stamp) {
+bool ZipReaderState::readCurrentEntryWhole(const ArchiveEntry& entry, std::vector<char>& bytes, EntryFileStamp& stamp) {
   bytes.clear();
   try {
     const OpenedEntry opened = openCurrentEntry(entry);
@@ -120,8 +118,7 @@ bool ZipReaderState::readCurrentEntryWhole(const ArchiveEntry& entry, std::vecto
   }
 }
 
-int ZipReaderState::copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer,
-                                             const ArchiveEntry& entry) {
+int ZipReaderState::copyCurrentEntryToBuffer(std::vector<std::uint8_t>& buffer, const ArchiveEntry& entry) {
   const OpenedEntry opened = openCurrentEntry(entry);
   const auto count = static_cast<std::uint32_t>(entry.unpackedSize);
   if (buffer.capacity() < count) {
@@ -142,7 +139,9 @@ void ZipReaderState::fail(ExtractionFailure cause) {
 void ZipReaderState::failDamaged(const ArchiveEntry& entry, int code) {
   const bool larger = holdsMoreThanRecorded();
   fail({larger ? ExtractionFailure::Kind::kLargerThanRecorded : ExtractionFailure::Kind::kDamagedEntry,
-        entry.entryName, {}, code});
+        entry.entryName,
+        {},
+        code});
 }
 
 // The library hands out no more than an entry's recorded size, so data past
@@ -158,8 +157,7 @@ bool ZipReaderState::holdsMoreThanRecorded() {
   if (info.compression_method == kStored) return info.compressed_size > info.uncompressed_size;
   int method = 0;
   int level = 0;
-  if (info.compression_method != kDeflated ||
-      unzOpenCurrentFile2(handle.get(), &method, &level, /*raw=*/1) != UNZ_OK) {
+  if (info.compression_method != kDeflated || unzOpenCurrentFile2(handle.get(), &method, &level, /*raw=*/1) != UNZ_OK) {
     return false;
   }
   const std::uint64_t inflated = inflatedSizeUpTo(info.uncompressed_size);

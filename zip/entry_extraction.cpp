@@ -178,20 +178,20 @@ bool extractThroughWriters(const Entries& entries, std::size_t count, Extraction
   ExtractionWriters writers(count, undo);
   if (writers.count() < 2) return extractInTurn(entries, undo);
   ZipReaderState& state = entries.state;
-  const bool read = writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string& relative,
-                                                const std::string& path) {
-    PendingEntry pending{path, entry.directory, {}, {}};
-    if (entry.valid() && (entry.directory || (entry.unpackedSize <= kLargestPendingEntry &&
-                                              state.readCurrentEntryWhole(entry, pending.bytes, pending.stamp)))) {
-      return writers.submit(writerOf(relative, writers.count()), std::move(pending));
-    }
-    if (!writers.drain()) {
-      state.fail(writers.failure());
-      return false;
-    }
-    undo.noteBeforeWriting(path, entry.directory);
-    return state.extractCurrentEntry(entry, path);
-  });
+  const bool read =
+      writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string& relative, const std::string& path) {
+        PendingEntry pending{path, entry.directory, {}, {}};
+        if (entry.valid() && (entry.directory || (entry.unpackedSize <= kLargestPendingEntry &&
+                                                  state.readCurrentEntryWhole(entry, pending.bytes, pending.stamp)))) {
+          return writers.submit(writerOf(relative, writers.count()), std::move(pending));
+        }
+        if (!writers.drain()) {
+          state.fail(writers.failure());
+          return false;
+        }
+        undo.noteBeforeWriting(path, entry.directory);
+        return state.extractCurrentEntry(entry, path);
+      });
   const bool written = writers.drain();
   if (!written) state.fail(writers.failure());
   return read && written;
@@ -212,8 +212,7 @@ bool ZipReader::extractAll(const std::string& destination) { return extractAll(d
 // entry is written through one. Into an empty destination, such as the
 // cleared work directory of an update, files are created by writer threads
 // while the reader inflates (extraction_writers.h).
-bool ZipReader::extractAll(const std::string& destination,
-                           const std::map<std::string, std::string>& renames) {
+bool ZipReader::extractAll(const std::string& destination, const std::map<std::string, std::string>& renames) {
   state_->parentOfLastFile.clear();
   state_->failure = {};
   std::string refusal;
@@ -283,15 +282,13 @@ bool ZipReader::extractOne(const std::string& name, const std::string& destinati
 }
 
 bool ZipReader::readEntryToBuffer(const std::string& name, std::vector<std::uint8_t>& buffer) {
-  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
-    return state_->copyCurrentEntryToBuffer(buffer, entry);
-  });
+  return readNamedEntry(*state_, name,
+                        [&](const ArchiveEntry& entry) { return state_->copyCurrentEntryToBuffer(buffer, entry); });
 }
 
 bool ZipReader::readEntryToStream(const std::string& name, std::ostream& stream) {
-  return readNamedEntry(*state_, name, [&](const ArchiveEntry& entry) {
-    return state_->copyCurrentEntryToStream(stream, entry);
-  });
+  return readNamedEntry(*state_, name,
+                        [&](const ArchiveEntry& entry) { return state_->copyCurrentEntryToStream(stream, entry); });
 }
 
 // unzLocateFile will not search while no entry is current, as after a listing

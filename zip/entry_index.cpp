@@ -59,8 +59,6 @@ std::string_view EntryIndex::name(std::size_t i) const {
   return std::string_view(names_).substr(start, slots_[i].nameEnd - start);
 }
 
-unz64_file_pos EntryIndex::position(std::size_t i) const {
-  return unz64_file_pos{slots_[i].directoryOffset, i};
-}
+unz64_file_pos EntryIndex::position(std::size_t i) const { return unz64_file_pos{slots_[i].directoryOffset, i}; }
 
 unz64_file_pos EntryIndex::firstOfName(std::size_t i) const { return position(slots_[i].firstOfName); }

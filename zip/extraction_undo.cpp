@@ -17,9 +17,7 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 // Only what is not there at all counts as ours to create: a link is never
 // taken for missing, so what it leads to is never removed.
-bool IsMissing(const std::string& path) {
-  return platform::EntryTypeOf(path) == platform::EntryType::kMissing;
-}
+bool IsMissing(const std::string& path) { return platform::EntryTypeOf(path) == platform::EntryType::kMissing; }
 
 // Entries name their folders with a separator at the end; parents come without.
 std::string WithoutTrailingSeparators(std::string path) {

@@ -36,9 +36,7 @@ class ExtractionUndo {
   /// disk.
   void noteBeforeWriting(const std::string& path, bool isDirectory, Cursor& cursor);
   /// As above, for the one writer of a single-threaded extraction.
-  void noteBeforeWriting(const std::string& path, bool isDirectory) {
-    noteBeforeWriting(path, isDirectory, cursor_);
-  }
+  void noteBeforeWriting(const std::string& path, bool isDirectory) { noteBeforeWriting(path, isDirectory, cursor_); }
 
   /// The extraction succeeded: nothing is removed.
   void keep() {

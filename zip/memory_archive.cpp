@@ -46,8 +46,7 @@ uLong ZCALLBACK MemoryArchive::readFile(voidpf /*opaque*/, voidpf stream, void* 
 }
 
 // The reader never writes to its archive.
-uLong ZCALLBACK MemoryArchive::writeFile(voidpf /*opaque*/, voidpf /*stream*/, const void* /*buffer*/,
-                                     uLong /*size*/) {
+uLong ZCALLBACK MemoryArchive::writeFile(voidpf /*opaque*/, voidpf /*stream*/, const void* /*buffer*/, uLong /*size*/) {
   return 0;
 }
 
@@ -61,10 +60,17 @@ long ZCALLBACK MemoryArchive::seekFile(voidpf /*opaque*/, voidpf stream, uLong o
   MemoryArchive& block = blockOf(stream);
   std::uint64_t base = 0;
   switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
-    case ZLIB_FILEFUNC_SEEK_CUR: base = block.offset_; break;
-    case ZLIB_FILEFUNC_SEEK_END: base = block.limit_; break;
-    default: return -1;
+    case ZLIB_FILEFUNC_SEEK_SET:
+      base = 0;
+      break;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+      base = block.offset_;
+      break;
+    case ZLIB_FILEFUNC_SEEK_END:
+      base = block.limit_;
+      break;
+    default:
+      return -1;
   }
   const std::uint64_t target = base + offset;
   if (target > block.bytes_.size()) return 1;

@@ -121,12 +121,9 @@ ArchiveEntry ZipReaderState::readCurrentEntryInfo() {
   // month field of 0); such a stamp is reported as all zeros instead.
   if (isValidDosDateTime(entry.dosDateTime)) {
     const tm_unz& date = info.tmu_date;
-    entry.dateParts = {static_cast<std::uint32_t>(date.tm_sec),
-                       static_cast<std::uint32_t>(date.tm_min),
-                       static_cast<std::uint32_t>(date.tm_hour),
-                       static_cast<std::uint32_t>(date.tm_mday),
-                       static_cast<std::uint32_t>(date.tm_mon),
-                       static_cast<std::uint32_t>(date.tm_year)};
+    entry.dateParts = {static_cast<std::uint32_t>(date.tm_sec),  static_cast<std::uint32_t>(date.tm_min),
+                       static_cast<std::uint32_t>(date.tm_hour), static_cast<std::uint32_t>(date.tm_mday),
+                       static_cast<std::uint32_t>(date.tm_mon),  static_cast<std::uint32_t>(date.tm_year)};
   }
   entry.timeText = formatTimeText(entry.dateParts);
   const auto versionMadeBy = static_cast<std::uint32_t>(info.version);

@@ -77,8 +77,7 @@ class ZipReader {
   /// "Error <code> openinginternal file '<name>' in zip" when closing a written
   /// entry reports a code (-105 for a CRC mismatch, as a wrong password may
   /// give; the file stays).
-  bool extractAll(const std::string& destination,
-                  const std::map<std::string, std::string>& renames);
+  bool extractAll(const std::string& destination, const std::map<std::string, std::string>& renames);
 
   /// Why the last extractAll returned false or threw; Kind::kNone after one
   /// that succeeded, and after a throw whose text tells all there is.

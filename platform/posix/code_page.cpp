@@ -20,9 +20,7 @@ namespace {
 
 constexpr std::uint32_t kReplacement = 0xFFFD;
 
-bool IsUtf8(unsigned codePage) {
-  return codePage == platform::kUtf8CodePage || codePage == platform::kAnsiCodePage;
-}
+bool IsUtf8(unsigned codePage) { return codePage == platform::kUtf8CodePage || codePage == platform::kAnsiCodePage; }
 
 bool IsHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -128,14 +126,12 @@ int Deliver(const std::basic_string<Unit>& text, Unit* buffer, std::size_t buffe
 
 }  // namespace
 
-int platform::MultiByteToUtf16(unsigned codePage, const char* text, char16_t* buffer,
-                               std::size_t bufferUnits) {
+int platform::MultiByteToUtf16(unsigned codePage, const char* text, char16_t* buffer, std::size_t bufferUnits) {
   if (text == nullptr || !IsUtf8(codePage)) return 0;
   return Deliver(DecodeUtf8(text), buffer, bufferUnits);
 }
 
-int platform::Utf16ToMultiByte(unsigned codePage, const char16_t* text, char* buffer,
-                               std::size_t bufferBytes) {
+int platform::Utf16ToMultiByte(unsigned codePage, const char16_t* text, char* buffer, std::size_t bufferBytes) {
   if (text == nullptr || !IsUtf8(codePage)) return 0;
   return Deliver(EncodeUtf8(text), buffer, bufferBytes);
 }

@@ -21,8 +21,7 @@ std::string LastComponent(std::string path) {
 
 }  // namespace
 
-platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir,
-                                                        void*) {
+platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromDir, const std::string& intoDir, void*) {
   const std::string target = intoDir + "/" + LastComponent(fromDir);
   // Never over an existing folder, even an empty one (rename() would replace
   // it): the installation's folder, its mode and owner, stays, and is merged

@@ -74,8 +74,7 @@ bool CopyThroughMemory(int from, int to) {
 }
 
 bool CannotCopyInKernel(int error) {
-  return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
-         error == EBADF;
+  return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == EBADF;
 }
 
 // A reflink shares the source's blocks where the file system can (Btrfs,
@@ -111,15 +110,14 @@ Attempt RenameIntoPlace(TempFile& temp, const std::string& target) {
 }
 
 // One attempt with the temporary file in `stagingDir`.
-Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& status,
-                const std::string& target) {
+Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& status, const std::string& target) {
   std::string pattern = stagingDir + "/.update-copy-XXXXXX";
   UniqueFd out(mkostemp(pattern.data(), O_CLOEXEC));
   if (!out.ok()) return Attempt::kTryBesideTarget;
   TempFile temp(pattern);
   if (lseek(source, 0, SEEK_SET) < 0 || !CopyContents(source, out.get()) ||
-      fchmod(out.get(), status.st_mode & 07777) != 0 || !KeepTimes(out.get(), status) ||
-      fsync(out.get()) != 0 || !out.Close()) {
+      fchmod(out.get(), status.st_mode & 07777) != 0 || !KeepTimes(out.get(), status) || fsync(out.get()) != 0 ||
+      !out.Close()) {
     return Attempt::kFailed;
   }
   return RenameIntoPlace(temp, target);
@@ -168,6 +166,5 @@ bool platform::CopyFileReplacing(const std::string& source, const std::string& t
     errno = EISDIR;
     return false;
   }
-  return StageAndRename(source, target,
-                        [&](const std::string& dir) { return CopyVia(dir, in.get(), status, target); });
+  return StageAndRename(source, target, [&](const std::string& dir) { return CopyVia(dir, in.get(), status, target); });
 }

@@ -6,7 +6,8 @@
 #include <cstdio>
 
 bool platform::IsSameFile(const std::string& left, const std::string& right) {
-  struct stat first {}, second {};
+  struct stat first {
+  }, second{};
   if (stat(left.c_str(), &first) != 0 || stat(right.c_str(), &second) != 0) return false;
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }

@@ -24,7 +24,10 @@ constexpr mode_t kOthersWrite = 0022;
 // An archive made on Windows, or by a tool that stores no Unix mode, still
 // ships programs: an ELF image, or a script naming its interpreter.
 bool StartsAsProgram(std::string_view head) {
-  return head.substr(0, 2) == "#!" || head.substr(0, 4) == std::string_view("\x7f" "ELF", 4);
+  return head.substr(0, 2) == "#!" || head.substr(0, 4) == std::string_view(
+                                                               "\x7f"
+                                                               "ELF",
+                                                               4);
 }
 
 // Set-user-ID, set-group-ID and sticky bits are never taken from an archive.
@@ -40,8 +43,8 @@ mode_t ModeFromEntry(std::uint32_t versionMadeBy, std::uint32_t externalAttribut
 
 bool platform::ApplyEntryMode(ExtractedFile& file, std::uint32_t versionMadeBy, std::uint32_t externalAttributes,
                               std::string_view firstBytes) {
-  return fchmod(static_cast<int>(file.NativeHandle()),
-                ModeFromEntry(versionMadeBy, externalAttributes, firstBytes)) == 0;
+  return fchmod(static_cast<int>(file.NativeHandle()), ModeFromEntry(versionMadeBy, externalAttributes, firstBytes)) ==
+         0;
 }
 
 bool platform::CopyPermissionBits(const std::string& model, const std::string& path) {

@@ -47,8 +47,8 @@ bool Matches(const std::string& pattern, const std::string& name) {
 bool MatchesLikeWindows(const std::string& pattern, const std::string& name) {
   if (Matches(pattern, name)) return true;
   const std::size_t size = pattern.size();
-  return size >= 2 && pattern.compare(size - 2, 2, ".*") == 0 &&
-         name.find('.') == std::string::npos && Matches(pattern.substr(0, size - 2), name);
+  return size >= 2 && pattern.compare(size - 2, 2, ".*") == 0 && name.find('.') == std::string::npos &&
+         Matches(pattern.substr(0, size - 2), name);
 }
 
 }  // namespace

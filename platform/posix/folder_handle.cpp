@@ -78,8 +78,7 @@ bool FolderHandle::MakeFolder(const std::string& name) const {
 }
 
 bool FolderHandle::Rename(const std::string& name, const FolderHandle& into, const std::string& newName) const {
-  return ok() && into.ok() &&
-         RenameNoReplace(state_->fd.get(), name.c_str(), into.state_->fd.get(), newName.c_str());
+  return ok() && into.ok() && RenameNoReplace(state_->fd.get(), name.c_str(), into.state_->fd.get(), newName.c_str());
 }
 
 bool FolderHandle::Replace(const std::string& name, const FolderHandle& into, const std::string& newName) const {

@@ -36,7 +36,6 @@ class DirectoryHold final : public platform::InstallHold {
 
 }  // namespace
 
-std::unique_ptr<platform::InstallHold> platform::InstallHold::Create(const std::string& dstPath,
-                                                                     const std::string&) {
+std::unique_ptr<platform::InstallHold> platform::InstallHold::Create(const std::string& dstPath, const std::string&) {
   return std::make_unique<DirectoryHold>(dstPath);
 }

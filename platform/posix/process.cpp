@@ -47,8 +47,7 @@ std::string ProcFile(std::uint32_t id, const char* name) { return "/proc/" + std
 bool ExecutablePathOf(std::uint32_t id, std::string* path) {
   if (!ReadLink(ProcFile(id, "exe"), path)) return false;
   static const std::string kDeleted = " (deleted)";
-  if (path->size() > kDeleted.size() &&
-      path->compare(path->size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0) {
+  if (path->size() > kDeleted.size() && path->compare(path->size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0) {
     path->resize(path->size() - kDeleted.size());
   }
   return true;
@@ -69,7 +68,8 @@ std::vector<std::string> CommandLineWords(std::uint32_t id) {
   if (!file.ok()) return words;
   std::string text;
   char buffer[4096];
-  for (ssize_t got; (got = read(file.get(), buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = read(file.get(), buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(got));
   for (std::size_t from = 0; from < text.size();) {
     const std::size_t end = std::min(text.find('\0', from), text.size());
     words.push_back(text.substr(from, end - from));
@@ -141,9 +141,8 @@ std::vector<std::string> platform::OpenedProcess::ProgramFiles() const {
   if (ExecutablePathOf(impl_->id, &path)) files.push_back(path);
   const std::vector<std::string> words = CommandLineWords(impl_->id);
   if (words.empty()) return files;
-  const auto script = std::find_if(words.begin() + 1, words.end(), [](const std::string& word) {
-    return !word.empty() && word[0] != '-';
-  });
+  const auto script = std::find_if(words.begin() + 1, words.end(),
+                                   [](const std::string& word) { return !word.empty() && word[0] != '-'; });
   for (const std::string& word : {words.front(), script == words.end() ? std::string() : *script}) {
     if (ExistingFileOf(impl_->id, word, &path)) files.push_back(path);
   }

@@ -15,6 +15,4 @@ platform::PathKind platform::RuntimeStat(const std::string& path) {
 bool platform::RuntimeCanWrite(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
 
 // 0777 less the umask, as a Windows directory inherits its parent's access.
-bool platform::RuntimeMakeDirectory(const std::string& path) {
-  return mkdir(path.c_str(), 0777) == 0;
-}
+bool platform::RuntimeMakeDirectory(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }

@@ -29,9 +29,7 @@ std::string platform::ExecutablePath() {
   return {};
 }
 
-bool platform::SetCurrentDir(const std::string& path) {
-  return SetCurrentDirectoryW(WidePath(path).c_str()) != FALSE;
-}
+bool platform::SetCurrentDir(const std::string& path) { return SetCurrentDirectoryW(WidePath(path).c_str()) != FALSE; }
 
 std::string platform::CurrentDir() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);

@@ -12,7 +12,6 @@ struct FolderHandle::State {
   std::string path;
 };
 
-
 FolderHandle FolderHandle::Open(const std::string& path) {
   auto state = std::make_shared<State>();
   state->path = path;

@@ -13,12 +13,17 @@ bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 // The length of the UTF-8 character at `at` (shortest forms only, no
 // surrogates, at most U+10FFFF); 0 when no character starts there.
 std::size_t Utf8CharacterLength(const std::string& text, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+  const auto byte = [&](std::size_t i) {
+    return static_cast<unsigned char>(text[at + i]);
+  };
   const unsigned char lead = byte(0);
   std::size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (lead >= 0xC2 && lead <= 0xDF)
+    length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    length = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    length = 4;
   if (length == 0 || at + length > text.size()) return 0;
   for (std::size_t i = 1; i < length; ++i) {
     if (!IsContinuation(byte(i))) return 0;

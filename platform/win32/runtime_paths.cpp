@@ -23,8 +23,6 @@ platform::PathKind platform::RuntimeStat(const std::string& path) {
   return PathKind::kOther;
 }
 
-bool platform::RuntimeCanWrite(const std::string& path) {
-  return _waccess(WidePath(path).c_str(), kWriteAccess) == 0;
-}
+bool platform::RuntimeCanWrite(const std::string& path) { return _waccess(WidePath(path).c_str(), kWriteAccess) == 0; }
 
 bool platform::RuntimeMakeDirectory(const std::string& path) { return _wmkdir(WidePath(path).c_str()) == 0; }

@@ -33,8 +33,8 @@ std::wstring FullPath(const std::wstring& path) {
 
 std::wstring platform::WideText(const std::string& text) {
   if (text.empty()) return {};
-  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), ClampToInt(text.size()),
-                                        nullptr, 0);
+  const int units =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), ClampToInt(text.size()), nullptr, 0);
   if (units <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), ClampToInt(text.size()), wide.data(), units);

@@ -16,8 +16,8 @@ TEST(DestinationError, OnlyAnExistingDirectoryIsAnInstallation) {
   const std::string separator = platform::kPathSeparator;
   EXPECT_EQ(DestinationError(dir.str()), "");
   EXPECT_EQ(DestinationError(dir.str() + separator), "");
-  for (const std::string& refused : {Trim("\"\"", "\""), dir.str("missing"), dir.str("file.txt"),
-                                     dir.str("missing") + separator + "deeper"}) {
+  for (const std::string& refused :
+       {Trim("\"\"", "\""), dir.str("missing"), dir.str("file.txt"), dir.str("missing") + separator + "deeper"}) {
     EXPECT_EQ(DestinationError(refused), "not an existing directory: --dstPath=" + refused);
   }
 }

@@ -163,9 +163,12 @@ TEST_F(CopyTreeTest, SkipsOnlyTheUpdatersOwnFileByName) {
     bool installed;
   };
   const std::vector<Case> cases = {
-      {"update.exe", false},         {ownName, false},
-      {"Update.exe", !namesFoldCase}, {"autoupdate.exe", true},
-      {"update.exe.config", true},   {"old_update.exe.bak", true},
+      {"update.exe", false},
+      {ownName, false},
+      {"Update.exe", !namesFoldCase},
+      {"autoupdate.exe", true},
+      {"update.exe.config", true},
+      {"old_update.exe.bak", true},
       {"app.exe", true},
   };
   for (const Case& c : cases) {
@@ -196,7 +199,8 @@ TEST_F(CopyTreeTest, EachFailedCopyIsLoggedAndTheOthersStillHappen) {
   EXPECT_TRUE(fs::is_directory(app / "b.txt"));
   const std::vector<std::string> messages = CopyFailureMessages();
   ASSERT_EQ(messages.size(), 1u);
-  const std::string prefix = "source:" + (source / "b.txt").string() + ", dist:" + (app / "b.txt").string() + ", error:";
+  const std::string prefix =
+      "source:" + (source / "b.txt").string() + ", dist:" + (app / "b.txt").string() + ", error:";
   EXPECT_EQ(messages[0].substr(0, prefix.size()), prefix);
   EXPECT_GT(std::stoi(messages[0].substr(prefix.size())), 0);
 }

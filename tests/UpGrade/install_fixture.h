@@ -28,8 +28,7 @@ class InstallTest : public ::testing::Test {
     std::vector<std::string> messages;
     const std::filesystem::path logDir = dir_.path() / "log";
     if (!std::filesystem::exists(logDir)) return messages;
-    const std::regex line(std::string(kDriverLogSource) + " " + std::to_string(kCopyFailedLine) +
-                          " (source:[^\r\n]*)");
+    const std::regex line(std::string(kDriverLogSource) + " " + std::to_string(kCopyFailedLine) + " (source:[^\r\n]*)");
     for (const auto& file : std::filesystem::directory_iterator(logDir)) {
       const std::string text = ReadFileBytes(file.path());
       for (std::sregex_iterator it(text.begin(), text.end(), line), end; it != end; ++it) {

@@ -10,17 +10,40 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
     DriverLogLine line;
     int known;
   } lines[] = {
-      {kCopyFailedLine, 149}, {kUsageLine, 175},  {kParseErrorLine, 181}, {kExeNameLine, 189},
-      {kZipFileLine, 190},    {kDstPathLine, 191}, {kClearLine, 200},      {kExtractLine, 206},
-      {kStopLine, 211},       {kCopyLine, 227},    {kRelaunchLine, 232},   {kNoArchiveLine, 236},
+      {kCopyFailedLine, 149},
+      {kUsageLine, 175},
+      {kParseErrorLine, 181},
+      {kExeNameLine, 189},
+      {kZipFileLine, 190},
+      {kDstPathLine, 191},
+      {kClearLine, 200},
+      {kExtractLine, 206},
+      {kStopLine, 211},
+      {kCopyLine, 227},
+      {kRelaunchLine, 232},
+      {kNoArchiveLine, 236},
       {kSuccessLine, 242},
       // The install's own, chosen among numbers no described message uses.
-      {kLockTimeoutLine, 194}, {kRecoveredLine, 196}, {kRecoveryFailedLine, 197}, {kNoUpdateEntriesLine, 208},
-      {kNotWritableLine, 209}, {kAsideFailedLine, 215}, {kRestoredLine, 229},
-      {kLockWaitLine, 195}, {kFolderBecomingFileLine, 210}, {kOwnFileLine, 212},
+      {kLockTimeoutLine, 194},
+      {kRecoveredLine, 196},
+      {kRecoveryFailedLine, 197},
+      {kNoUpdateEntriesLine, 208},
+      {kNotWritableLine, 209},
+      {kAsideFailedLine, 215},
+      {kRestoredLine, 229},
+      {kLockWaitLine, 195},
+      {kFolderBecomingFileLine, 210},
+      {kOwnFileLine, 212},
       // The reasons of refusals and failures.
-      {kWorkDirLinkLine, 198}, {kArchiveErrorLine, 201}, {kEntryRefusedLine, 202}, {kNoRoomLine, 203},
-      {kEntryDamagedLine, 204}, {kEntryTooLargeLine, 205}, {kEntryNotWrittenLine, 207}, {kInstallStepLine, 216}, {kMoveInFailedLine, 217},
+      {kWorkDirLinkLine, 198},
+      {kArchiveErrorLine, 201},
+      {kEntryRefusedLine, 202},
+      {kNoRoomLine, 203},
+      {kEntryDamagedLine, 204},
+      {kEntryTooLargeLine, 205},
+      {kEntryNotWrittenLine, 207},
+      {kInstallStepLine, 216},
+      {kMoveInFailedLine, 217},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }

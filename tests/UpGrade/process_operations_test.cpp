@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "tests/support/test_programs.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_programs.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -73,8 +73,7 @@ TEST(ProcessControl, NeverStopsTheCallingProcess) {
   const fs::path self = platform::ExecutablePath();
   const fs::path copy = dir.path() / UniqueProgramName("self");
   fs::copy_file(self, copy);
-  ChildProcess child(copy.string(),
-                     {"--gtest_also_run_disabled_tests", "--gtest_filter=ProcessControlChild.*"});
+  ChildProcess child(copy.string(), {"--gtest_also_run_disabled_tests", "--gtest_filter=ProcessControlChild.*"});
   ASSERT_TRUE(child.started());
   ASSERT_TRUE(child.WaitForExit());
   EXPECT_EQ(ReadFileBytes(copy.string() + ".survived"), "no other process of this name");

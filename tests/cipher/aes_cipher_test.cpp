@@ -32,8 +32,7 @@ TEST(AesCipher, BlockVectorsForAllKeySizes) {
   } cases[] = {
       {"000102030405060708090a0b0c0d0e0f", "69c4e0d86a7b0430d8cdb78070b4c55a"},
       {"000102030405060708090a0b0c0d0e0f1011121314151617", "dda97ca4864cdfe06eaf70a0ec0d7191"},
-      {"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
-       "8ea2b7ca516745bfeafc49904b496089"},
+      {"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f", "8ea2b7ca516745bfeafc49904b496089"},
   };
   for (const auto& c : cases) {
     const Bytes key = FromHex(c.key);
@@ -48,13 +47,11 @@ TEST(AesCipher, BlockVectorsForAllKeySizes) {
 
 enum class Mode { kEcb, kCbc, kCtr };
 
-void Apply(const AesCipher& cipher, Mode mode, bool encrypt, Bytes& out, const Bytes& in,
-           const Bytes& iv) {
+void Apply(const AesCipher& cipher, Mode mode, bool encrypt, Bytes& out, const Bytes& in, const Bytes& iv) {
   const int n = Length(in);
   switch (mode) {
     case Mode::kEcb:
-      encrypt ? cipher.EncryptEcb(out.data(), in.data(), n)
-              : cipher.DecryptEcb(out.data(), in.data(), n);
+      encrypt ? cipher.EncryptEcb(out.data(), in.data(), n) : cipher.DecryptEcb(out.data(), in.data(), n);
       break;
     case Mode::kCbc:
       EXPECT_TRUE(encrypt ? cipher.EncryptCbc(out.data(), in.data(), n, iv.data())
@@ -144,14 +141,12 @@ TEST(AesCipher, CounterCarriesIntoHigherBytesAndWrapsToZero) {
     return blocks;
   };
 
-  EXPECT_EQ(
-      keystream(FromHex("00000000000000000000000000fffffe")),
-      encryptedCounters({"00000000000000000000000000fffffe", "00000000000000000000000000ffffff",
-                         "00000000000000000000000001000000"}));
-  EXPECT_EQ(
-      keystream(FromHex("fffffffffffffffffffffffffffffffe")),
-      encryptedCounters({"fffffffffffffffffffffffffffffffe", "ffffffffffffffffffffffffffffffff",
-                         "00000000000000000000000000000000"}));
+  EXPECT_EQ(keystream(FromHex("00000000000000000000000000fffffe")),
+            encryptedCounters({"00000000000000000000000000fffffe", "00000000000000000000000000ffffff",
+                               "00000000000000000000000001000000"}));
+  EXPECT_EQ(keystream(FromHex("fffffffffffffffffffffffffffffffe")),
+            encryptedCounters({"fffffffffffffffffffffffffffffffe", "ffffffffffffffffffffffffffffffff",
+                               "00000000000000000000000000000000"}));
 }
 
 TEST(AesCipher, AnyLengthEncryptsTheTailAsAZeroFilledBlockCutToLength) {

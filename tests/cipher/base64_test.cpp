@@ -23,8 +23,7 @@ std::string Decode(const std::string& text) {
 }
 
 std::string Encode(const std::string& bytes) {
-  return Base64Encode(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                      static_cast<int>(bytes.size()));
+  return Base64Encode(reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
 }
 
 TEST(Base64, StandardVectorsBothWays) {

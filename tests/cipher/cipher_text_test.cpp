@@ -33,9 +33,7 @@ class CipherText : public ::testing::Test {
     testing::internal::GetCapturedStdout();
   }
 
-  static Bytes Decrypt(const Bytes& data) {
-    return DecryptEcbToBytes(data.data(), static_cast<int>(data.size()));
-  }
+  static Bytes Decrypt(const Bytes& data) { return DecryptEcbToBytes(data.data(), static_cast<int>(data.size())); }
 };
 
 TEST_F(CipherText, EcbBytesArePaddedWithSpacesToWholeBlocks) {
@@ -83,13 +81,12 @@ TEST_F(CipherText, ExplicitPadIsAddedBeforeSpacesAndCutUnchecked) {
 }
 
 TEST_F(CipherText, TextRoundTripLosesOnlyTrailingSpaces) {
-  const std::string texts[] = {"a", "exactly sixteen!", "update.exe --zipFile new.zip",
-                               std::string("zero\0inside", 11), "\xBF\xAA\xCA\xBC GBK text"};
+  const std::string texts[] = {"a", "exactly sixteen!", "update.exe --zipFile new.zip", std::string("zero\0inside", 11),
+                               "\xBF\xAA\xCA\xBC GBK text"};
   for (const std::string& text : texts) {
     const std::string encrypted = EncryptText(text);
     EXPECT_EQ(encrypted.size() % 4, 0u);
-    EXPECT_EQ(Base64DecodeToBytes(encrypted.data(), static_cast<int>(encrypted.size())).size() % 16,
-              0u);
+    EXPECT_EQ(Base64DecodeToBytes(encrypted.data(), static_cast<int>(encrypted.size())).size() % 16, 0u);
     EXPECT_EQ(DecryptText(encrypted), text);
   }
   EXPECT_EQ(DecryptText(EncryptText("spaces at the end   ")), "spaces at the end");

@@ -48,8 +48,8 @@ TEST(ProcessCipher, CreatedCiphersUseTheBuiltInKey) {
   const AesCipher reference(ProcessCipherKey, 128);
   Bytes expected(32, 0x61);
   reference.EncryptEcb(expected.data(), expected.data(), 32);
-  for (const AesCipher* cipher : {static_cast<const AesCipher*>(created.get()),
-                                  static_cast<const AesCipher*>(ProcessCipher)}) {
+  for (const AesCipher* cipher :
+       {static_cast<const AesCipher*>(created.get()), static_cast<const AesCipher*>(ProcessCipher)}) {
     Bytes block(32, 0x61);
     cipher->EncryptEcb(block.data(), block.data(), 32);
     EXPECT_EQ(block, expected);

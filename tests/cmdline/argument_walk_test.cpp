@@ -30,8 +30,7 @@ class ArgumentWalk : public testing::Test {
 
 TEST_F(ArgumentWalk, NoArgumentsRecordsMissingOptionsInNameOrder) {
   EXPECT_FALSE(Walk({}));
-  EXPECT_EQ(Recorded(), (Messages{"need option: --dstPath", "need option: --exeName",
-                                  "need option: --zipFile"}));
+  EXPECT_EQ(Recorded(), (Messages{"need option: --dstPath", "need option: --exeName", "need option: --zipFile"}));
   EXPECT_EQ(options.first_error(), "need option: --dstPath");
 }
 
@@ -41,9 +40,8 @@ TEST(ArgumentWalkOrder, MissingOptionsFollowUnsignedByteOrderOfNames) {
     options.register_value_option(name, '\0', "d", true, "");
   }
   EXPECT_FALSE(Parse(options, {}));
-  EXPECT_EQ(options.recorded_errors(),
-            (Messages{"need option: ---", "need option: --B", "need option: --a",
-                      "need option: --ab", "need option: --\xE9t"}));
+  EXPECT_EQ(options.recorded_errors(), (Messages{"need option: ---", "need option: --B", "need option: --a",
+                                                 "need option: --ab", "need option: --\xE9t"}));
 }
 
 TEST(ArgumentWalkOrder, CountBelowOneRecordsOneMessageAndReadsNothing) {
@@ -109,9 +107,8 @@ TEST_F(ArgumentWalk, OnlyTheLastLetterOfAClusterTakesAValue) {
 TEST_F(ArgumentWalk, ClusterNeverTakesItsOwnRestAsTheValue) {
   EXPECT_FALSE(Walk({"-efoo", "z"}));
   EXPECT_EQ(Recorded(), (Messages{"option needs value: --exeName", "undefined short option: -f",
-                                  "undefined short option: -o", "undefined short option: -o",
-                                  "need option: --dstPath", "need option: --exeName",
-                                  "need option: --zipFile"}));
+                                  "undefined short option: -o", "undefined short option: -o", "need option: --dstPath",
+                                  "need option: --exeName", "need option: --zipFile"}));
   EXPECT_EQ(options.positional_arguments(), Messages{"z"});
 }
 
@@ -121,32 +118,30 @@ TEST_F(ArgumentWalk, ValueOptionAsLastArgumentNeedsAValue) {
   EXPECT_FALSE(Walk({"-z", "b", "-d", "c", "--exeName"}));
   EXPECT_EQ(options.first_error(), "option needs value: --exeName");
   EXPECT_FALSE(Walk({"-z", "b", "-d", "c", "-de"}));
-  EXPECT_EQ(Recorded(), (Messages{"option needs value: --dstPath", "option needs value: --exeName",
-                                  "need option: --exeName"}));
+  EXPECT_EQ(Recorded(),
+            (Messages{"option needs value: --dstPath", "option needs value: --exeName", "need option: --exeName"}));
 }
 
 TEST_F(ArgumentWalk, FlagIsSetByNameOnlyRefusesAValueAndHasNoLetter) {
   EXPECT_FALSE(Walk({"--help=1", "-h"}));
   EXPECT_FALSE(options.option_given("help"));
   EXPECT_EQ(Recorded(), (Messages{"option value is invalid: --help=1", "undefined short option: -h",
-                                  "need option: --dstPath", "need option: --exeName",
-                                  "need option: --zipFile"}));
+                                  "need option: --dstPath", "need option: --exeName", "need option: --zipFile"}));
   Walk({"--help"});
   EXPECT_TRUE(options.option_given("help"));
 }
 
 TEST_F(ArgumentWalk, DashesAloneAndEmptyArgumentsAreNotOptions) {
   EXPECT_FALSE(Walk({"-", "--", "---x", "", "--=v", "-e", "a", "-z", "b", "-d", "c"}));
-  EXPECT_EQ(Recorded(), (Messages{"undefined option: --", "undefined option: ---x",
-                                  "undefined option: --"}));
+  EXPECT_EQ(Recorded(), (Messages{"undefined option: --", "undefined option: ---x", "undefined option: --"}));
   EXPECT_EQ(options.positional_arguments(), Messages{""});
   EXPECT_EQ(Value("exeName") + Value("zipFile") + Value("dstPath"), "abc");
 }
 
 TEST_F(ArgumentWalk, UnknownArgumentsDoNotStopTheWalk) {
   EXPECT_FALSE(Walk({"--bogus", "-e", "a", "-q", "--zipFile=b", "--nope=1", "file", "--help"}));
-  EXPECT_EQ(Recorded(), (Messages{"undefined option: --bogus", "undefined short option: -q",
-                                  "undefined option: --nope", "need option: --dstPath"}));
+  EXPECT_EQ(Recorded(), (Messages{"undefined option: --bogus", "undefined short option: -q", "undefined option: --nope",
+                                  "need option: --dstPath"}));
   EXPECT_EQ(Value("exeName") + Value("zipFile"), "ab");
   EXPECT_TRUE(options.option_given("help"));
   EXPECT_EQ(options.positional_arguments(), Messages{"file"});
@@ -202,14 +197,13 @@ TEST(ArgumentWalkLetters, NamelessOptionKeepsNoLetter) {
 
 TEST(ArgumentWalkReader, RefusedValueIsRecordedAndItsReasonWritten) {
   parser options;
-  options.register_value_option("level", 'l', "how much", false, "low",
-                                RefusingReader{});
+  options.register_value_option("level", 'l', "how much", false, "low", RefusingReader{});
   testing::internal::CaptureStdout();
   const bool parsed = Parse(options, {"--level=bad", "-l", "bad"});
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "e:cannot read bade:cannot read bad");
   EXPECT_FALSE(parsed);
-  EXPECT_EQ(options.recorded_errors(), (Messages{"option value is invalid: --level=bad",
-                                                 "option value is invalid: --level=bad"}));
+  EXPECT_EQ(options.recorded_errors(),
+            (Messages{"option value is invalid: --level=bad", "option value is invalid: --level=bad"}));
   EXPECT_EQ(options.value_of("level"), "low");
   EXPECT_FALSE(options.option_given("level"));
 }

@@ -34,10 +34,8 @@ TEST(ParserRegistry, SecondRegistrationOfANameThrowsAndKeepsTheFirst) {
 
   EXPECT_EQ(ThrownMessage([&] { options.register_value_option("exeName", 'x', "other", false, "d"); }),
             "multiple definition: exeName");
-  EXPECT_EQ(ThrownMessage([&] { options.register_flag("help", 'h', "other"); }),
-            "multiple definition: help");
-  EXPECT_EQ(ThrownMessage([&] { options.register_flag("exeName", 'x', "other"); }),
-            "multiple definition: exeName");
+  EXPECT_EQ(ThrownMessage([&] { options.register_flag("help", 'h', "other"); }), "multiple definition: help");
+  EXPECT_EQ(ThrownMessage([&] { options.register_flag("exeName", 'x', "other"); }), "multiple definition: exeName");
 
   // The first records stay as they were: once in the usage text, with their letters.
   EXPECT_EQ(options.usage_text(), usage);

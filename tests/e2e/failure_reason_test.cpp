@@ -91,23 +91,24 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
   EntryRecipe notUtf8 = File("update/bad\xC3(.txt", "x");
   notUtf8.flags = zip_testing::kUtf8NameFlag;
   std::string withNul = ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/a.txt|/../../x", "x")});
-  for (std::size_t at = withNul.find("a.txt|"); at != std::string::npos; at = withNul.find("a.txt|")) withNul[at + 5] = '\0';
+  for (std::size_t at = withNul.find("a.txt|"); at != std::string::npos; at = withNul.find("a.txt|"))
+    withNul[at + 5] = '\0';
   const std::string longName = "update/" + std::string(256, 'n');
   cases.insert(cases.end(), {
-      {withNul, "Entry Refused:update/a.txt, Reason:a NUL inside the name"},
-      {ArchiveOf(zip_, {File("update/a.txt", "1"), File("update/a.txt", "2")}),
-       "Entry Refused:update/a.txt, Reason:the same path as update/a.txt"},
-      {ArchiveOf(zip_, {File("update/d", "file"), Directory("update/d/")}),
-       "Entry Refused:update/d/, Reason:the same path as update/d"},
-      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/sub./a.txt", "x")}),
-       "Entry Refused:update/sub./a.txt, Reason:a name ending in a dot or a blank"},
-      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/a.txt ", "x")}),
-       "Entry Refused:update/a.txt , Reason:a name ending in a dot or a blank"},
-      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), notUtf8}),
-       "Entry Refused:update/bad\xC3(.txt, Reason:flagged as UTF-8 but not UTF-8"},
-      {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File(longName, "x")}),
-       "Entry Refused:" + longName + ", Reason:a name longer than the system takes"},
-  });
+                                {withNul, "Entry Refused:update/a.txt, Reason:a NUL inside the name"},
+                                {ArchiveOf(zip_, {File("update/a.txt", "1"), File("update/a.txt", "2")}),
+                                 "Entry Refused:update/a.txt, Reason:the same path as update/a.txt"},
+                                {ArchiveOf(zip_, {File("update/d", "file"), Directory("update/d/")}),
+                                 "Entry Refused:update/d/, Reason:the same path as update/d"},
+                                {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/sub./a.txt", "x")}),
+                                 "Entry Refused:update/sub./a.txt, Reason:a name ending in a dot or a blank"},
+                                {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/a.txt ", "x")}),
+                                 "Entry Refused:update/a.txt , Reason:a name ending in a dot or a blank"},
+                                {ArchiveOf(zip_, {File("update/ok.txt", "ok"), notUtf8}),
+                                 "Entry Refused:update/bad\xC3(.txt, Reason:flagged as UTF-8 but not UTF-8"},
+                                {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File(longName, "x")}),
+                                 "Entry Refused:" + longName + ", Reason:a name longer than the system takes"},
+                            });
   if (LogInGbk()) {
     cases.push_back({ArchiveOf(zip_, {File("update/A.txt", "1"), File("update/a.txt", "2")}),
                      "Entry Refused:update/a.txt, Reason:the same path as update/A.txt"});
@@ -126,12 +127,14 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
     std::vector<std::string> lines;
     std::istringstream log(LogText().substr(logBefore));
     for (std::string line; std::getline(log, line);) lines.push_back(line);
-    const std::string ended = std::string(kDriverLogSource) + " " + std::to_string(kExtractLine) + " Extract File Ret:0";
+    const std::string ended =
+        std::string(kDriverLogSource) + " " + std::to_string(kExtractLine) + " Extract File Ret:0";
     ASSERT_GE(lines.size(), 2u);
     EXPECT_NE(lines.back().find(ended), std::string::npos) << lines.back();
     const std::string& reasonLine = lines[lines.size() - 2];
     EXPECT_NE(reasonLine.find(std::string(kDriverLogSource) + " "), std::string::npos) << reasonLine;
-    EXPECT_NE(reasonLine.find(" " + c.reason), std::string::npos) << "expected: " << c.reason << "\nfound: " << reasonLine;
+    EXPECT_NE(reasonLine.find(" " + c.reason), std::string::npos)
+        << "expected: " << c.reason << "\nfound: " << reasonLine;
   }
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(pid));

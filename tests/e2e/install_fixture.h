@@ -35,10 +35,10 @@ class InstallRun : public UpdateRun {
 
   /// The old version's files, written into `dir` beside what it holds.
   static void WriteOldVersionInto(const fs::path& dir) {
-    std::map<std::string, std::string> files = {
-        {"readme.txt", "old readme"},    {"app.dat", "old data"},       {"data/config.txt", "old config"},
-        {"data/kept.txt", "kept"},       {"data/sub/deep.txt", "old deep"}, {"plugin", "old plugin file"},
-        {"bin/tool", "old tool"}};
+    std::map<std::string, std::string> files = {{"readme.txt", "old readme"},      {"app.dat", "old data"},
+                                                {"data/config.txt", "old config"}, {"data/kept.txt", "kept"},
+                                                {"data/sub/deep.txt", "old deep"}, {"plugin", "old plugin file"},
+                                                {"bin/tool", "old tool"}};
     for (int i = 0; i < 12; ++i) files["data/many/f" + std::to_string(i) + ".txt"] = "old " + std::to_string(i);
     WriteTree(dir, files);
     // Becomes a file; one that held anything would be refused before the stop.

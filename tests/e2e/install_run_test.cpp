@@ -2,8 +2,8 @@
 // known before the stop stops nothing, and runs at once take turns.
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <future>
+#include <map>
 #include <string>
 #include <system_error>
 
@@ -32,8 +32,10 @@ TEST_F(InstallRun, AnArchiveWithoutUpdateEntriesStopsNothing) {
     EXPECT_EQ(result.exitCode, 4);
   }
   const std::string install = installDir_.string();
-  const std::string copyFailed = "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install;
-  ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}, {kError, kCopyLine, copyFailed}, {kError, kCopyLine, copyFailed}});
+  const std::string copyFailed =
+      "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install;
+  ExpectLogInOrder(
+      {{kInfo, kSuccessLine, "Update App Success!"}, {kError, kCopyLine, copyFailed}, {kError, kCopyLine, copyFailed}});
   EXPECT_EQ(LogText().find("Stop Process Ret", logBefore), std::string::npos);
   EXPECT_TRUE(IsAlive(pid));
   EXPECT_EQ(Installation(), before);
@@ -56,8 +58,8 @@ TEST_F(InstallRun, AFolderTurnedIntoAFileWhileItHoldsFilesStopsNothing) {
       {{File("update/data/sub", "sub as a file")}, Joined("data", "sub"), "deep.txt"},
   };
   if (platform::kMakesSymbolicLinks) {
-    cases.push_back({{File("update/readme.txt", "new"), zip_testing::Link("update/docs", "readme.txt")}, "docs",
-                     "my-notes.txt"});
+    cases.push_back(
+        {{File("update/readme.txt", "new"), zip_testing::Link("update/docs", "readme.txt")}, "docs", "my-notes.txt"});
   }
   const std::string install = installDir_.string();
   for (const Case& c : cases) {
@@ -66,7 +68,8 @@ TEST_F(InstallRun, AFolderTurnedIntoAFileWhileItHoldsFilesStopsNothing) {
     const std::string folder = Joined(install, c.folder);
     ExpectLogInOrder({{kError, kFolderBecomingFileLine,
                        "Folder Would Become A File:" + folder + ", Holds:" + Joined(folder, c.holds)},
-                      {kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
+                      {kError, kCopyLine,
+                       "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
   }
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(pid));
@@ -124,7 +127,8 @@ TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
     return LogEntry{kWarning, kKeptLine,
                     "Not Placed By The Update, Kept:" + (installDir_ / path).make_preferred().string()};
   };
-  ExpectLogInOrder({kept("lib/y/alice.ini"), kept("data/sub/alice.ini"),
+  ExpectLogInOrder({kept("lib/y/alice.ini"),
+                    kept("data/sub/alice.ini"),
                     {kWarning, kRecoveredLine, "Unfinished Update Rolled Back, Restored:1"}});
 }
 
@@ -218,9 +222,10 @@ TEST_F(ReadOnlyInstall, AnInstallationTheRunCannotWriteStopsNothing) {
   const std::string install = installDir_.string();
   // EROFS on Linux; ERROR_ACCESS_DENIED under Wine.
   const int readOnlyError = platform::kPathSeparator[0] == '\\' ? 5 : 30;
-  ExpectLogInOrder({{kInfo, kClearLine, "Clear History File Ret:1"},
-                    {kError, kNotWritableLine, "Installation Not Writable:" + install + " error:" + std::to_string(readOnlyError)},
-                    {kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
+  ExpectLogInOrder(
+      {{kInfo, kClearLine, "Clear History File Ret:1"},
+       {kError, kNotWritableLine, "Installation Not Writable:" + install + " error:" + std::to_string(readOnlyError)},
+       {kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(installedApp_->id()));
   EXPECT_EQ(AppRecords().size(), 1u);
@@ -271,8 +276,10 @@ TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {
     WriteOldVersion();
     fs::create_directories(root_.path() / "first");
     fs::create_directories(root_.path() / "second");
-    auto first = std::async(std::launch::async, [&] { return UpdateWithoutApp(zip_.string(), root_.path() / "first"); });
-    auto second = std::async(std::launch::async, [&] { return UpdateWithoutApp(zip_.string(), root_.path() / "second"); });
+    auto first =
+        std::async(std::launch::async, [&] { return UpdateWithoutApp(zip_.string(), root_.path() / "first"); });
+    auto second =
+        std::async(std::launch::async, [&] { return UpdateWithoutApp(zip_.string(), root_.path() / "second"); });
     EXPECT_EQ(first.get().exitCode, 0) << attempt;
     EXPECT_EQ(second.get().exitCode, 0) << attempt;
     ASSERT_EQ(Installation(), newVersion) << attempt;

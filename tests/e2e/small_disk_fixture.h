@@ -62,9 +62,9 @@ class SmallDiskInstall : public InstallRun {
     EXPECT_EQ(AppRecords().size(), 1u);
     const std::string workDir = Joined(installDir_.string(), "temp");
     ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:1"},
-                      {kError, kCopyFailedLine, "source:" + Joined(Joined(workDir, "update"), "big.bin") +
-                                                    ", dist:" + Joined(installDir_.string(), "big.bin") +
-                                                    ", error:" + std::to_string(diskFullError)}});
+                      {kError, kCopyFailedLine,
+                       "source:" + Joined(Joined(workDir, "update"), "big.bin") + ", dist:" +
+                           Joined(installDir_.string(), "big.bin") + ", error:" + std::to_string(diskFullError)}});
     EXPECT_NE(LogText().find(" " + std::to_string(kRestoredLine) + " Old Version Restored:1, Files Moved Back:"),
               std::string::npos);
 

@@ -135,19 +135,18 @@ class UpdateRun : public ::testing::Test {
   // The archive of a new version: the application, a top-level file, the
   // updater's own program (never installed) and two subdirectories.
   void WriteNewVersionArchive() {
-    WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
-                                 File("update/readme.txt", "version 2\n"),
-                                 File("update/update.exe", "not for installing"),
-                                 File("update/data/config.txt", "new config"),
-                                 File("update/data/sub/deep.txt", "deep"),
-                                 File("update/lib/new.dll", "library")});
+    WriteArchive(zip_.string(),
+                 {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
+                  File("update/readme.txt", "version 2\n"), File("update/update.exe", "not for installing"),
+                  File("update/data/config.txt", "new config"), File("update/data/sub/deep.txt", "deep"),
+                  File("update/lib/new.dll", "library")});
   }
 
   /// Runs the updater; its output is captured in files in `captureDir` (the
   /// test's directory when empty), so that runs at once need their own.
   RunResult Update(const std::vector<std::string>& args, const fs::path& captureDir = {}) {
-    RunResult result = RunToEnd((updaterDir_ / ("update" + suffix_)).u8string(), args,
-                                captureDir.empty() ? root_.path() : captureDir);
+    RunResult result =
+        RunToEnd((updaterDir_ / ("update" + suffix_)).u8string(), args, captureDir.empty() ? root_.path() : captureDir);
     result.out = WithLineFeeds(result.out);
     result.err = WithLineFeeds(result.err);
     return result;

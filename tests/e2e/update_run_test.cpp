@@ -111,7 +111,8 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
                     {kInfo, kClearLine, "Clear History File Ret:0"},
                     {kWarning, kOwnFileLine, "Updater's Own File Not Installed:update/update.exe"},
                     {kInfo, kStopLine, "Stop Process Ret:1"}});
-  EXPECT_NE(LogText().find(" " + std::to_string(kRelaunchLine) + " Run " + exePath + " GetLastError = "), std::string::npos);
+  EXPECT_NE(LogText().find(" " + std::to_string(kRelaunchLine) + " Run " + exePath + " GetLastError = "),
+            std::string::npos);
   ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
 
   // The next update clears what the last one left in the work directory.
@@ -155,8 +156,8 @@ TEST_F(UpdateRun, ArchiveWithoutUpdateFolderInstallsNothingAndStopsNothing) {
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 4);
   const std::string install = installDir_.string();
-  ExpectLogInOrder({{kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") +
-                                      ", Target:" + install}});
+  ExpectLogInOrder(
+      {{kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
   // Known before the stop, so the application keeps running.
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(pid));
@@ -201,10 +202,10 @@ TEST_F(UpdateRun, ApplicationNotRunningAndRelaunchFailing) {
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   EXPECT_EQ(result.exitCode, 0);
   ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:0"}});
-  const std::regex relaunchFailed(" " + std::to_string(kRelaunchLine) + " Run " + std::regex_replace(Joined(installDir_.string(), appName_),
-                                                                     std::regex(R"([\\^$.|?*+()\[\]{}])"),
-                                                                     R"(\$&)") +
-                                  " GetLastError = [1-9][0-9]*\n");
+  const std::regex relaunchFailed(
+      " " + std::to_string(kRelaunchLine) + " Run " +
+      std::regex_replace(Joined(installDir_.string(), appName_), std::regex(R"([\\^$.|?*+()\[\]{}])"), R"(\$&)") +
+      " GetLastError = [1-9][0-9]*\n");
   EXPECT_TRUE(std::regex_search(LogText(), relaunchFailed)) << LogText();
   ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
   EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "version 2\n");

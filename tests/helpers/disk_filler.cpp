@@ -39,7 +39,16 @@ constexpr DWORD kWaitMs = 60 * 1000;
 // Room for the journal and the small files of the install, not for its large ones.
 constexpr LONGLONG kRoomLeft = 256 << 10;
 
-enum Failure { kBadArguments = 2, kLockNotTaken, kAppNotStarted, kNoDstPathLine, kLogNotHeld, kNoClearLine, kAppNotEnded, kNotFilled };
+enum Failure {
+  kBadArguments = 2,
+  kLockNotTaken,
+  kAppNotStarted,
+  kNoDstPathLine,
+  kLogNotHeld,
+  kNoClearLine,
+  kAppNotEnded,
+  kNotFilled
+};
 
 std::string ReadAll(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

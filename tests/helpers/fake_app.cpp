@@ -23,8 +23,8 @@ int main(int argc, char* argv[]) {
   }
   const std::string record = self + ".run";
   if (std::FILE* file = platform::OpenFile(record, "a")) {
-    std::fprintf(file, "%d %u %s\n", FAKE_APP_VERSION,
-                 static_cast<unsigned>(platform::CurrentProcessId()), platform::CurrentDir().c_str());
+    std::fprintf(file, "%d %u %s\n", FAKE_APP_VERSION, static_cast<unsigned>(platform::CurrentProcessId()),
+                 platform::CurrentDir().c_str());
     std::fclose(file);
   }
   std::this_thread::sleep_for(std::chrono::minutes(10));

@@ -108,10 +108,10 @@ int kill(pid_t pid, int signal) {
   return ((int (*)(pid_t, int))Real("kill"))(pid, signal);
 }
 
-#define COUNTED(result, name, params, args)                                  \
-  result name params {                                                     \
-    if (Trip()) return (result)-1;                                         \
-    return ((result(*) params)Real(#name))args;                            \
+#define COUNTED(result, name, params, args)     \
+  result name params {                          \
+    if (Trip()) return (result)-1;              \
+    return ((result(*) params)Real(#name))args; \
   }
 
 /* True, with errno set, when `path` ends with the setting `name`. */
@@ -179,11 +179,11 @@ static int NoReplaceMissing(unsigned flags) {
   return 1;
 }
 
-#define COUNTED_RENAME(name, params, args, fromDir, missing)                 \
-  int name params {                                                        \
-    char path[4096];                                                       \
+#define COUNTED_RENAME(name, params, args, fromDir, missing)                                 \
+  int name params {                                                                          \
+    char path[4096];                                                                         \
     if (Trip() || Refused(AtPath(fromDir, from, path, sizeof path)) || (missing)) return -1; \
-    return ((int(*) params)Real(#name))args;                               \
+    return ((int(*) params)Real(#name))args;                                                 \
   }
 
 COUNTED_RENAME(rename, (const char* from, const char* to), (from, to), AT_FDCWD, 0)
@@ -211,38 +211,38 @@ COUNTED(int, mkstemp64, (char* pattern), (pattern))
 static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 && (flags & O_APPEND) == 0; }
 
 #define COUNTED_OPEN(name)                                                   \
-  int name(const char* path, int flags, ...) {                             \
-    va_list args;                                                          \
-    va_start(args, flags);                                                 \
-    const mode_t mode = (mode_t)va_arg(args, unsigned);                    \
-    va_end(args);                                                          \
-    if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;     \
+  int name(const char* path, int flags, ...) {                               \
+    va_list args;                                                            \
+    va_start(args, flags);                                                   \
+    const mode_t mode = (mode_t)va_arg(args, unsigned);                      \
+    va_end(args);                                                            \
+    if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;       \
     return ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
   }
 
 COUNTED_OPEN(open)
 COUNTED_OPEN(open64)
 
-#define COUNTED_OPENAT(name)                                                 \
-  int name(int dir, const char* name_, int flags, ...) {                   \
-    va_list args;                                                          \
-    va_start(args, flags);                                                 \
-    const mode_t mode = (mode_t)va_arg(args, unsigned);                    \
-    va_end(args);                                                          \
-    char path[4096];                                                       \
+#define COUNTED_OPENAT(name)                                                                            \
+  int name(int dir, const char* name_, int flags, ...) {                                                \
+    va_list args;                                                                                       \
+    va_start(args, flags);                                                                              \
+    const mode_t mode = (mode_t)va_arg(args, unsigned);                                                 \
+    va_end(args);                                                                                       \
+    char path[4096];                                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(AtPath(dir, name_, path, sizeof path)))) return -1; \
-    return ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode); \
+    return ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode);                 \
   }
 
 COUNTED_OPENAT(openat)
 COUNTED_OPENAT(openat64)
 
-#define COUNTED_FOPEN(name)                                                  \
-  FILE* name(const char* path, const char* mode) {                         \
-    if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;         \
+#define COUNTED_FOPEN(name)                                                        \
+  FILE* name(const char* path, const char* mode) {                                 \
+    if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;                 \
     FILE* file = ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
-    if (file != NULL && mode[0] == 'w') SwapWhenMade(path);                \
-    return file;                                                           \
+    if (file != NULL && mode[0] == 'w') SwapWhenMade(path);                        \
+    return file;                                                                   \
   }
 
 COUNTED_FOPEN(fopen)

@@ -9,8 +9,8 @@
 
 int main(int argc, char* argv[]) {
   if (argc != 2) return 2;
-  const platform::UniqueHandle held(CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, /*dwShareMode=*/0,
-                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const platform::UniqueHandle held(CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, /*dwShareMode=*/0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!held.ok()) return 1;
   const std::string marker = std::string(argv[1]) + ".held";
   {

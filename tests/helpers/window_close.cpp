@@ -55,10 +55,10 @@ int main(int argc, char* argv[]) {
   type.lpfnWndProc = AnswerClose;
   type.hInstance = GetModuleHandleW(nullptr);
   type.lpszClassName = L"StandInApplication";
-  const HWND window = RegisterClassW(&type) ? CreateWindowW(type.lpszClassName, L"Stand-in", WS_OVERLAPPEDWINDOW,
-                                                            CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr,
-                                                            type.hInstance, nullptr)
-                                            : nullptr;
+  const HWND window = RegisterClassW(&type)
+                          ? CreateWindowW(type.lpszClassName, L"Stand-in", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, 320, 200, nullptr, nullptr, type.hInstance, nullptr)
+                          : nullptr;
   if (window == nullptr) return 1;
   if (answer != "save-hidden") ShowWindow(window, SW_SHOW);
   Record(self + ".run", started);

@@ -44,7 +44,7 @@ TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
   };
   const std::vector<Case> cases = {
       {"aside 3 a.txt\n", whole},
-      {"aside 3 a.txt\ncommit 0 ", whole},      // the last record's write was cut off
+      {"aside 3 a.txt\ncommit 0 ", whole},  // the last record's write was cut off
       {"aside 3 a.txt\naside 4 b.tx", whole},
       {"bogus 1 x\naside 3 a.txt\n", whole},
       {"aside x a.txt\naside 3 a.txt\n", whole},

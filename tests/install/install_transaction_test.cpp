@@ -24,16 +24,17 @@ using testing_support::WriteTree;
 namespace {
 
 const std::map<std::string, std::string> kOldVersion = {
-    {"app.exe", "old program"},  {"readme.txt", "old readme"}, {"data/config.txt", "old config"},
-    {"data/kept.txt", "kept"},   {"plugin", "old plugin file"}, {"docs/a.txt", "old docs"},
-    {"docs/deep/b.txt", "old b"}, {"res/a.txt", "old a"},          {"res/deep/b.txt", "old b"},
+    {"app.exe", "old program"},   {"readme.txt", "old readme"},  {"data/config.txt", "old config"},
+    {"data/kept.txt", "kept"},    {"plugin", "old plugin file"}, {"docs/a.txt", "old docs"},
+    {"docs/deep/b.txt", "old b"}, {"res/a.txt", "old a"},        {"res/deep/b.txt", "old b"},
 };
 
 const std::map<std::string, std::string> kNewVersion = {
-    {"app.exe", "new program"},      {"update.exe", "the updater"},   {"data/config.txt", "new config"},
-    {"data/sub/new.txt", "new sub"}, {"plugin/p.dll", "plugin folder"}, {"docs", "docs as a file"},
-    {"lib/x.dll", "new library"},    {"res/a.txt", "new a"},          {"res/deep/b.txt", "new b"},
-    {"res/c.txt", "new c"},
+    {"app.exe", "new program"},        {"update.exe", "the updater"},
+    {"data/config.txt", "new config"}, {"data/sub/new.txt", "new sub"},
+    {"plugin/p.dll", "plugin folder"}, {"docs", "docs as a file"},
+    {"lib/x.dll", "new library"},      {"res/a.txt", "new a"},
+    {"res/deep/b.txt", "new b"},       {"res/c.txt", "new c"},
 };
 
 class InstallTransactionTest : public InstallTest {

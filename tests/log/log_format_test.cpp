@@ -40,8 +40,7 @@ TEST(LogFormat, LineHasUnpaddedHourAndBracketedName) {
 TEST(LogFormat, EveryLevelHasItsName) {
   for (int level = 0; level < 7; ++level) {
     const std::string line = Line(At(2024, 1, 2, 0, 0, 0), 0, level, "m");
-    EXPECT_NE(line.find(kLogOpen + kLogLevels[level] + kLogClose), std::string::npos)
-        << "level " << level;
+    EXPECT_NE(line.find(kLogOpen + kLogLevels[level] + kLogClose), std::string::npos) << "level " << level;
   }
 }
 
@@ -53,16 +52,14 @@ TEST(LogFormat, LevelOutsideTableHasEmptyName) {
 }
 
 TEST(LogFormat, PercentSignsInMessageAreText) {
-  EXPECT_NE(Line(At(2024, 1, 2, 0, 0, 0), 0, 2, "100% %s %d %n").find(" 190 100% %s %d %n\n"),
-            std::string::npos);
+  EXPECT_NE(Line(At(2024, 1, 2, 0, 0, 0), 0, 2, "100% %s %d %n").find(" 190 100% %s %d %n\n"), std::string::npos);
 }
 
 TEST(LogFormat, OverlongLineIsCutAndStillEndsTheLine) {
   const std::string message(5000, 'm');
   char buffer[4100];
   buffer[sizeof buffer - 1] = 'x';
-  EXPECT_FALSE(FormatLogLine(buffer, sizeof buffer, At(2024, 1, 2, 0, 0, 0), 0, 2, "src", 1,
-                             message.c_str()));
+  EXPECT_FALSE(FormatLogLine(buffer, sizeof buffer, At(2024, 1, 2, 0, 0, 0), 0, 2, "src", 1, message.c_str()));
   const std::string line(buffer);
   EXPECT_EQ(line.size(), 4099u);
   EXPECT_EQ(line.back(), '\n');
@@ -89,8 +86,6 @@ TEST(LogFormat, PathsThatDoNotFitAreRefused) {
   EXPECT_TRUE(FormatLogDirectory(directory, sizeof directory, std::string(254, 'r').c_str()));
   EXPECT_FALSE(FormatLogDirectory(directory, sizeof directory, std::string(255, 'r').c_str()));
   char path[260];
-  EXPECT_TRUE(FormatLogFilePath(path, sizeof path, std::string(259 - 16, 'd').c_str(),
-                                At(2024, 1, 2, 0, 0, 0)));
-  EXPECT_FALSE(FormatLogFilePath(path, sizeof path, std::string(260 - 16, 'd').c_str(),
-                                 At(2024, 1, 2, 0, 0, 0)));
+  EXPECT_TRUE(FormatLogFilePath(path, sizeof path, std::string(259 - 16, 'd').c_str(), At(2024, 1, 2, 0, 0, 0)));
+  EXPECT_FALSE(FormatLogFilePath(path, sizeof path, std::string(260 - 16, 'd').c_str(), At(2024, 1, 2, 0, 0, 0)));
 }

@@ -59,8 +59,7 @@ class LogWriteTest : public ::testing::Test {
 
 std::string DayFileNameNow() {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
-  const std::tm day =
-      platform::LocalTime(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+  const std::tm day = platform::LocalTime(std::chrono::duration_cast<std::chrono::seconds>(now).count());
   char date[16];
   std::strftime(date, sizeof date, "%Y%m%d", &day);
   return std::string("log_") + date + ".txt";

@@ -56,8 +56,9 @@ std::string VersionString(std::vector<char>& info, const std::string& name) {
 }  // namespace
 
 TEST(ProgramResources, ManifestAsksToRunAsTheInvoker) {
-  const std::string manifest = ProgramImage(testing_support::HelperProgram("update")).Resource(
-      /*CREATEPROCESS_MANIFEST_RESOURCE_ID=*/1, /*RT_MANIFEST=*/24);
+  const std::string manifest = ProgramImage(testing_support::HelperProgram("update"))
+                                   .Resource(
+                                       /*CREATEPROCESS_MANIFEST_RESOURCE_ID=*/1, /*RT_MANIFEST=*/24);
   ASSERT_FALSE(manifest.empty()) << "update.exe carries no application manifest";
   EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos)
       << manifest;
@@ -86,8 +87,10 @@ TEST(ProgramResources, VersionResourceCarriesTheProjectVersion) {
   const struct {
     const char* name;
     std::string value;
-  } strings[] = {{"FileVersion", UPDATE_VERSION},        {"ProductVersion", UPDATE_VERSION},
-                 {"OriginalFilename", "update.exe"},     {"ProductName", "update"},
+  } strings[] = {{"FileVersion", UPDATE_VERSION},
+                 {"ProductVersion", UPDATE_VERSION},
+                 {"OriginalFilename", "update.exe"},
+                 {"ProductName", "update"},
                  {"FileDescription", "Application updater"}};
   for (const auto& expected : strings) {
     EXPECT_EQ(VersionString(info, expected.name), expected.value) << expected.name;

@@ -62,8 +62,8 @@ TEST(UnpackedPackage, UpdatesARunningApplication) {
   const std::string zip = (root.path() / "new.zip").string();
   zip_testing::WriteArchive(zip, {app, zip_testing::File("update/readme.txt", "version 2\n")});
 
-  const RunResult run = RunToEnd(updater.string(), {"--exeName", appName, "--zipFile", zip, "--dstPath",
-                                                    install.string()}, root.path());
+  const RunResult run =
+      RunToEnd(updater.string(), {"--exeName", appName, "--zipFile", zip, "--dstPath", install.string()}, root.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
 
   const fs::path appPath = install / appName;

@@ -6,11 +6,9 @@
 #include <gtest/gtest.h>
 
 TEST(Clock, TicksCountFrom1601) {
-  const auto unixSeconds = std::chrono::duration_cast<std::chrono::seconds>(
-                               std::chrono::system_clock::now().time_since_epoch())
-                               .count();
-  const auto tickSeconds = static_cast<long long>(platform::SystemTimeTicks() / 10000000ULL) -
-                           11644473600LL;
+  const auto unixSeconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+  const auto tickSeconds = static_cast<long long>(platform::SystemTimeTicks() / 10000000ULL) - 11644473600LL;
   EXPECT_NEAR(static_cast<double>(tickSeconds), static_cast<double>(unixSeconds), 2.0);
 }
 

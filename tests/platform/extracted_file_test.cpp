@@ -20,8 +20,8 @@ TEST(ExtractedFile, HoldsExactlyWhatWasWrittenReplacingAnOlderFile) {
     const char* name;
     std::string written;
   };
-  for (const Case& sample : {Case{"new.bin", "fresh"}, Case{"old.bin", "short"},
-                             Case{"empty.bin", ""}, Case{"big.bin", big}}) {
+  for (const Case& sample :
+       {Case{"new.bin", "fresh"}, Case{"old.bin", "short"}, Case{"empty.bin", ""}, Case{"big.bin", big}}) {
     platform::ExtractedFile file(dir.str(sample.name));
     ASSERT_TRUE(file.ok()) << sample.name;
     // In two pieces, as the extraction writes chunk after chunk.

@@ -49,8 +49,8 @@ TEST(FileCopy, KeepsTheLastWriteTime) {
 
 TEST(FileCopy, CopiesEveryByteWhateverTheSize) {
   TempDir dir;
-  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{(1 << 16) + 3},
-                                 std::size_t{(3 << 20) + 7}}) {
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{1}, std::size_t{(1 << 16) + 3}, std::size_t{(3 << 20) + 7}}) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 4093) & 0xFF);
     WriteFileBytes(dir.path() / "source.bin", bytes);

@@ -18,8 +18,7 @@ constexpr const char kLockName[] = ".update-lock";
 
 // Whether another thread can take the lock on `path` within `timeoutMs`.
 bool OtherThreadTakes(const std::string& path, unsigned timeoutMs) {
-  return std::async(std::launch::async, [&] { return platform::InstallLock(path, kLockName, timeoutMs).held(); })
-      .get();
+  return std::async(std::launch::async, [&] { return platform::InstallLock(path, kLockName, timeoutMs).held(); }).get();
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (;;) {
-    path_ = fs::temp_directory_path() /
-            ("update-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    path_ = fs::temp_directory_path() / ("update-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     if (fs::create_directory(path_)) break;
   }
 }
@@ -24,8 +23,8 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   // Read-only files would block removal on Windows.
-  for (auto it = fs::recursive_directory_iterator(path_, ignored);
-       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+  for (auto it = fs::recursive_directory_iterator(path_, ignored); it != fs::recursive_directory_iterator();
+       it.increment(ignored)) {
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
   }
   fs::remove_all(path_, ignored);

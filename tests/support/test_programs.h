@@ -25,8 +25,7 @@ bool WaitForFile(const std::filesystem::path& file);
 /// `arguments` and waits until it has recorded its start in "<dir>/<name>.run",
 /// so that a process walk lists it by `name`. Null when it could not be started.
 std::unique_ptr<ChildProcess> StartHelperAs(const std::string& helper, const std::filesystem::path& dir,
-                                            const std::string& name,
-                                            const std::vector<std::string>& arguments = {});
+                                            const std::string& name, const std::vector<std::string>& arguments = {});
 
 /// StartHelperAs for the stand-in application, version 1.
 std::unique_ptr<ChildProcess> StartFakeAppAs(const std::filesystem::path& dir, const std::string& name);

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "util/paths.h"
 #include "tests/support/temp_dir.h"
+#include "util/paths.h"
 
 namespace fs = std::filesystem;
 using testing_support::TempDir;

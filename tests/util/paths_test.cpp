@@ -105,9 +105,15 @@ TEST(PathText, FileNameAndParentDirectory) {
     const char* parent;
   };
   const Split cases[] = {
-      {"C:\\a\\b.txt", "b.txt", "C:\\a"},  {"C:\\a\\b\\", "b", "C:\\a"},  {"C:/a/b/", "b", "C:/a"},
-      {"C:\\a/b.txt", "b.txt", "C:\\a"},   {"b.txt", "b.txt", ""},        {"C:\\x", "x", "C:"},
-      {"\\", "", ""},                      {"", "", ""},                  {"a\\\\", "", "a"},
+      {"C:\\a\\b.txt", "b.txt", "C:\\a"},
+      {"C:\\a\\b\\", "b", "C:\\a"},
+      {"C:/a/b/", "b", "C:/a"},
+      {"C:\\a/b.txt", "b.txt", "C:\\a"},
+      {"b.txt", "b.txt", ""},
+      {"C:\\x", "x", "C:"},
+      {"\\", "", ""},
+      {"", "", ""},
+      {"a\\\\", "", "a"},
   };
   for (const Split& c : cases) {
     EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;

@@ -41,9 +41,8 @@ TEST(ReplaceAll, ResumesAfterTheInsertedText) {
     const char* result;
   };
   const Case cases[] = {
-      {"aaa", "a", "aa", "aaaaaa"},  {"aaaa", "aa", "b", "bb"},   {"abcabc", "b", "", "acac"},
-      {"abc", "", "x", "abc"},       {"a.b.c", ".", "\\", "a\\b\\c"}, {"", "a", "b", ""},
-      {"abab", "ab", "ba", "baba"},
+      {"aaa", "a", "aa", "aaaaaa"},    {"aaaa", "aa", "b", "bb"}, {"abcabc", "b", "", "acac"},  {"abc", "", "x", "abc"},
+      {"a.b.c", ".", "\\", "a\\b\\c"}, {"", "a", "b", ""},        {"abab", "ab", "ba", "baba"},
   };
   for (const Case& c : cases) {
     std::string text = c.text;

@@ -18,7 +18,11 @@ TEST(Utf8ToUtf16, ToleratesWhatItDoesNotReject) {
   EXPECT_EQ(Utf8ToUtf16("\xE0\x80\xB1"), u"1");
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\xBD"), std::u16string({0xD83D}));
   // Bytes that cannot start a sequence are skipped.
-  EXPECT_EQ(Utf8ToUtf16("\x80" "A\xBF" "B\xF8\xFF" "C"), u"ABC");
+  EXPECT_EQ(Utf8ToUtf16("\x80"
+                        "A\xBF"
+                        "B\xF8\xFF"
+                        "C"),
+            u"ABC");
   // Code points beyond U+10FFFF are dropped, the text goes on.
   EXPECT_EQ(Utf8ToUtf16("x\xF4\x90\x80\x80y\xF7\xBF\xBF\xBFz"), u"xyz");
 }
@@ -34,8 +38,7 @@ TEST(Utf8ToUtf16, BrokenContinuationOrZeroEndsTheText) {
 
 TEST(Utf16ToUtf8, EncodesEachUnitOnItsOwn) {
   EXPECT_EQ(Utf16ToUtf8(u"\u20AC"), "\xE2\x82\xAC");
-  EXPECT_EQ(Utf16ToUtf8(u"A\u007F\u0080\u07FF\u0800\uFFFF"),
-            "A\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
+  EXPECT_EQ(Utf16ToUtf8(u"A\u007F\u0080\u07FF\u0800\uFFFF"), "A\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
   // A pair is not combined: each surrogate becomes three bytes.
   EXPECT_EQ(Utf16ToUtf8(std::u16string({0xD83D, 0xDE00})), "\xED\xA0\xBD\xED\xB8\x80");
   EXPECT_EQ(Utf16ToUtf8(std::u16string({u'a', 0, u'b'})), "a");

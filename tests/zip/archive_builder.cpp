@@ -83,11 +83,10 @@ void ArchiveWriter::begin(const EntryRecipe& entry) {
   info.external_fa = entry.externalAttributes;
   const int level = entry.method == kStored ? 0 : Z_DEFAULT_COMPRESSION;
   const bool encrypt = !entry.password.empty();
-  Check(zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                entry.method, level, entry.raw ? 1 : 0, -MAX_WBITS, 8,
-                                Z_DEFAULT_STRATEGY, encrypt ? entry.password.c_str() : nullptr,
-                                encrypt ? CrcOf(entry.data) : 0, entry.versionMadeBy, entry.flags,
-                                entry.zip64 ? 1 : 0),
+  Check(zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, entry.method, level,
+                                entry.raw ? 1 : 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY,
+                                encrypt ? entry.password.c_str() : nullptr, encrypt ? CrcOf(entry.data) : 0,
+                                entry.versionMadeBy, entry.flags, entry.zip64 ? 1 : 0),
         "zipOpenNewFileInZip4_64");
 }
 

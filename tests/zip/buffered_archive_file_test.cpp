@@ -45,14 +45,14 @@ TEST(BufferedArchiveFile, ReadsWhatTheFileHoldsWhereverItSeeks) {
 
   const std::uint64_t size = contents.size();
   const std::vector<Step> steps = {
-      {0, ZLIB_FILEFUNC_SEEK_SET, 4},                   // a header field
-      {10, ZLIB_FILEFUNC_SEEK_CUR, 30},                 // skipping forward
-      {kWindow - 10, ZLIB_FILEFUNC_SEEK_SET, 20},       // across a window's end
-      {22, ZLIB_FILEFUNC_SEEK_SET, 16384},              // minizip's data read
-      {3 * kWindow - 5, ZLIB_FILEFUNC_SEEK_SET, 8},     // a third place: a window refilled
-      {100, ZLIB_FILEFUNC_SEEK_SET, kWindow + 7},       // larger than a window
-      {0, ZLIB_FILEFUNC_SEEK_END, 0},                   // the end
-      {22, ZLIB_FILEFUNC_SEEK_SET, 22},                 // back where a window was
+      {0, ZLIB_FILEFUNC_SEEK_SET, 4},                // a header field
+      {10, ZLIB_FILEFUNC_SEEK_CUR, 30},              // skipping forward
+      {kWindow - 10, ZLIB_FILEFUNC_SEEK_SET, 20},    // across a window's end
+      {22, ZLIB_FILEFUNC_SEEK_SET, 16384},           // minizip's data read
+      {3 * kWindow - 5, ZLIB_FILEFUNC_SEEK_SET, 8},  // a third place: a window refilled
+      {100, ZLIB_FILEFUNC_SEEK_SET, kWindow + 7},    // larger than a window
+      {0, ZLIB_FILEFUNC_SEEK_END, 0},                // the end
+      {22, ZLIB_FILEFUNC_SEEK_SET, 22},              // back where a window was
   };
   for (const Step& step : steps) {
     ASSERT_EQ(calls.zseek64_file(calls.opaque, stream, step.offset, step.origin), 0);

@@ -30,9 +30,8 @@ TEST(DirectoryEntries, EmptyFilesAreFilesAndDirectoriesAreNamedOrMarked) {
   constexpr std::uint32_t kMadeOnDos = 20;
   constexpr std::uint32_t kDosDirectoryBit = 0x10;
   const std::vector<EntryRecipe> entries = {
-      File("pkg/__init__.py", ""), File(".keep", ""), Marked("named/", kMadeOnDos, 0),
-      Marked("back\\", kMadeOnDos, 0), Marked("dos_dir", kMadeOnDos, kDosDirectoryBit),
-      Marked("unix_dir", kMadeOnUnix, 0040755u << 16),
+      File("pkg/__init__.py", ""), File(".keep", ""), Marked("named/", kMadeOnDos, 0), Marked("back\\", kMadeOnDos, 0),
+      Marked("dos_dir", kMadeOnDos, kDosDirectoryBit), Marked("unix_dir", kMadeOnUnix, 0040755u << 16),
       // The Unix file type wins over a DOS bit set beside it.
       Marked("unix_empty", kMadeOnUnix, (0100644u << 16) | kDosDirectoryBit)};
   testing_support::TempDir dir;

@@ -32,9 +32,7 @@ class Extraction : public ::testing::Test {
     return OpenArchive(dir.str("archive.zip"), entries);
   }
   std::string Out(const std::string& relative = {}) const { return dir.str("out/" + relative); }
-  std::string Contents(const std::string& relative) const {
-    return ReadFileBytes(dir.path() / "out" / relative);
-  }
+  std::string Contents(const std::string& relative) const { return ReadFileBytes(dir.path() / "out" / relative); }
   std::vector<std::string> Written() const { return TreeOf(Out()); }
 
   testing_support::TempDir dir;
@@ -43,12 +41,11 @@ class Extraction : public ::testing::Test {
 }  // namespace
 
 TEST_F(Extraction, WritesDirectoriesAndFilesCreatingMissingParents) {
-  auto reader = Open({Directory("update/"), File("update/app.exe", "program"),
-                      File("a/b/c.txt", "deep"), Directory("a/")});
+  auto reader =
+      Open({Directory("update/"), File("update/app.exe", "program"), File("a/b/c.txt", "deep"), Directory("a/")});
   const std::string destination = dir.str("inst/temp");
   EXPECT_TRUE(reader->extractAll(destination));
-  EXPECT_EQ(TreeOf(destination),
-            (std::vector<std::string>{"a", "a/b", "a/b/c.txt", "update", "update/app.exe"}));
+  EXPECT_EQ(TreeOf(destination), (std::vector<std::string>{"a", "a/b", "a/b/c.txt", "update", "update/app.exe"}));
   EXPECT_EQ(ReadFileBytes(dir.path() / "inst/temp/update/app.exe"), "program");
   EXPECT_EQ(ReadFileBytes(dir.path() / "inst/temp/a/b/c.txt"), "deep");
 }
@@ -76,8 +73,8 @@ TEST_F(Extraction, ReplacesAnExistingFile) {
 TEST_F(Extraction, BlockedTargetMakesExtractionFalseAndLeavesNothingBehind) {
   fs::create_directories(Out("taken.txt"));
   WriteFileBytes(Out("old/kept.txt"), "kept");
-  auto reader = Open({File("first.txt", "1"), File("old/new/deep.txt", "d"), Directory("made/"),
-                      File("taken.txt", "t"), File("after.txt", "a")});
+  auto reader = Open({File("first.txt", "1"), File("old/new/deep.txt", "d"), Directory("made/"), File("taken.txt", "t"),
+                      File("after.txt", "a")});
   EXPECT_FALSE(reader->extractAll(Out()));
   EXPECT_EQ(Written(), (std::vector<std::string>{"old", "old/kept.txt", "taken.txt"}));
 
@@ -93,8 +90,8 @@ TEST_F(Extraction, BlockedTargetMakesExtractionFalseAndLeavesNothingBehind) {
 
 TEST_F(Extraction, ReadOnlyTargetMakesExtractionFalse) {
   WriteFileBytes(Out("locked.txt"), "keep");
-  fs::permissions(Out("locked.txt"), fs::perms::owner_write | fs::perms::group_write |
-                  fs::perms::others_write, fs::perm_options::remove);
+  fs::permissions(Out("locked.txt"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
   if (std::ofstream(Out("locked.txt"), std::ios::app)) {
     GTEST_SKIP() << "this user may write read-only files";
   }
@@ -150,8 +147,7 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
   EXPECT_EQ(ErrorOf([&] { reader->readEntryToBuffer("bin/app.dll", buffer); }),
             "Error -105 opening internal file 'bin/app.dll' in zip");
   // extractAll raises the same, and takes away the file it wrote.
-  EXPECT_EQ(ErrorOf([&] { reader->extractAll(Out("all")); }),
-            "Error -105 openinginternal file 'bin/app.dll' in zip");
+  EXPECT_EQ(ErrorOf([&] { reader->extractAll(Out("all")); }), "Error -105 openinginternal file 'bin/app.dll' in zip");
   EXPECT_FALSE(fs::exists(Out("all")));
 }
 
@@ -160,16 +156,15 @@ TEST_F(Extraction, DamagedCrcRaisesAfterTheFileIsWritten) {
 TEST_F(Extraction, RefusesEntriesItCannotDecode) {
   EntryRecipe encrypted = File("secret.txt", "ciphertext");
   encrypted.flags = 1;
-  std::string archive = ArchiveBytes({File("fine.txt", "f"), File("packed.bz2", "pretend bzip2"),
-                                      File("packed.lzma", "pretend lzma"), encrypted});
+  std::string archive = ArchiveBytes(
+      {File("fine.txt", "f"), File("packed.bz2", "pretend bzip2"), File("packed.lzma", "pretend lzma"), encrypted});
   SetMethod(archive, "packed.bz2", 12);
   SetMethod(archive, "packed.lzma", 14);
   WriteFileBytes(dir.path() / "archive.zip", archive);
   WriteFileBytes(Out("packed.bz2"), "existing");
   ZipReader reader(dir.str("archive.zip"), "");
 
-  EXPECT_EQ(ErrorOf([&] { reader.extractAll(Out()); }),
-            "Error -103 opening internal file 'packed.bz2' in zip");
+  EXPECT_EQ(ErrorOf([&] { reader.extractAll(Out()); }), "Error -103 opening internal file 'packed.bz2' in zip");
   EXPECT_EQ(Contents("packed.bz2"), "existing");
   EXPECT_EQ(ErrorOf([&] { reader.extractOne("packed.lzma", Out()); }),
             "Error -103 opening internal file 'packed.lzma' in zip");
@@ -224,11 +219,20 @@ TEST_F(Extraction, ReadsEntriesIntoBuffersAndStreams) {
 }
 
 TEST_F(Extraction, RefusesEveryNameThatLeavesTheDestination) {
-  const std::vector<std::string> escaping = {
-      "../evil.txt",   "a/../../evil.txt", "..\\evil.txt", "a\\..\\..\\evil.txt", "../",
-      "/evil.txt",     "\\evil.txt",       "//server/share/evil.txt",         "C:/evil.txt",
-      "C:evil.txt",    "c:\\evil.txt",     "a/.../evil.txt",                   "a/.. /evil.txt",
-      "a/b/../../../evil.txt"};
+  const std::vector<std::string> escaping = {"../evil.txt",
+                                             "a/../../evil.txt",
+                                             "..\\evil.txt",
+                                             "a\\..\\..\\evil.txt",
+                                             "../",
+                                             "/evil.txt",
+                                             "\\evil.txt",
+                                             "//server/share/evil.txt",
+                                             "C:/evil.txt",
+                                             "C:evil.txt",
+                                             "c:\\evil.txt",
+                                             "a/.../evil.txt",
+                                             "a/.. /evil.txt",
+                                             "a/b/../../../evil.txt"};
   const std::string destination = dir.str("box/dest");
   for (const std::string& name : escaping) {
     WriteArchive(dir.str("hostile.zip"), {File("good.txt", "g"), File(name, "evil")});

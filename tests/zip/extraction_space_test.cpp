@@ -102,8 +102,7 @@ TEST(ExtractionSpace, ArchivesThatCannotFitAreRefusedBeforeWriting) {
     ZipReader reader(AsBuffer(bytes), "");
     reader.setInstalledFolder("update");
     bool extracted = true;
-    EXPECT_EQ(ErrorOf([&] { extracted = reader.extractAll(dir.str("out")); }), "no error")
-        << entries.back().name;
+    EXPECT_EQ(ErrorOf([&] { extracted = reader.extractAll(dir.str("out")); }), "no error") << entries.back().name;
     EXPECT_FALSE(extracted) << entries.back().name;
     EXPECT_TRUE(TreeOf(dir.str()).empty()) << entries.back().name;
   }

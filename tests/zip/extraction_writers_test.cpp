@@ -21,10 +21,13 @@ namespace fs = std::filesystem;
 namespace {
 
 TEST(WriterChoice, NamesTakenForTheSameFileShareAWriter) {
-  const std::vector<std::pair<std::string, std::string>> sameFile = {
-      {"Update/Bin/App.EXE", "update/bin/app.exe"}, {"a/b.txt.", "a/b.txt"}, {"a/b.txt  ", "a/b.txt"},
-      {"a\\b.txt", "a/b.txt"},                      {"./a//b.txt", "a/b.txt"}, {"a/c/../b.txt", "a/b.txt"},
-      {"dir. /b", "dir/b"}};
+  const std::vector<std::pair<std::string, std::string>> sameFile = {{"Update/Bin/App.EXE", "update/bin/app.exe"},
+                                                                     {"a/b.txt.", "a/b.txt"},
+                                                                     {"a/b.txt  ", "a/b.txt"},
+                                                                     {"a\\b.txt", "a/b.txt"},
+                                                                     {"./a//b.txt", "a/b.txt"},
+                                                                     {"a/c/../b.txt", "a/b.txt"},
+                                                                     {"dir. /b", "dir/b"}};
   for (const auto& [one, other] : sameFile) {
     for (std::size_t count = 2; count <= 4; ++count) {
       EXPECT_EQ(writerOf(one, count), writerOf(other, count)) << one << " | " << other << " over " << count;
@@ -33,10 +36,13 @@ TEST(WriterChoice, NamesTakenForTheSameFileShareAWriter) {
 }
 
 TEST(WriterChoice, OnlyPlainAsciiNamesAreSpread) {
-  const std::vector<std::pair<std::string, bool>> names = {
-      {"update/bin/app.exe", true}, {"with space/x-y_z+1.txt", true}, {"caf\xc3\xa9.txt", false},
-      {"PROGRA~1/app.exe", false},  {"file.txt:stream", false},       {"tab\there", false},
-      {"del\x7f", false}};
+  const std::vector<std::pair<std::string, bool>> names = {{"update/bin/app.exe", true},
+                                                           {"with space/x-y_z+1.txt", true},
+                                                           {"caf\xc3\xa9.txt", false},
+                                                           {"PROGRA~1/app.exe", false},
+                                                           {"file.txt:stream", false},
+                                                           {"tab\there", false},
+                                                           {"del\x7f", false}};
   for (const auto& [name, spread] : names) EXPECT_EQ(spreadsSafely(name), spread) << name;
 }
 
@@ -50,7 +56,8 @@ std::vector<EntryRecipe> ManyEntries() {
   for (int i = 0; i < 1200; ++i) {
     const std::string folder = "update/folder-with-a-long-name-" + std::to_string(i % 7) + "/";
     if (i < 7 && i % 2 == 0) entries.push_back(File(folder, ""));
-    entries.push_back(File(folder + "f" + std::to_string(i), i % 50 == 0 ? "" : std::string(i % 300 * 13, 'a' + i % 26)));
+    entries.push_back(
+        File(folder + "f" + std::to_string(i), i % 50 == 0 ? "" : std::string(i % 300 * 13, 'a' + i % 26)));
   }
   EntryRecipe repeated = File("update/folder-with-a-long-name-2/", "");
   repeated.dosDateTime = kJuly3rd2024 + (1u << 16);

@@ -6,16 +6,16 @@
 #include "platform/file_system.h"
 
 TEST(OutputPath, NamesThatStayInside) {
-  for (const char* name : {"a.txt", "update/bin/app.dll", "dir/", "a/./b", "./a", "a..b", "..a",
-                           "a/b..", ".hidden", "a\\b.txt", "a//b", "ab:c", "a/C:/b"}) {
+  for (const char* name : {"a.txt", "update/bin/app.dll", "dir/", "a/./b", "./a", "a..b", "..a", "a/b..", ".hidden",
+                           "a\\b.txt", "a//b", "ab:c", "a/C:/b"}) {
     EXPECT_TRUE(landsInsideDestination(name)) << name;
   }
 }
 
 TEST(OutputPath, NamesThatCouldLeave) {
-  for (const char* name : {"", "..", "../", "../x", "a/../../x", "a/..", "..\\x", "a\\..\\x",
-                           "/x", "\\x", "//server/share", "\\\\server\\share", "C:x", "c:/x",
-                           "Z:\\x", "a/.../x", "a/.. /x", "a/. ./x", "...."}) {
+  for (const char* name :
+       {"", "..", "../", "../x", "a/../../x", "a/..", "..\\x", "a\\..\\x", "/x", "\\x", "//server/share",
+        "\\\\server\\share", "C:x", "c:/x", "Z:\\x", "a/.../x", "a/.. /x", "a/. ./x", "...."}) {
     EXPECT_FALSE(landsInsideDestination(name)) << name;
   }
 }

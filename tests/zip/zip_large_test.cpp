@@ -87,34 +87,80 @@ void WriteArchiveWithEntryPast4GiB(const std::string& path, const std::string& a
   const std::uint32_t holeCrc = CrcOfZeroMebibytes(kBeyond4GiB / kMiB);
   const std::uint32_t afterCrc = static_cast<std::uint32_t>(
       crc32(0, reinterpret_cast<const Bytef*>(afterText.data()), static_cast<uInt>(afterText.size())));
-  auto local = [](const std::string& name, std::uint32_t crc, std::uint32_t size,
-                  const std::string& extra) {
-    return Record().u32(0x04034b50).u16(45).u16(0).u16(0).u16(kJuly3rd2024 & 0xFFFF)
-        .u16(kJuly3rd2024 >> 16).u32(crc).u32(size).u32(size).u16(name.size()).u16(extra.size())
-        .text(name).text(extra).bytes();
+  auto local = [](const std::string& name, std::uint32_t crc, std::uint32_t size, const std::string& extra) {
+    return Record()
+        .u32(0x04034b50)
+        .u16(45)
+        .u16(0)
+        .u16(0)
+        .u16(kJuly3rd2024 & 0xFFFF)
+        .u16(kJuly3rd2024 >> 16)
+        .u32(crc)
+        .u32(size)
+        .u32(size)
+        .u16(name.size())
+        .u16(extra.size())
+        .text(name)
+        .text(extra)
+        .bytes();
   };
-  auto central = [](const std::string& name, std::uint32_t crc, std::uint32_t size,
-                    std::uint32_t offset, const std::string& extra) {
-    return Record().u32(0x02014b50).u16(45).u16(45).u16(0).u16(0).u16(kJuly3rd2024 & 0xFFFF)
-        .u16(kJuly3rd2024 >> 16).u32(crc).u32(size).u32(size).u16(name.size()).u16(extra.size())
-        .u16(0).u16(0).u16(0).u32(0).u32(offset).text(name).text(extra).bytes();
+  auto central = [](const std::string& name, std::uint32_t crc, std::uint32_t size, std::uint32_t offset,
+                    const std::string& extra) {
+    return Record()
+        .u32(0x02014b50)
+        .u16(45)
+        .u16(45)
+        .u16(0)
+        .u16(0)
+        .u16(kJuly3rd2024 & 0xFFFF)
+        .u16(kJuly3rd2024 >> 16)
+        .u32(crc)
+        .u32(size)
+        .u32(size)
+        .u16(name.size())
+        .u16(extra.size())
+        .u16(0)
+        .u16(0)
+        .u16(0)
+        .u32(0)
+        .u32(offset)
+        .text(name)
+        .text(extra)
+        .bytes();
   };
   const std::string holeSizes = Record().u16(1).u16(16).u64(kBeyond4GiB).u64(kBeyond4GiB).bytes();
   const std::string holeLocal = local(hole, holeCrc, kZip64Marker, holeSizes);
   const std::uint64_t afterOffset = holeLocal.size() + kBeyond4GiB;
   const std::string afterLocal = local(after, afterCrc, static_cast<std::uint32_t>(afterText.size()), "");
-  const std::string directory =
-      central(hole, holeCrc, kZip64Marker, 0, holeSizes) +
-      central(after, afterCrc, static_cast<std::uint32_t>(afterText.size()), kZip64Marker,
-              Record().u16(1).u16(8).u64(afterOffset).bytes());
+  const std::string directory = central(hole, holeCrc, kZip64Marker, 0, holeSizes) +
+                                central(after, afterCrc, static_cast<std::uint32_t>(afterText.size()), kZip64Marker,
+                                        Record().u16(1).u16(8).u64(afterOffset).bytes());
   const std::uint64_t directoryOffset = afterOffset + afterLocal.size() + afterText.size();
   const std::uint64_t zip64EndOffset = directoryOffset + directory.size();
-  const std::string ends =
-      Record().u32(0x06064b50).u64(44).u16(45).u16(45).u32(0).u32(0).u64(2).u64(2)
-          .u64(directory.size()).u64(directoryOffset)
-          .u32(0x07064b50).u32(0).u64(zip64EndOffset).u32(1)
-          .u32(0x06054b50).u16(0).u16(0).u16(2).u16(2).u32(directory.size()).u32(kZip64Marker).u16(0)
-          .bytes();
+  const std::string ends = Record()
+                               .u32(0x06064b50)
+                               .u64(44)
+                               .u16(45)
+                               .u16(45)
+                               .u32(0)
+                               .u32(0)
+                               .u64(2)
+                               .u64(2)
+                               .u64(directory.size())
+                               .u64(directoryOffset)
+                               .u32(0x07064b50)
+                               .u32(0)
+                               .u64(zip64EndOffset)
+                               .u32(1)
+                               .u32(0x06054b50)
+                               .u16(0)
+                               .u16(0)
+                               .u16(2)
+                               .u16(2)
+                               .u32(directory.size())
+                               .u32(kZip64Marker)
+                               .u16(0)
+                               .bytes();
 
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << holeLocal;

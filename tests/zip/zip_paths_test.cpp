@@ -12,14 +12,19 @@
 namespace fs = std::filesystem;
 
 TEST(ZipPaths, TidyPathSamples) {
-  const std::pair<const char*, const char*> samples[] = {
-      {"C:/inst/temp/../x", "C:/inst/x"},   {"C:\\inst\\temp\\..\\x", "C:/inst/x"},
-      {"a/./b//c", "a/b/c"},                {"x/a/../../b", "x/../b"},
-      {"a/b/..", "a/b/.."},                 {"a/b/c/../../d", "a/d"},
-      {"././a/b", "a/b"},                   {"a/././b", "a/b"},
-      {"a///b", "a/b"},                     {"//server//share/x", "//server/share/x"},
-      {"../a/b", "../a/b"},                 {"/../a", "/../a"},
-      {"", ""}};
+  const std::pair<const char*, const char*> samples[] = {{"C:/inst/temp/../x", "C:/inst/x"},
+                                                         {"C:\\inst\\temp\\..\\x", "C:/inst/x"},
+                                                         {"a/./b//c", "a/b/c"},
+                                                         {"x/a/../../b", "x/../b"},
+                                                         {"a/b/..", "a/b/.."},
+                                                         {"a/b/c/../../d", "a/d"},
+                                                         {"././a/b", "a/b"},
+                                                         {"a/././b", "a/b"},
+                                                         {"a///b", "a/b"},
+                                                         {"//server//share/x", "//server/share/x"},
+                                                         {"../a/b", "../a/b"},
+                                                         {"/../a", "/../a"},
+                                                         {"", ""}};
   for (const auto& [path, tidy] : samples) EXPECT_EQ(tidyPath(path), tidy) << path;
 }
 

@@ -45,8 +45,8 @@ std::tm LocalWriteTime(const std::string& path) {
 std::vector<std::string> TreeOf(const std::string& directory) {
   std::vector<std::string> found;
   std::error_code ignored;
-  for (auto it = fs::recursive_directory_iterator(directory, ignored);
-       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+  for (auto it = fs::recursive_directory_iterator(directory, ignored); it != fs::recursive_directory_iterator();
+       it.increment(ignored)) {
     found.push_back(fs::relative(it->path(), directory).generic_string());
   }
   std::sort(found.begin(), found.end());

@@ -56,7 +56,8 @@ class DirectoryAtThePathLimit {
 class OtherFileSystemDir {
  public:
   explicit OtherFileSystemDir(const fs::path& besides) {
-    struct stat here {}, there {};
+    struct stat here {
+    }, there{};
     const fs::path shm = "/dev/shm";
     if (stat(besides.c_str(), &here) != 0 || stat(shm.c_str(), &there) != 0 || here.st_dev == there.st_dev) return;
     path_ = shm / ("update-test-" + std::to_string(getpid()));

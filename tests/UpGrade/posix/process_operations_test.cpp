@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_copy.h"
-#include "tests/support/test_programs.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_programs.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -39,8 +39,8 @@ TEST(PosixProcessControl, StopAsksFirstAndForcesWhatStays) {
     bool saves;
   };
   // Saving gets whole seconds before the force; ignoring need not wait as long.
-  for (const Case& c : {Case{"save", std::chrono::seconds(1), true},
-                        Case{"ignore", std::chrono::milliseconds(100), false}}) {
+  for (const Case& c :
+       {Case{"save", std::chrono::seconds(1), true}, Case{"ignore", std::chrono::milliseconds(100), false}}) {
     TempDir dir;
     const std::string name = UniqueProgramName("app");
     const auto app = StartHelperAs("stop_signals", dir.path(), name, {c.behaviour});

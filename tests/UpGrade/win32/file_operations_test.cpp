@@ -33,8 +33,7 @@ TEST_F(WindowsCopyTreeTest, AFileHeldOpenWithoutSharingFailsWithSharingViolation
   EXPECT_EQ(ReadFileBytes(app / "c.txt"), "new c");
   const std::vector<std::string> messages = CopyFailureMessages();
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0],
-            "source:" + (source / "b.txt").string() + ", dist:" + (app / "b.txt").string() + ", error:32");
+  EXPECT_EQ(messages[0], "source:" + (source / "b.txt").string() + ", dist:" + (app / "b.txt").string() + ", error:32");
 }
 
 TEST(WindowsMoveDirectoryInto, PathsTooLongForTheShellAreMovedByRenames) {

@@ -15,10 +15,12 @@ TEST_F(UpdateRun, StopsScriptsAndReplacedProgramsOfTheInstallationAndHandsOverNo
     fs::permissions(dir / appName_, fs::perms::owner_all);
   }
   const auto sh = [&](const fs::path& dir) {
-    return std::make_unique<ChildProcess>("/bin/sh", std::vector<std::string>{"-c", "cd '" + dir.string() + "' && exec sh " + appName_});
+    return std::make_unique<ChildProcess>(
+        "/bin/sh", std::vector<std::string>{"-c", "cd '" + dir.string() + "' && exec sh " + appName_});
   };
   std::vector<std::tuple<const char*, std::unique_ptr<ChildProcess>, bool>> cases;
-  cases.emplace_back("#!/bin/sh -e", std::make_unique<ChildProcess>(AppPath().string(), std::vector<std::string>{}), true);
+  cases.emplace_back("#!/bin/sh -e", std::make_unique<ChildProcess>(AppPath().string(), std::vector<std::string>{}),
+                     true);
   cases.emplace_back("sh app", sh(installDir_), true);
   cases.emplace_back("sh app elsewhere", sh(elsewhere), false);
   WriteFileBytes(installDir_ / "plugins" / "new", "new");

@@ -230,8 +230,8 @@ TEST_F(InstallRun, AFailedInstallLogsTheStepThePathAndTheCode) {
       result = UpdateWithoutApp(zip_.string());
     }
     EXPECT_EQ(result.exitCode, 4) << reason;
-    ExpectLogInOrder({{kError, kInstallStepLine, reason},
-                      {kWarning, kRestoredLine, "Old Version Restored:1, Files Moved Back:0"}});
+    ExpectLogInOrder(
+        {{kError, kInstallStepLine, reason}, {kWarning, kRestoredLine, "Old Version Restored:1, Files Moved Back:0"}});
   }
 }
 

@@ -40,12 +40,11 @@ TEST_F(UpdateRun, LinkChainsInstallAsWorkingLinks) {
   StartInstalledApp();
   WriteFileBytes(installDir_ / "lib" / "old.txt", "kept");
   WriteFileBytes(installDir_ / "lib" / "libold.so.2", "installed before");
-  WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
-                               Link("update/lib/libprobe.so", "libprobe.so.1"),
-                               Link("update/lib/libprobe.so.1", "libprobe.so.1.2.3"),
-                               Program("update/lib/libprobe.so.1.2.3", ReadFileBytes(HelperProgram("liblink_probe.so"))),
-                               Link("update/lib/libold.so", "libold.so.2"),
-                               Link("update/probe.so", "lib/libprobe.so")});
+  WriteArchive(zip_.string(),
+               {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
+                Link("update/lib/libprobe.so", "libprobe.so.1"), Link("update/lib/libprobe.so.1", "libprobe.so.1.2.3"),
+                Program("update/lib/libprobe.so.1.2.3", ReadFileBytes(HelperProgram("liblink_probe.so"))),
+                Link("update/lib/libold.so", "libold.so.2"), Link("update/probe.so", "lib/libprobe.so")});
 
   RunResult result = UpdateApp(zip_.string(), installDir_.string());
   ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -59,8 +58,8 @@ TEST_F(UpdateRun, LinkChainsInstallAsWorkingLinks) {
   }
   EXPECT_EQ(ReadFileBytes(installDir_ / "lib" / "old.txt"), "kept");
   EXPECT_EQ(ReadFileBytes(installDir_ / "lib" / "libold.so"), "installed before");
-  const std::unique_ptr<void, int (*)(void*)> library(
-      dlopen((installDir_ / "probe.so").c_str(), RTLD_NOW | RTLD_LOCAL), dlclose);
+  const std::unique_ptr<void, int (*)(void*)> library(dlopen((installDir_ / "probe.so").c_str(), RTLD_NOW | RTLD_LOCAL),
+                                                      dlclose);
   ASSERT_NE(library, nullptr) << dlerror();
   const auto probeName = reinterpret_cast<const char* (*)()>(dlsym(library.get(), "LinkProbeName"));
   ASSERT_NE(probeName, nullptr);

@@ -14,8 +14,8 @@ TEST_F(UpdateRun, LogsTheSameWithTheHostsConvertersHidden) {
   const std::string hide =
       "for d in /usr/lib*/gconv /usr/lib/*/gconv; do [ ! -d $d ] || mount -t tmpfs none $d || exit 9; done;"
       "exec \"$@\"";
-  const std::vector<std::string> args = {"--exeName", "absent", "--zipFile", zip_.string(),
-                                         "--dstPath", installDir_.string()};
+  const std::vector<std::string> args = {"--exeName",   "absent",    "--zipFile",
+                                         zip_.string(), "--dstPath", installDir_.string()};
   std::vector<std::string> hidden = {"-m", "/bin/sh", "-c", hide, "sh", (updaterDir_ / "update").string()};
   hidden.insert(hidden.end(), args.begin(), args.end());
   WriteNewVersionArchive();

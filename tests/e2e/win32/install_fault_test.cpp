@@ -28,9 +28,12 @@ TEST_F(InstallRun, AFileHeldWithoutSharingLeavesTheOldVersionWhole) {
     EXPECT_EQ(Installation(), oldVersion) << held;
     EXPECT_FALSE(JournalLeft());
   }
-  ExpectLogInOrder({{kError, kCopyLine, "Copy Files Source:" + Joined(Joined(installDir_.string(), "temp"), "update") +
-                                      ", Target:" + installDir_.string()}});
-  EXPECT_NE(LogText().find(" " + std::to_string(kAsideFailedLine) + " Move Aside Source:" + (installDir_ / "readme.txt").string()), std::string::npos);
+  ExpectLogInOrder({{kError, kCopyLine,
+                     "Copy Files Source:" + Joined(Joined(installDir_.string(), "temp"), "update") +
+                         ", Target:" + installDir_.string()}});
+  EXPECT_NE(LogText().find(" " + std::to_string(kAsideFailedLine) +
+                           " Move Aside Source:" + (installDir_ / "readme.txt").string()),
+            std::string::npos);
   // Once the file is free the update goes in.
   EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
   EXPECT_EQ(Installation(), newVersion);
@@ -44,8 +47,8 @@ TEST_F(InstallRun, KilledAtSomeMomentTheNextRunLeavesOneWholeVersion) {
   for (const int delayMs : {150, 300, 450, 600, 800}) {
     WriteOldVersion();
     {
-      ChildProcess run(updater, {"--exeName", "absent.exe", "--zipFile", zip_.string(), "--dstPath",
-                                 installDir_.string()});
+      ChildProcess run(updater,
+                       {"--exeName", "absent.exe", "--zipFile", zip_.string(), "--dstPath", installDir_.string()});
       std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     }
     EXPECT_EQ(UpdateWithoutApp(missing).exitCode, 0) << delayMs;
@@ -62,8 +65,8 @@ TEST_F(InstallRun, KilledAtSomeMomentTheNextRunLeavesOneWholeVersion) {
 // (tests/helpers/disk_filler.cpp).
 TEST_F(SmallDiskInstall, AFullDiskLeavesTheOldVersionWhole) {
   ASSERT_TRUE(fs::copy_file(HelperProgram("fake_app_v1"), AppPath()));
-  ChildProcess filler(HelperProgram("disk_filler"), {installDir_.string(), AppPath().string(),
-                                                     (updaterDir_ / "log").string(), filler_.string()});
+  ChildProcess filler(HelperProgram("disk_filler"),
+                      {installDir_.string(), AppPath().string(), (updaterDir_ / "log").string(), filler_.string()});
   ASSERT_TRUE(WaitForFile(AppPath().string() + ".run"));
   TreeSnapshot before = Installation();
   // The filler's own hold on the installation, let go before the run goes on.

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <future>
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "install/install.h"
 #include "platform/install_lock.h"
@@ -27,9 +27,8 @@ TEST_F(InstallRun, RunsUnderTwoSpellingsOfOneInstallationTakeTurns) {
   const std::string plain = installDir_.u8string();
   std::wstring shortName(MAX_PATH, L'\0');
   shortName.resize(GetShortPathNameW(installDir_.c_str(), shortName.data(), MAX_PATH));
-  for (const std::string& spelling :
-       {letter + "\\" + name, fs::path(shortName).u8string(), "\\\\localhost\\" + share + "\\" + name,
-        "\\\\?\\" + plain}) {
+  for (const std::string& spelling : {letter + "\\" + name, fs::path(shortName).u8string(),
+                                      "\\\\localhost\\" + share + "\\" + name, "\\\\?\\" + plain}) {
     for (int attempt = 0; attempt < 2; ++attempt) {
       WriteOldVersion();
       const std::size_t logBefore = LogText().size();
@@ -38,7 +37,8 @@ TEST_F(InstallRun, RunsUnderTwoSpellingsOfOneInstallationTakeTurns) {
       auto held = std::make_unique<platform::InstallLock>("\\\\?\\" + plain, kLockName, 0);
       const auto run = [&](const std::string& dstPath, const char* dir) {
         fs::create_directories(root_.path() / dir);
-        return Update({"--exeName", "absent.exe", "--zipFile", zip_.string(), "--dstPath", dstPath}, root_.path() / dir);
+        return Update({"--exeName", "absent.exe", "--zipFile", zip_.string(), "--dstPath", dstPath},
+                      root_.path() / dir);
       };
       auto first = std::async(std::launch::async, run, plain, "first");
       auto second = std::async(std::launch::async, run, spelling, "second");

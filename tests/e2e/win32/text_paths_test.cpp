@@ -50,10 +50,9 @@ class TextPaths : public UpdateRun {
   void ExpectUpdate(const fs::path& zip, const std::string& shownZip, const std::string& shownInstall,
                     bool appRunning) {
     const std::uint32_t oldPid = appRunning ? StartInstalledApp() : 0;
-    const RunResult result = RunToEnd(StartablePath(updaterDir_ / ("update" + suffix_)),
-                                      {"--exeName", appName_, "--zipFile", zip.u8string(), "--dstPath",
-                                       installDir_.u8string()},
-                                      root_.path());
+    const RunResult result = RunToEnd(
+        StartablePath(updaterDir_ / ("update" + suffix_)),
+        {"--exeName", appName_, "--zipFile", zip.u8string(), "--dstPath", installDir_.u8string()}, root_.path());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(WaitFor([&] { return !IsAlive(oldPid); }));
     EXPECT_TRUE(ReadFileBytes(AppPath()) == ReadFileBytes(HelperProgram("fake_app_v2"))) << "not installed";

@@ -18,17 +18,17 @@ TEST(InstalledModes, FilesWithoutUnixModesTakeTheBitsOfWhatTheyReplace) {
   const fs::path install = dir.path() / "install";
   const fs::path work = install / "temp";
   struct Case {
-    std::string name;          // below update/ and below the installation
-    unsigned installedMode;    // 0: nothing installed there
+    std::string name;        // below update/ and below the installation
+    unsigned installedMode;  // 0: nothing installed there
     unsigned expectedMode;
   };
   const std::vector<Case> cases = {
-      {"app", 0755, 0755},              // a program, though its entry says nothing of it
-      {"bin/tool", 0750, 0750},         // also below a subdirectory
-      {"private.key", 0600, 0600},      // narrower than extraction's default
-      {"new.txt", 0, 0644},             // replaces nothing: what extraction gave it
-      {"unix-made", 0755, 0644},        // its own Unix mode wins
-      {"dir-in-the-way", 0, 0644},      // a directory installed there gives nothing
+      {"app", 0755, 0755},          // a program, though its entry says nothing of it
+      {"bin/tool", 0750, 0750},     // also below a subdirectory
+      {"private.key", 0600, 0600},  // narrower than extraction's default
+      {"new.txt", 0, 0644},         // replaces nothing: what extraction gave it
+      {"unix-made", 0755, 0644},    // its own Unix mode wins
+      {"dir-in-the-way", 0, 0644},  // a directory installed there gives nothing
   };
   std::vector<EntryRecipe> entries;
   for (const Case& c : cases) {
@@ -47,6 +47,7 @@ TEST(InstalledModes, FilesWithoutUnixModesTakeTheBitsOfWhatTheyReplace) {
 
   KeepInstalledModes(reader.listEntries(), work.string(), install.string());
 
-  for (const Case& c : cases) EXPECT_EQ(testing_support::PermissionsOf(work / "update" / c.name), c.expectedMode) << c.name;
+  for (const Case& c : cases)
+    EXPECT_EQ(testing_support::PermissionsOf(work / "update" / c.name), c.expectedMode) << c.name;
   EXPECT_EQ(testing_support::PermissionsOf(work / "app"), 0644u);
 }

@@ -25,18 +25,15 @@ TEST(PosixSystemMoveDirectoryInto, TheRenameErrorSaysWhatIsLeft) {
   fs::create_directory_symlink(dir.path() / "real", dir.path() / "app2" / "linked");
 
   // A directory of that name is there.
-  EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/bin"), dir.str("app"), nullptr),
-            MoveOutcome::LeftToMerge);
+  EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/bin"), dir.str("app"), nullptr), MoveOutcome::LeftToMerge);
   EXPECT_EQ(ReadFileBytes(dir.path() / "temp" / "bin" / "new.dll"), "new");
   // A link to a directory: merged through the link.
   EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/linked"), dir.str("app2"), nullptr),
             MoveOutcome::LeftToMerge);
   // A file of that name, a missing source or target: nothing to merge into.
   EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/lib"), dir.str("app"), nullptr), MoveOutcome::Failed);
-  EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/missing"), dir.str("app"), nullptr),
-            MoveOutcome::Failed);
-  EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/bin"), dir.str("missing"), nullptr),
-            MoveOutcome::Failed);
+  EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/missing"), dir.str("app"), nullptr), MoveOutcome::Failed);
+  EXPECT_EQ(platform::SystemMoveDirectoryInto(dir.str("temp/bin"), dir.str("missing"), nullptr), MoveOutcome::Failed);
   EXPECT_TRUE(fs::is_directory(dir.path() / "temp" / "lib"));
   // An empty directory of that name is merged into too, never replaced: the
   // installation's directory, its mode and owner, stays.

@@ -44,9 +44,8 @@ TEST(PosixFileCopy, CopiesALinkAsALink) {
   fs::create_symlink("lib.so.1", dir.path() / "from" / "lib.so");
   fs::create_symlink("missing", dir.path() / "from" / "dangling");
   fs::create_symlink("pointed-at", dir.path() / "into" / "old-link");
-  for (const auto& [source, target] : {std::pair<const char*, const char*>{"lib.so", "file"},
-                                       {"dangling", "old-link"},
-                                       {"lib.so", "new"}}) {
+  for (const auto& [source, target] :
+       {std::pair<const char*, const char*>{"lib.so", "file"}, {"dangling", "old-link"}, {"lib.so", "new"}}) {
     ASSERT_TRUE(platform::CopyFileReplacing(dir.str("from/") + source, dir.str("into/") + target)) << target;
     ASSERT_TRUE(fs::is_symlink(dir.path() / "into" / target)) << target;
     EXPECT_EQ(fs::read_symlink(dir.path() / "into" / target), fs::read_symlink(dir.path() / "from" / source));

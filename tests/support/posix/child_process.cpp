@@ -65,7 +65,8 @@ std::uint32_t ChildProcess::id() const { return static_cast<std::uint32_t>(impl_
 bool ChildProcess::WaitForExit() {
   if (!started()) return false;
   int status = 0;
-  if (!impl_->reaped) impl_->reaped = Reap(impl_->pid, status, std::chrono::steady_clock::now() + std::chrono::minutes(1));
+  if (!impl_->reaped)
+    impl_->reaped = Reap(impl_->pid, status, std::chrono::steady_clock::now() + std::chrono::minutes(1));
   return impl_->reaped;
 }
 

@@ -5,8 +5,7 @@
 
 namespace {
 // "Update program started" and "log file" in Chinese.
-const std::string kStartedUtf8 =
-    "\xE6\x9B\xB4\xE6\x96\xB0\xE7\xA8\x8B\xE5\xBA\x8F\xE5\xB7\xB2\xE5\x90\xAF\xE5\x8A\xA8";
+const std::string kStartedUtf8 = "\xE6\x9B\xB4\xE6\x96\xB0\xE7\xA8\x8B\xE5\xBA\x8F\xE5\xB7\xB2\xE5\x90\xAF\xE5\x8A\xA8";
 const std::string kStartedGbk = "\xB8\xFC\xD0\xC2\xB3\xCC\xD0\xF2\xD2\xD1\xC6\xF4\xB6\xAF";
 const std::string kLogFileUtf8 = "\xE6\x97\xA5\xE5\xBF\x97\xE6\x96\x87\xE4\xBB\xB6";
 const std::string kLogFileGbk = "\xC8\xD5\xD6\xBE\xCE\xC4\xBC\xFE";
@@ -25,9 +24,16 @@ TEST(GbkText, RoundTripsChineseText) {
 }
 
 TEST(GbkText, WhatGbkLacksBecomesAQuestionMark) {
-  EXPECT_EQ(Utf8ToGbk("a\xE2\x82\xAC" "b"), "a\x80" "b");  // the euro sign is 0x80 in code page 936
-  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a??b");  // one for each unit of the pair
-  EXPECT_EQ(Utf8ToGbk("a\xFF" "b"), "a?b");
+  EXPECT_EQ(Utf8ToGbk("a\xE2\x82\xAC"
+                      "b"),
+            "a\x80"
+            "b");  // the euro sign is 0x80 in code page 936
+  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                      "b"),
+            "a??b");  // one for each unit of the pair
+  EXPECT_EQ(Utf8ToGbk("a\xFF"
+                      "b"),
+            "a?b");
 }
 
 TEST(CodePageBuffers, GbkCountsItsOwnBytes) {

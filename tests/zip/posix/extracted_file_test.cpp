@@ -58,13 +58,19 @@ TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
   testing_support::TempDir dir;
   EntryRecipe fromWindows = File("readme.txt", "r");
   fromWindows.externalAttributes = 0x20;  // the DOS archive bit
-  ZipReader reader(AsBuffer(ArchiveBytes({UnixFile("bin/app", 0100755), UnixFile("conf", 0100640),
-                                          UnixFile("setuid", 0104755), UnixFile("readonly", 0100444),
-                                          UnixFile("no-bits", 0), UnixFile("link", 0120777),
-                                          UnixFile("writable", 0100777), UnixFile("shared", 0100666),
-                                          fromWindows, File("tool", "\x7f" "ELF\x01"), File("run.sh", "#!/bin/sh\n"),
-                                          File("elf-like", "\x7f" "EL"), File("empty", "")})),
-                   "");
+  ZipReader reader(
+      AsBuffer(ArchiveBytes({UnixFile("bin/app", 0100755), UnixFile("conf", 0100640), UnixFile("setuid", 0104755),
+                             UnixFile("readonly", 0100444), UnixFile("no-bits", 0), UnixFile("link", 0120777),
+                             UnixFile("writable", 0100777), UnixFile("shared", 0100666), fromWindows,
+                             File("tool",
+                                  "\x7f"
+                                  "ELF\x01"),
+                             File("run.sh", "#!/bin/sh\n"),
+                             File("elf-like",
+                                  "\x7f"
+                                  "EL"),
+                             File("empty", "")})),
+      "");
   ASSERT_TRUE(reader.extractAll(dir.str()));
   EXPECT_EQ(ModeOf(dir.path() / "bin/app"), 0755u);
   EXPECT_EQ(ModeOf(dir.path() / "conf"), 0640u);
@@ -86,8 +92,8 @@ TEST(ExtractedFileOnPosix, KeepsTheModeOfEntriesMadeOnUnix) {
 // The stamp is local time: at UTC+8, 10:05:08 on 3 July 2024 is 02:05:08 UTC;
 // the same stamp read again after the zone changed follows the new zone.
 TEST(ExtractedFileOnPosix, ReadsTheStampAsLocalTime) {
-  for (const auto& [timeZone, seconds] : {std::pair<const char*, time_t>{"CST-8", 1719972308},
-                                          std::pair<const char*, time_t>{"UTC0", 1720001108}}) {
+  for (const auto& [timeZone, seconds] :
+       {std::pair<const char*, time_t>{"CST-8", 1719972308}, std::pair<const char*, time_t>{"UTC0", 1720001108}}) {
     testing_support::TempDir dir;
     ScopedTimeZone zone(timeZone);
     ZipReader reader(AsBuffer(ArchiveBytes({File("stamped.txt", "s")})), "");

@@ -20,21 +20,20 @@ namespace fs = std::filesystem;
 // ends at, a link to a directory, and one at the top that reaches down.
 TEST(LinkEntries, BecomeLinksAfterEveryOtherEntry) {
   testing_support::TempDir dir;
-  ZipReader reader(AsBuffer(ArchiveBytes({Link("update/lib/libfoo.so", "libfoo.so.1"),
-                                          Link("update/lib/libfoo.so.1", "./libfoo.so.1.2.3"),
-                                          File("update/lib/libfoo.so.1.2.3", "library"),
-                                          Link("update/libraries", "lib"),
-                                          Link("update/foo.so", "libraries/libfoo.so"),
-                                          Link("update/yet-to-come", "lib/installed-later.so")})),
-                   "");
+  ZipReader reader(
+      AsBuffer(ArchiveBytes(
+          {Link("update/lib/libfoo.so", "libfoo.so.1"), Link("update/lib/libfoo.so.1", "./libfoo.so.1.2.3"),
+           File("update/lib/libfoo.so.1.2.3", "library"), Link("update/libraries", "lib"),
+           Link("update/foo.so", "libraries/libfoo.so"), Link("update/yet-to-come", "lib/installed-later.so")})),
+      "");
   reader.setInstalledFolder("update");
   ASSERT_TRUE(reader.extractAll(dir.str()));
   const fs::path update = dir.path() / "update";
   const std::vector<std::pair<std::string, std::string>> links = {{"lib/libfoo.so", "libfoo.so.1"},
-                                                                   {"lib/libfoo.so.1", "./libfoo.so.1.2.3"},
-                                                                   {"libraries", "lib"},
-                                                                   {"foo.so", "libraries/libfoo.so"},
-                                                                   {"yet-to-come", "lib/installed-later.so"}};
+                                                                  {"lib/libfoo.so.1", "./libfoo.so.1.2.3"},
+                                                                  {"libraries", "lib"},
+                                                                  {"foo.so", "libraries/libfoo.so"},
+                                                                  {"yet-to-come", "lib/installed-later.so"}};
   for (const auto& [name, target] : links) {
     ASSERT_TRUE(fs::is_symlink(update / name)) << name;
     EXPECT_EQ(fs::read_symlink(update / name).string(), target) << name;

@@ -32,8 +32,8 @@ TEST(ExtractedFileOnWindows, CreationAndLastWriteTimesAreTheEntrysStamp) {
   ZipReader reader(dir.str("a.zip"), "");
   ASSERT_TRUE(reader.extractAll(dir.str("out")));
 
-  platform::UniqueHandle file(CreateFileA(dir.str("out/stamped.txt").c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  platform::UniqueHandle file(CreateFileA(dir.str("out/stamped.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(file.ok());
   FILETIME created{}, accessed{}, written{};
   ASSERT_TRUE(GetFileTime(file.get(), &created, &accessed, &written));
