@@ -45,3 +45,21 @@ enum DriverLogLine : int {
   kNoArchiveLine = 236,      ///< "Update File Is Not Exist:%s"
   kSuccessLine = 242,        ///< "Update App Success!"
 };
+
+/// Reserved for the lines this round of work brings, so that work done side
+/// by side never takes one number twice. Each moves into the table above,
+/// with its final text, when the code that logs it lands.
+enum ReservedLogLine : int {
+  kReservedJournalUnreadableLine = 192,  ///< the journal cannot be read or parsed: path, what, code
+  kReservedLockRefusedLine = 193,        ///< the installation's lock refused other than busy: path, code
+  kReservedUndoStepLine = 199,           ///< an undo or recovery step failed: step, path, code
+  kReservedSignatureLine = 213,          ///< the archive's signature refused: what failed, the file
+  kReservedWaitedLine = 214,             ///< a path held by another program, waited for: path, code, time
+  kReservedOwnNameLinkLine = 220,        ///< a link where a file or folder of the updater's own should be
+  kReservedCommittedLine = 221,          ///< a cut-off run's committed install completed
+  kReservedForcedEndLine = 222,          ///< the stop ended a process by force: its process id
+  kReservedRelaunchFolderLine = 223,     ///< the relaunch could not use the updater's folder
+  kReservedTooDeepLine = 224,            ///< a tree the system cannot take, refused before the stop
+  kReservedUndoCountLine = 225,          ///< how many undo failures were not listed one by one
+  kReservedLinkChangedLine = 226,        ///< a link the journal recorded now names something else
+};
