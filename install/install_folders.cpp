@@ -38,7 +38,7 @@ platform::FolderHandle InstallFolders::OpenParent(const std::string& relative, s
   return Open(end == std::string::npos ? std::string() : relative.substr(0, end));
 }
 
-std::string InstallFolders::swapped() const {
+std::string InstallFolders::swappedSincePlan() const {
   const std::lock_guard<std::mutex> lock(mutex_);
   return swapped_;
 }

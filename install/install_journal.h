@@ -11,15 +11,15 @@
 struct JournalRecord {
   enum Kind {
     kNew,        ///< `path` does not exist yet: whatever stands there later was placed by this install
-    kMoveAside,  ///< about to move `path` to backup number `backup`
+    kMoveAside,  ///< about to move `path` to backup number `number`
     kCommit,     ///< the new version is whole; the backups are only to be discarded
     kListing,    ///< what follows lists every entry the install places (earlier versions did not)
     kPlaced,     ///< `path` lies below a folder that this install places whole
-    kArea,       ///< backup area number `backup` lies at `path`; the moves aside after it use it
+    kArea,       ///< backup area number `number` lies at `path`; the moves aside after it use it
     kLinked,     ///< `path` was a link to a folder when the install was planned: the undo follows it
   };
   Kind kind;
-  int backup = 0;
+  int number = 0;  ///< a kMoveAside's backup number, a kArea's area number; 0 for the others
   std::string path;
   /// A kMoveAside's backup area: that of the last kArea record before it, 0
   /// (the work directory's) when there is none. Set by ReadJournal.
@@ -45,9 +45,6 @@ class InstallJournal {
   /// whole records and at most a last line without its end). Called before
   /// each step the added records announce. False when they could not be written.
   bool Flush();
-
-  /// Adds `record` and flushes it.
-  bool Append(const JournalRecord& record) { return Add(record) && Flush(); }
 
   /// Closes the file, so that it can be deleted; later appends fail.
   void Close() { file_.reset(); }

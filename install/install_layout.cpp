@@ -29,10 +29,6 @@ std::string IdentityOf(const std::string& dstPath) {
 
 }  // namespace
 
-std::string BackupPath(const std::string& workDir, int number) {
-  return BackupIn(workDir + platform::kPathSeparator + kBackupDirName, number);
-}
-
 InstallLayout::InstallLayout(const std::string& dstPath, const std::string& workDir)
     : dstPath_(dstPath),
       journal_(workDir + platform::kPathSeparator + kJournalName),

@@ -93,13 +93,13 @@ Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord
   }
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind != JournalRecord::kMoveAside) continue;
-    const platform::FolderHandle backups = layout.OpenBackupFolder(record->backup, record->area, folders);
-    const std::string backup = InstallLayout::BackupName(record->backup);
+    const platform::FolderHandle backups = layout.OpenBackupFolder(record->number, record->area, folders);
+    const std::string backup = InstallLayout::BackupName(record->number);
     if (backups.TypeOf(backup) == platform::EntryType::kMissing) continue;
     std::string name;
     if (placed.Remove(folders, record->path, undone.kept) &&
         PutBack(backups, backup, folders.OpenParent(record->path, name), record->path, folders)) {
-      ++undone.restored;
+      ++undone.restoredCount;
     } else {
       undone.whole = false;
     }
@@ -115,7 +115,7 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
   const std::vector<JournalRecord> records = ReadJournal(layout.journal());
   for (const JournalRecord& record : records) {
-    if (record.kind == JournalRecord::kArea) layout.SetArea(record.backup, record.path);
+    if (record.kind == JournalRecord::kArea) layout.SetArea(record.number, record.path);
   }
   const InstallFolders folders(dstPath, LinkedFolders(records));
   for (const JournalRecord& record : records) {
@@ -125,7 +125,7 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
     }
   }
   Undone undone = UndoRecorded(layout, records, folders);
-  if (!undone.whole) return {Recovery::kFailed, undone.restored, std::move(undone.kept)};
+  if (!undone.whole) return {Recovery::kFailed, undone.restoredCount, std::move(undone.kept)};
   layout.Discard(folders);
-  return {Recovery::kRolledBack, undone.restored, std::move(undone.kept)};
+  return {Recovery::kRolledBack, undone.restoredCount, std::move(undone.kept)};
 }

@@ -19,7 +19,7 @@ namespace {
 // Notes a move the system refused, with its code; the merge's threads share it.
 class FailedMoves {
  public:
-  explicit FailedMoves(std::vector<FailedCopy>& moves) : moves_(moves) {}
+  explicit FailedMoves(std::vector<FailedMove>& moves) : moves_(moves) {}
 
   bool Note(const std::string& source, const std::string& target) {
     const int error = platform::LastSystemError();
@@ -29,7 +29,7 @@ class FailedMoves {
   }
 
  private:
-  std::vector<FailedCopy>& moves_;
+  std::vector<FailedMove>& moves_;
   std::mutex mutex_;
 };
 
@@ -44,7 +44,7 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
   const std::string from = fromParent.PathOf(name);
   platform::FolderHandle target = folders.Child(into, relative, name);
   if (!target.ok()) {
-    if (!folders.swapped().empty()) return failed.Note(from, into.PathOf(name));
+    if (!folders.swappedSincePlan().empty()) return failed.Note(from, into.PathOf(name));
     if (fromParent.Rename(name, into, name)) return true;
     if (!into.MakeFolder(name)) return failed.Note(from, into.PathOf(name));
     target = folders.Child(into, relative, name);
@@ -107,7 +107,7 @@ bool CopyTopLevelFile(const std::string& source, const std::string& name, const 
 }  // namespace
 
 bool PlaceFolder(const std::string& fromDir, const std::string& intoDir, void* ownerWindow) {
-  std::vector<FailedCopy> ignored;
+  std::vector<FailedMove> ignored;
   FailedMoves failed(ignored);
   return !intoDir.empty() && MoveFolderInto(fromDir, InstallFolders(intoDir), ownerWindow, failed);
 }

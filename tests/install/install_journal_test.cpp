@@ -26,7 +26,7 @@ TEST(InstallJournal, RecordsComeBackAsWrittenWhateverThePath) {
   {
     InstallJournal journal(path);
     ASSERT_TRUE(journal.ok());
-    for (const JournalRecord& record : records) ASSERT_TRUE(journal.Append(record));
+    for (const JournalRecord& record : records) ASSERT_TRUE(journal.Add(record) && journal.Flush());
     // Every record is on disk before the next step, not when the journal closes.
     EXPECT_EQ(ReadJournal(path), records);
   }
