@@ -23,10 +23,8 @@ constexpr const char kProbeName[] = ".update-probe";
 /// In the installation folder itself, never in the work directory, which
 /// the clear may replace; on Windows it holds the installation's lock.
 constexpr const char kLockName[] = ".update-lock";
-/// How the names begin under which a file is copied in beside its target
-/// (across volumes) before it is renamed over it: the copy's own, never the
-/// user's. The platform's copy and move write them.
-constexpr const char kCopyPrefix[] = ".update-copy-";
+// The copies staged beside their targets across volumes are named by the
+// platform's copy and move, which write them: platform::kCopyPrefix.
 
 /// A top-level file that could not be copied over its namesake.
 struct FailedCopy {

@@ -1,5 +1,6 @@
 // What an install will do to the installation.
 #include "install/install_plan.h"
+#include "install/install_paths.h"
 
 #include <algorithm>
 #include <utility>
@@ -58,16 +59,15 @@ class Planner {
     std::vector<DirectoryEntry> listed;
     const bool movable = wholeMoves_ && platform::ListDirectory(Target(relative), listed);
     const InstalledEntries installed(std::move(listed));
-    const std::string prefix = relative.empty() ? relative : relative + platform::kPathSeparator;
     std::size_t matched = 0;
     bool whole = true;
     for (const DirectoryEntry& entry : entries) {
       const EntryType installedType = installed.TypeOf(entry.name);
       if (installedType != EntryType::kMissing) ++matched;
       if (entry.type == EntryType::kDirectory) {
-        whole = Folder(source + platform::kPathSeparator + entry.name, prefix + entry.name, installedType) && whole;
+        whole = Folder(JoinPath(source, entry.name), JoinPath(relative, entry.name), installedType) && whole;
       } else {
-        Place(prefix + entry.name, installedType);
+        Place(JoinPath(relative, entry.name), installedType);
       }
     }
     return movable && whole && matched == installed.size();
@@ -122,7 +122,7 @@ class Planner {
   }
 
   std::string Target(const std::string& relative) const {
-    return relative.empty() ? targetDir_ : targetDir_ + platform::kPathSeparator + relative;
+    return relative.empty() ? targetDir_ : JoinPath(targetDir_, relative);
   }
 
   const std::string& targetDir_;
@@ -139,9 +139,9 @@ void ListBelow(const std::string& source, const std::string& relative, std::vect
   if (!platform::ListDirectory(source, entries)) throw UnlistedFolder(source, platform::LastSystemError());
   std::sort(entries.begin(), entries.end(), ByName);
   for (const DirectoryEntry& entry : entries) {
-    const std::string below = relative + platform::kPathSeparator + entry.name;
+    const std::string below = JoinPath(relative, entry.name);
     placed.push_back(below);
-    if (entry.type == EntryType::kDirectory) ListBelow(source + platform::kPathSeparator + entry.name, below, placed);
+    if (entry.type == EntryType::kDirectory) ListBelow(JoinPath(source, entry.name), below, placed);
   }
 }
 
@@ -149,7 +149,7 @@ void ListBelow(const std::string& source, const std::string& relative, std::vect
 void ListPlaced(const std::string& sourceDir, InstallPlan& plan) {
   for (const std::vector<std::string>* paths : {&plan.added, &plan.replaced, &plan.movedWhole}) {
     for (const std::string& relative : *paths) {
-      const std::string source = sourceDir + platform::kPathSeparator + relative;
+      const std::string source = JoinPath(sourceDir, relative);
       if (platform::EntryTypeOf(source) == EntryType::kDirectory) ListBelow(source, relative, plan.placed);
     }
   }
@@ -167,8 +167,7 @@ InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetD
 
 InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative) {
   InstallPlan plan;
-  plan.folders[relative] = {platform::FileIdentity(targetDir + platform::kPathSeparator + relative), false};
-  Planner(targetDir, /*workDir=*/{}, /*wholeMoves=*/false, plan)
-      .Entries(sourceDir + platform::kPathSeparator + relative, relative);
+  plan.folders[relative] = {platform::FileIdentity(JoinPath(targetDir, relative)), false};
+  Planner(targetDir, /*workDir=*/{}, /*wholeMoves=*/false, plan).Entries(JoinPath(sourceDir, relative), relative);
   return plan;
 }

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <vector>
 
+#include "install/install_paths.h"
 #include "install/parallel_tasks.h"
 #include "install/tree_placement.h"
 #include "platform/directory_listing.h"
@@ -55,8 +56,7 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
   bool ok = true;
   for (const platform::DirectoryEntry& entry : entries) {
     if (entry.type == platform::EntryType::kDirectory) {
-      ok = MergeInto(source, entry.name, target, relative + platform::kPathSeparator + entry.name, folders, failed) &&
-           ok;
+      ok = MergeInto(source, entry.name, target, JoinPath(relative, entry.name), folders, failed) && ok;
     }
   }
   ok = RunInParallel(entries.size(), /*stopAtFailure=*/false,
@@ -98,7 +98,7 @@ bool MoveFolderInto(const std::string& fromDir, const InstallFolders& folders, v
 bool CopyTopLevelFile(const std::string& source, const std::string& name, const std::string& targetDir,
                       std::vector<FailedCopy>& failed) {
   if (IsUpdaterOwnFile(name)) return true;
-  const std::string target = targetDir + platform::kPathSeparator + name;
+  const std::string target = JoinPath(targetDir, name);
   if (platform::CopyFileReplacing(source, target)) return true;
   failed.push_back({source, target, platform::LastSystemError()});
   return false;
@@ -129,7 +129,7 @@ Placement PlaceTreeInto(const std::string& sourceDir, const InstallFolders& fold
        {platform::EntryType::kDirectory, platform::EntryType::kFile, platform::EntryType::kLink}) {
     for (const platform::DirectoryEntry& entry : entries) {
       if (entry.type != type) continue;
-      const std::string source = sourceDir + platform::kPathSeparator + entry.name;
+      const std::string source = JoinPath(sourceDir, entry.name);
       const bool placed = type == platform::EntryType::kDirectory
                               ? MoveFolderInto(source, folders, /*ownerWindow=*/nullptr, failedMoves)
                               : CopyTopLevelFile(source, entry.name, root.path(), placement.failedCopies);
