@@ -117,8 +117,8 @@ class Planner {
     if (platform::IsSameFile(Target(relative.substr(0, relative.find(platform::kPathSeparator))), workDir_)) {
       return false;
     }
-    const std::string traits = platform::FolderTraits(target);
-    return !traits.empty() && traits == platform::FolderTraits(source);
+    const platform::SystemRead<std::string> traits = platform::FolderTraits(target);
+    return traits.ok() && traits.value == platform::FolderTraits(source).value;
   }
 
   std::string Target(const std::string& relative) const {
