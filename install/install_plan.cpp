@@ -85,7 +85,7 @@ class Planner {
     const std::size_t replaced = plan_.replaced.size();
     const std::size_t added = plan_.added.size();
     const std::size_t swapped = plan_.swapped.size();
-    plan_.folders[relative] = {platform::FileIdentity(target), installedType == EntryType::kLink};
+    plan_.folders[relative] = {platform::FileIdentity(target).value, installedType == EntryType::kLink};
     if (!Entries(source, relative) || installedType != EntryType::kDirectory || !Swappable(source, relative, target)) {
       return false;
     }
@@ -159,7 +159,7 @@ void ListPlaced(const std::string& sourceDir, InstallPlan& plan) {
 
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir) {
   InstallPlan plan;
-  plan.folders[{}] = {platform::FileIdentity(targetDir), false};
+  plan.folders[{}] = {platform::FileIdentity(targetDir).value, false};
   Planner(targetDir, workDir, /*swapping=*/true, plan).Entries(sourceDir, {});
   ListPlaced(sourceDir, plan);
   return plan;
@@ -167,7 +167,7 @@ InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetD
 
 InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative) {
   InstallPlan plan;
-  plan.folders[relative] = {platform::FileIdentity(targetDir + platform::kPathSeparator + relative), false};
+  plan.folders[relative] = {platform::FileIdentity(targetDir + platform::kPathSeparator + relative).value, false};
   Planner(targetDir, /*workDir=*/{}, /*swapping=*/false, plan)
       .Entries(sourceDir + platform::kPathSeparator + relative, relative);
   return plan;

@@ -156,7 +156,7 @@ TEST_F(CopyTreeTest, SkipsOnlyTheUpdatersOwnFileByName) {
   const fs::path source = dir_.path() / "update.exe.d" / "update";
   const fs::path app = dir_.path() / "app";
   fs::create_directory(app);
-  const std::string ownName = fs::path(platform::ExecutablePath()).filename().string();
+  const std::string ownName = fs::path(platform::ExecutablePath().value).filename().string();
   const bool namesFoldCase = platform::SameFileName("Update.exe", "update.exe");
   struct Case {
     std::string name;
