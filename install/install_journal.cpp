@@ -109,9 +109,12 @@ bool InstallJournal::Add(const JournalRecord& record) {
 
 bool InstallJournal::Flush() { return file_ && std::fflush(file_.get()) == 0; }
 
-std::vector<JournalRecord> ReadJournal(const std::string& path) {
-  const std::string text = platform::ReadWholeFile(path);
-  std::vector<JournalRecord> records;
+JournalRead ReadJournal(const std::string& path) {
+  const platform::SystemRead<std::string> file = platform::ReadWholeFile(path);
+  if (!file.ok()) return {!platform::IsMissingError(file.error), file.error, {}};
+  JournalRead read{true, 0, {}};
+  const std::string& text = file.value;
+  std::vector<JournalRecord>& records = read.records;
   std::size_t start = 0;
   std::string lastPlaced;
   int area = 0;
@@ -125,5 +128,5 @@ std::vector<JournalRecord> ReadJournal(const std::string& path) {
     }
     start = end + 1;
   }
-  return records;
+  return read;
 }

@@ -54,8 +54,17 @@ class InstallJournal {
   std::string lastPlaced_;  ///< the path of the last kPlaced record written
 };
 
+/// What reading a journal file found.
+struct JournalRead {
+  bool found = false;  ///< a journal is there; false: there is nothing to undo
+  int error = 0;       ///< the system's code when one is there but cannot be read
+  std::vector<JournalRecord> records;
+  bool readable() const { return error == 0; }
+};
+
 /// The whole records of the journal file `path`, in order: a last record cut
 /// off by a kill, any line that is no record (the "asided" and "place" lines
 /// that earlier versions also wrote among them), and records whose path could
-/// lead outside the installation are left out. Empty when there is no journal.
-std::vector<JournalRecord> ReadJournal(const std::string& path);
+/// lead outside the installation are left out. No records, and not found,
+/// when there is no journal; none, with the system's code, when it cannot be read.
+JournalRead ReadJournal(const std::string& path);

@@ -24,7 +24,7 @@ std::string BackupIn(const std::string& backupDir, int number) {
 // Names the installation's areas in folders it links: its identity, which
 // its other spellings share and another installation's never does.
 std::string IdentityOf(const std::string& dstPath) {
-  const std::string identity = platform::FileIdentity(dstPath);
+  const std::string identity = platform::FileIdentity(dstPath).value;
   return identity.empty() ? "installation" : identity;
 }
 

@@ -85,7 +85,7 @@ class Planner {
     const std::size_t replaced = plan_.replaced.size();
     const std::size_t added = plan_.added.size();
     const std::size_t movedWhole = plan_.movedWhole.size();
-    plan_.folders[relative] = {platform::FileIdentity(target), installedType == EntryType::kLink};
+    plan_.folders[relative] = {platform::FileIdentity(target).value, installedType == EntryType::kLink};
     if (!Entries(source, relative) || installedType != EntryType::kDirectory || !MovesWhole(source, relative, target)) {
       return false;
     }
@@ -117,8 +117,8 @@ class Planner {
     if (platform::IsSameFile(Target(relative.substr(0, relative.find(platform::kPathSeparator))), workDir_)) {
       return false;
     }
-    const std::string traits = platform::FolderTraits(target);
-    return !traits.empty() && traits == platform::FolderTraits(source);
+    const platform::SystemRead<std::string> traits = platform::FolderTraits(target);
+    return traits.ok() && traits.value == platform::FolderTraits(source).value;
   }
 
   std::string Target(const std::string& relative) const {
@@ -159,7 +159,7 @@ void ListPlaced(const std::string& sourceDir, InstallPlan& plan) {
 
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir) {
   InstallPlan plan;
-  plan.folders[{}] = {platform::FileIdentity(targetDir), false};
+  plan.folders[{}] = {platform::FileIdentity(targetDir).value, false};
   Planner(targetDir, workDir, /*wholeMoves=*/true, plan).Entries(sourceDir, {});
   ListPlaced(sourceDir, plan);
   return plan;
@@ -167,7 +167,7 @@ InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetD
 
 InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative) {
   InstallPlan plan;
-  plan.folders[relative] = {platform::FileIdentity(JoinPath(targetDir, relative)), false};
+  plan.folders[relative] = {platform::FileIdentity(JoinPath(targetDir, relative)).value, false};
   Planner(targetDir, /*workDir=*/{}, /*wholeMoves=*/false, plan).Entries(JoinPath(sourceDir, relative), relative);
   return plan;
 }

@@ -44,7 +44,7 @@ class Transaction {
   // Closes the journal and undoes what it announced and the disk shows done.
   Undone Abort() {
     journal_.Close();
-    return UndoRecorded(layout_, ReadJournal(layout_.journal()), folders_);
+    return UndoRecorded(layout_, ReadJournal(layout_.journal()).records, folders_);
   }
 
  private:

@@ -13,7 +13,7 @@ constexpr const char kUpdaterName[] = "update.exe";
 }  // namespace
 
 bool IsUpdaterOwnFile(const std::string& fileName) {
-  static const std::string ownName = FileNameOf(platform::ExecutablePath());
+  static const std::string ownName = FileNameOf(platform::ExecutablePath().value);
   return platform::SameFileName(fileName, kUpdaterName) ||
          (!ownName.empty() && platform::SameFileName(fileName, ownName));
 }

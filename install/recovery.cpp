@@ -115,7 +115,7 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   // The install never writes behind a linked work directory (the clear
   // replaces one), so a journal found there is not its own.
   if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
-  const std::vector<JournalRecord> records = ReadJournal(layout.journal());
+  const std::vector<JournalRecord> records = ReadJournal(layout.journal()).records;
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kArea) layout.SetArea(record.number, record.path);
   }

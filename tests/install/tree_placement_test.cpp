@@ -106,7 +106,7 @@ TEST(PlaceTree, SkipsOnlyTheUpdatersOwnFileByName) {
   const fs::path source = dir.path() / "update.exe.d" / "update";
   const fs::path app = dir.path() / "app";
   fs::create_directory(app);
-  const std::string ownName = fs::path(platform::ExecutablePath()).filename().string();
+  const std::string ownName = fs::path(platform::ExecutablePath().value).filename().string();
   const bool namesFoldCase = platform::SameFileName("Update.exe", "update.exe");
   struct Case {
     std::string name;
