@@ -21,7 +21,8 @@ whatever the session (systemd's KillMode=control-group): start it in a scope
 of its own (systemd-run --scope --collect ...), where the application it
 starts again then runs too. Open your files and sockets with O_CLOEXEC: the
 updater holds every other descriptor it inherits until it ends. The stop
-sends SIGTERM, and SIGKILL at the fifth of ten polls one second apart.")
+sends SIGTERM, and SIGKILL about five seconds after it; it waits ten
+seconds in all.")
 set(UPDATE_RIGHTS_NOTE "The updater runs with the rights of whoever starts it (root for an
 installation owned by root).")
 # glibc is linked in statically, under the LGPL 2.1.
@@ -47,8 +48,9 @@ application in a job object that kills its processes when closed takes an
 updater started without that flag with it. A job that allows no breakaway
 refuses the flag (error 5): start it in the job then, and keep the job open
 until the update is done. The stop posts WM_CLOSE to every top-level window
-of the application's processes and ends what is left at the fifth of ten
-polls one second apart; a process that owns no window is ended at once. On
+of the application's processes and ends what is left about five seconds
+later, waiting ten seconds in all; a process that owns no window is ended
+at once. On
 the command line a quoted path that ends in a backslash (\"C:\\App\\\") escapes
 its quote: leave the backslash off.")
   set(UPDATE_LICENCE_NOTE "")
