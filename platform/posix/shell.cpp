@@ -24,8 +24,9 @@ std::vector<std::string> Environment(const std::vector<platform::EnvironmentVari
     }
     if (!replaced) settings.emplace_back(*setting);
   }
-  for (const platform::EnvironmentVariable& variable : variables)
+  for (const platform::EnvironmentVariable& variable : variables) {
     settings.push_back(variable.name + "=" + variable.value);
+  }
   return settings;
 }
 
