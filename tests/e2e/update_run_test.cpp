@@ -4,7 +4,6 @@
 #include <ctime>
 #include <iterator>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -145,11 +144,7 @@ TEST_F(UpdateRun, AGoodUpdateLogsExactlyTheDescribedLinesAndPassesNoArguments) {
 
   // It learns which process still writes the run's last lines, and the file
   // they go to by its full path: the log's one file.
-  std::istringstream variables(WithLineFeeds(ReadFileBytes(AppPath().string() + ".env")));
-  std::string installedRun, updaterPid, logFile;
-  std::getline(variables, installedRun);
-  variables >> updaterPid >> std::ws;
-  std::getline(variables, logFile);
+  const auto [updaterPid, logFile] = RelaunchVariables();
   EXPECT_EQ(updaterPid, std::to_string(result.pid));
   EXPECT_TRUE(fs::u8path(logFile).is_absolute()) << logFile;
   EXPECT_EQ(fs::u8path(logFile).lexically_normal(), fs::u8path(logFile)) << logFile;

@@ -5,7 +5,6 @@
 // the example started as the updater starts the application again reads
 // that it did.
 #include <cstdlib>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -33,20 +32,16 @@ TEST_F(UpdateRun, TheGuidesExampleStartsAnUpdaterThatOutlivesTheApplication) {
 
   // What the updater gave the application it started, given to the example
   // at once: it waits for the updater to end before it reads the log.
-  std::istringstream variables(WithLineFeeds(ReadFileBytes(AppPath().string() + ".env")));
-  std::string installedRun, updaterPid, logFile;
-  std::getline(variables, installedRun);
-  variables >> updaterPid >> std::ws;
-  std::getline(variables, logFile);
-  // putenv keeps the text itself: it lives as long as the process.
-  static std::string pidSetting, logSetting;
+  const auto [updaterPid, logFile] = RelaunchVariables();
+  // putenv keeps the text itself, so it lives as long as the process; the
+  // variable is emptied again after.
+  static std::string pidSetting, logSetting, pidCleared = "UPDATER_PID=";
   pidSetting = "UPDATER_PID=" + updaterPid;
   logSetting = "UPDATER_LOG=" + logFile;
   putenv(pidSetting.data());
   putenv(logSetting.data());
   const RunResult outcome = RunToEnd(example.u8string(), {}, root_.path());
-  pidSetting = "UPDATER_PID=";
-  putenv(pidSetting.data());
+  putenv(pidCleared.data());
   EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
   const std::string closing =
       std::string(kDriverLogSource) + " " + std::to_string(kSuccessLine) + " Update App Success!";
