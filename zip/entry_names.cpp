@@ -45,20 +45,18 @@ void SamePathEntries::add(std::size_t index, const std::string& relative, bool d
 
 // Sorted by path and then by order, each run of one path starts with its
 // first entry; the clash is at the run's second entry.
-bool SamePathEntries::findClash(std::size_t& later, std::size_t& earlier) {
+std::optional<PathClash> SamePathEntries::findClash() {
   std::sort(noted_.begin(), noted_.end(), [](const Noted& left, const Noted& right) {
     return std::tie(left.path, left.index) < std::tie(right.path, right.index);
   });
-  bool found = false;
+  std::optional<PathClash> first;
   for (std::size_t run = 0, next = 0; run < noted_.size(); run = next) {
     bool holdsFile = false;
     for (next = run; next < noted_.size() && noted_[next].path == noted_[run].path; ++next) {
       holdsFile = holdsFile || !noted_[next].directory;
     }
-    if (next - run < 2 || !holdsFile || (found && noted_[run + 1].index >= later)) continue;
-    found = true;
-    later = noted_[run + 1].index;
-    earlier = noted_[run].index;
+    if (next - run < 2 || !holdsFile || (first && noted_[run + 1].index >= first->later)) continue;
+    first = PathClash{noted_[run + 1].index, noted_[run].index};
   }
-  return found;
+  return first;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ std::string refusalOfStoredName(const ArchiveEntry& entry);
 /// (platform::FitsFileName). Empty when neither applies.
 std::string refusalOfSegments(const std::string& relative);
 
+/// Two entries, by number in the archive's order, that name one path.
+struct PathClash {
+  std::size_t later = 0;
+  std::size_t earlier = 0;
+};
+
 /// The output names of an extraction's entries, for finding two that name
 /// one path as the system compares names (platform::FoldedFileName).
 class SamePathEntries {
@@ -29,9 +36,9 @@ class SamePathEntries {
 
   /// The first entry, in the archive's order, that names the path of an
   /// earlier one where at least one of them is a file (two directory
-  /// entries of one name make one folder), with that earlier entry; false
+  /// entries of one name make one folder), with that earlier entry; nothing
   /// when there is none.
-  bool findClash(std::size_t& later, std::size_t& earlier);
+  std::optional<PathClash> findClash();
 
  private:
   struct Noted {
