@@ -19,20 +19,20 @@ bool endsInDotOrBlank(const std::string& segment) {
 
 }  // namespace
 
-std::string refusalOfStoredName(const ArchiveEntry& entry) {
-  if (entry.entryName.find('\0') != std::string::npos) return "a NUL inside the name";
-  if (entry.utf8Name && !IsValidUtf8(entry.entryName)) return "flagged as UTF-8 but not UTF-8";
-  return {};
+EntryRefusal refusalOfStoredName(const ArchiveEntry& entry) {
+  if (entry.entryName.find('\0') != std::string::npos) return EntryRefusal::kNulInName;
+  if (entry.utf8Name && !IsValidUtf8(entry.entryName)) return EntryRefusal::kNotUtf8;
+  return EntryRefusal::kNone;
 }
 
-std::string refusalOfSegments(const std::string& relative) {
+EntryRefusal refusalOfSegments(const std::string& relative) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = relative.find_first_of("/\\", start);
     const std::string segment = relative.substr(start, end - start);
-    if (endsInDotOrBlank(segment)) return "a name ending in a dot or a blank";
-    if (!platform::FitsFileName(segment)) return "a name longer than the system takes";
-    if (end == std::string::npos) return {};
+    if (endsInDotOrBlank(segment)) return EntryRefusal::kEndsInDotOrBlank;
+    if (!platform::FitsFileName(segment)) return EntryRefusal::kNameTooLong;
+    if (end == std::string::npos) return EntryRefusal::kNone;
     start = end + 1;
   }
 }

@@ -9,16 +9,17 @@
 #include <vector>
 
 #include "zip/archive_entry.h"
+#include "zip/extraction_failure.h"
 
 /// Why the stored name of `entry` is refused, whatever it is written under:
-/// a NUL inside it, or the UTF-8 flag on bytes that are not UTF-8. Empty
+/// a NUL inside it, or the UTF-8 flag on bytes that are not UTF-8; kNone
 /// when neither applies.
-std::string refusalOfStoredName(const ArchiveEntry& entry);
+EntryRefusal refusalOfStoredName(const ArchiveEntry& entry);
 
 /// Why the relative output name `relative` is refused: a segment ending in a
 /// dot or a blank, or one longer than the system takes
-/// (platform::FitsFileName). Empty when neither applies.
-std::string refusalOfSegments(const std::string& relative);
+/// (platform::FitsFileName); kNone when neither applies.
+EntryRefusal refusalOfSegments(const std::string& relative);
 
 /// Two entries, by number in the archive's order, that name one path.
 struct PathClash {

@@ -1,6 +1,7 @@
 // What an extraction checks before it writes anything.
 #include "zip/extraction_checks.h"
 
+#include <string_view>
 #include <utility>
 
 #include "zip/device_names.h"
@@ -16,24 +17,24 @@ namespace {
 constexpr std::uint64_t kLongestLinkTarget = 4095;
 
 // Why the output name `relative` is refused: outside the destination, or a
-// device in place of a file. Empty when it is safe.
-std::string refusalOfName(const std::string& relative) {
-  if (!landsInsideDestination(relative)) return "outside the destination";
-  if (namesReservedDevice(relative)) return "a device name";
-  return {};
+// device in place of a file; kNone when it is safe.
+EntryRefusal refusalOfName(const std::string& relative) {
+  if (!landsInsideDestination(relative)) return EntryRefusal::kOutsideDestination;
+  if (namesReservedDevice(relative)) return EntryRefusal::kDeviceName;
+  return EntryRefusal::kNone;
 }
 
 // Why `entry`, written under `relative`, is refused: its stored name first,
 // since a NUL hides the rest of it from every other reader.
-std::string refusalOfEntry(const ArchiveEntry& entry, const std::string& relative) {
-  std::string refusal = refusalOfStoredName(entry);
-  if (refusal.empty()) refusal = refusalOfName(relative);
-  if (refusal.empty()) refusal = refusalOfSegments(relative);
+EntryRefusal refusalOfEntry(const ArchiveEntry& entry, const std::string& relative) {
+  EntryRefusal refusal = refusalOfStoredName(entry);
+  if (refusal == EntryRefusal::kNone) refusal = refusalOfName(relative);
+  if (refusal == EntryRefusal::kNone) refusal = refusalOfSegments(relative);
   return refusal;
 }
 
-ExtractionFailure refused(std::string entry, std::string reason) {
-  return {ExtractionFailure::Kind::kRefusedEntry, std::move(entry), std::move(reason)};
+ExtractionFailure refused(std::string_view entry, EntryRefusal refusal, std::string_view earlier = {}) {
+  return ExtractionFailure::refused(std::string(entry), refusal, std::string(earlier));
 }
 
 }  // namespace
@@ -43,7 +44,7 @@ std::string outputNameOf(const std::string& stored, const EntryRenames& renames)
   return renamed == renames.end() ? stored : renamed->second;
 }
 
-bool isSafeOutputName(const std::string& relative) { return refusalOfName(relative).empty(); }
+bool isSafeOutputName(const std::string& relative) { return refusalOfName(relative) == EntryRefusal::kNone; }
 
 SurveyedEntries surveyEntries(ZipReaderState& state, const EntryRenames& renames, const std::string& installedFolder) {
   ExtractionFailure refusal;
@@ -55,8 +56,8 @@ SurveyedEntries surveyEntries(ZipReaderState& state, const EntryRenames& renames
   EntryIndex index(state, [&](const ArchiveEntry& entry) {
     const std::string relative = outputNameOf(entry.entryName, renames);
     if (refusal.kind == ExtractionFailure::Kind::kNone) {
-      std::string reason = refusalOfEntry(entry, relative);
-      if (!reason.empty()) refusal = refused(entry.entryName, std::move(reason));
+      const EntryRefusal cause = refusalOfEntry(entry, relative);
+      if (cause != EntryRefusal::kNone) refusal = refused(entry.entryName, cause);
     }
     paths.add(visited, relative, entry.directory);
     spreadable = spreadable && spreadsSafely(relative);
@@ -66,8 +67,7 @@ SurveyedEntries surveyEntries(ZipReaderState& state, const EntryRenames& renames
   });
   if (refusal.kind == ExtractionFailure::Kind::kNone) {
     if (const std::optional<PathClash> clash = paths.findClash()) {
-      refusal =
-          refused(std::string(index.name(clash->later)), "the same path as " + std::string(index.name(clash->earlier)));
+      refusal = refused(index.name(clash->later), EntryRefusal::kSamePath, index.name(clash->earlier));
     }
   }
   return {std::move(index), std::move(refusal), std::move(linkEntries), needed, spreadable};
@@ -79,21 +79,21 @@ ExtractionFailure planLinks(ZipReaderState& state, const SurveyedEntries& survey
   for (const std::size_t i : surveyed.linkEntries) {
     const std::string name(index.name(i));
     unz64_file_pos first = index.firstOfName(i);
-    if (unzGoToFilePos64(state.handle.get(), &first) != UNZ_OK) return refused(name, "a link that cannot be read");
+    if (unzGoToFilePos64(state.handle.get(), &first) != UNZ_OK) return refused(name, EntryRefusal::kUnreadableLink);
     std::vector<std::uint8_t> target;
     const bool read = state.readCurrentEntry([&](const ArchiveEntry& entry) {
       return entry.unpackedSize > kLongestLinkTarget ? -1 : state.copyCurrentEntryToBuffer(target, entry);
     });
-    if (!read) return refused(name, "a link that cannot be read");
+    if (!read) return refused(name, EntryRefusal::kUnreadableLink);
     plan.add(i, outputNameOf(name, renames), std::string(target.begin(), target.end()));
   }
   if (const PlannedLink* outside = plan.linkLeadingOutside()) {
-    return refused(std::string(index.name(outside->index)), "a link leading outside");
+    return refused(index.name(outside->index), EntryRefusal::kLinkLeadingOutside);
   }
   for (std::size_t i = 0; i < index.size(); ++i) {
     const std::string name(index.name(i));
-    std::string reason = plan.refusalOfEntryAt(outputNameOf(name, renames));
-    if (!reason.empty()) return refused(name, std::move(reason));
+    const EntryRefusal cause = plan.refusalOfEntryAt(outputNameOf(name, renames));
+    if (cause != EntryRefusal::kNone) return refused(name, cause);
   }
   return {};
 }
