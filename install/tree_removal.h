@@ -29,6 +29,6 @@ using KeepsEntry =
 /// Removes, as RemoveTreeIn does, what stands at `name` in `parent` as a
 /// `type`, named `relative` for `keeps`, except each entry `keeps` keeps: it
 /// stays, with the folders that hold it. True when everything not kept is
-/// gone; false when something could not be removed or a folder listed.
+/// gone; false when something could not be removed, or a folder listed.
 bool RemoveTreeKeeping(const platform::FolderHandle& parent, const std::string& name, platform::EntryType type,
                        const std::string& relative, const KeepsEntry& keeps);
