@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "UpGrade/failure_reasons.h"
 #include "UpGrade/log_lines.h"
 #include "log/log.h"
 
@@ -17,16 +18,12 @@ unsigned long Mebibytes(std::uint64_t bytes, bool roundUp) {
 
 }  // namespace
 
-void LogRefusedEntry(const std::string& entry, const std::string& reason) {
-  LogFormatted(Error, kDriverLogSource, kEntryRefusedLine, "Entry Refused:%s, Reason:%s", entry.c_str(),
-               reason.c_str());
-}
-
 void LogExtractionFailure(const ExtractionFailure& failure, const std::string& errorText) {
   using Kind = ExtractionFailure::Kind;
   switch (failure.kind) {
     case Kind::kRefusedEntry:
-      LogRefusedEntry(failure.entry, failure.reason);
+      LogFormatted(Error, kDriverLogSource, kEntryRefusedLine, "Entry Refused:%s, Reason:%s", failure.entry.c_str(),
+                   RefusalReason(failure).c_str());
       return;
     case Kind::kNoRoom:
       LogFormatted(Error, kDriverLogSource, kNoRoomLine, "Archive Needs:%lu MiB, Free:%lu MiB",

@@ -9,6 +9,3 @@
 /// Logs `failure`; where it notes nothing, logs `errorText` (the text of
 /// what the reader threw, when it threw) as the archive's error.
 void LogExtractionFailure(const ExtractionFailure& failure, const std::string& errorText);
-
-/// Logs that the entry `entry` is refused, and `reason`.
-void LogRefusedEntry(const std::string& entry, const std::string& reason);

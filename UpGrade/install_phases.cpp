@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "UpGrade/failure_reasons.h"
 #include "UpGrade/file_operations.h"
 #include "UpGrade/log_lines.h"
 #include "install/install.h"
@@ -101,9 +102,9 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
   }
   LogFailedCopies(outcome.failedCopies);
   LogKept(outcome.kept);
-  if (!outcome.failedStep.step.empty()) {
+  if (outcome.failedStep.step != InstallStep::kNone) {
     LogFormatted(Error, kDriverLogSource, kInstallStepLine, "Install Failed At:%s, Path:%s, error:%d",
-                 outcome.failedStep.step.c_str(), outcome.failedStep.path.c_str(), outcome.failedStep.error);
+                 InstallStepName(outcome.failedStep.step), outcome.failedStep.path.c_str(), outcome.failedStep.error);
   }
   LogFormatted(outcome.rolledBack ? Warning : Error, kDriverLogSource, kRestoredLine,
                "Old Version Restored:%d, Files Moved Back:%d", outcome.rolledBack ? 1 : 0, outcome.restoredCount);

@@ -70,7 +70,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& workDir, std:
     reader->setInstalledFolder(kUpdateDirName);
     entries = reader->listEntries();
     if (const ArchiveEntry* reserved = EntryTakingReservedName(entries)) {
-      LogRefusedEntry(reserved->entryName, "a name the install keeps");
+      LogExtractionFailure(ExtractionFailure::refused(reserved->entryName, EntryRefusal::kReservedName), {});
       return false;
     }
     if (reader->extractAll(workDir)) return true;

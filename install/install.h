@@ -79,9 +79,18 @@ bool IsUpdaterOwnFile(const std::string& fileName);
 /// "update/NAME"; empty when there is none.
 std::vector<std::string> UpdaterOwnFileEntries(const std::vector<ArchiveEntry>& entries);
 
+/// The steps of the install that fail on a path of their own, not on an
+/// entry; the words the log gives each: UpGrade/failure_reasons.cpp.
+enum class InstallStep {
+  kNone,
+  kPlan,          ///< walking the new tree or an installed folder to plan
+  kBackupFolder,  ///< making a folder of the backup areas
+  kJournal,       ///< writing or flushing the journal
+};
+
 /// A step of the install that failed on its own path, not on an entry.
 struct FailedStep {
-  std::string step;  ///< "plan", "backup folder" or "journal"; empty: none failed
+  InstallStep step = InstallStep::kNone;  ///< kNone: none failed
   std::string path;
   int error = 0;  ///< the system's code
 };

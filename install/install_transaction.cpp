@@ -84,7 +84,7 @@ class Transaction {
       try {
         merge = PlanMerge(updateDir, dstPath, relative);
       } catch (const UnlistedFolder& unlisted) {
-        journal_.Failed({"plan", unlisted.path, unlisted.error});
+        journal_.Failed({InstallStep::kPlan, unlisted.path, unlisted.error});
         return std::nullopt;
       }
       folders_.Add(merge.folders);
@@ -110,9 +110,9 @@ FailedStep Plan(const std::string& updateDir, const std::string& dstPath, const 
   try {
     plan = PlanInstall(updateDir, dstPath, workDir);
   } catch (const UnlistedFolder& unlisted) {
-    return {"plan", unlisted.path, unlisted.error};
+    return {InstallStep::kPlan, unlisted.path, unlisted.error};
   } catch (const std::exception&) {
-    return {"plan", updateDir, 0};
+    return {InstallStep::kPlan, updateDir, 0};
   }
   return {};
 }
@@ -124,14 +124,14 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   InstallPlan plan;
   outcome.failedStep = Plan(updateDir, dstPath, workDir, plan);
   outcome.rolledBack = true;  // until something is touched
-  if (!outcome.failedStep.step.empty()) return outcome;
+  if (outcome.failedStep.step != InstallStep::kNone) return outcome;
   InstallLayout layout(dstPath, workDir);
   // Leftovers of an earlier install that could not be deleted then.
   RemoveTreeIn(platform::FolderHandle::Open(workDir), kBackupDirName);
   if (!platform::MakeDirectory(layout.backupDir())) {
     const int error = platform::LastSystemError();
     if (!platform::IsExistingDirectory(layout.backupDir())) {
-      outcome.failedStep = {"backup folder", layout.backupDir(), error};
+      outcome.failedStep = {InstallStep::kBackupFolder, layout.backupDir(), error};
       return outcome;
     }
   }

@@ -6,7 +6,7 @@
 
 JournalWriter::JournalWriter(const InstallLayout& layout, const InstallFolders& folders)
     : layout_(layout), folders_(folders), journal_(layout.journal()) {
-  if (!journal_.ok()) Failed("journal", layout.journal());
+  if (!journal_.ok()) Failed(InstallStep::kJournal, layout.journal());
 }
 
 std::optional<AnnouncedPlan> JournalWriter::AnnouncePlan(const InstallPlan& plan) {
@@ -43,18 +43,18 @@ std::optional<std::vector<AsideMove>> JournalWriter::AnnounceAside(const std::ve
 }
 
 bool JournalWriter::Note(const JournalRecord& record) {
-  return journal_.Add(record) || Failed("journal", layout_.journal());
+  return journal_.Add(record) || Failed(InstallStep::kJournal, layout_.journal());
 }
 
-bool JournalWriter::Flush() { return journal_.Flush() || Failed("journal", layout_.journal()); }
+bool JournalWriter::Flush() { return journal_.Flush() || Failed(InstallStep::kJournal, layout_.journal()); }
 
-bool JournalWriter::Failed(const char* step, const std::string& path) {
+bool JournalWriter::Failed(InstallStep step, const std::string& path) {
   const int error = platform::LastSystemError();
   return Failed({step, path, error});
 }
 
 bool JournalWriter::Failed(const FailedStep& failed) {
-  if (failedStep_.step.empty()) failedStep_ = failed;
+  if (failedStep_.step == InstallStep::kNone) failedStep_ = failed;
   return false;
 }
 
@@ -65,7 +65,7 @@ bool JournalWriter::NewBackupFolder() {
   while (!layout_.MakeBackupFolder(nextBackup_, 0, folders_)) {
     const std::string folder = layout_.BackupFolderOf(nextBackup_);
     const int error = platform::LastSystemError();
-    if (!StandsAt(folder)) return Failed({"backup folder", folder, error});
+    if (!StandsAt(folder)) return Failed({InstallStep::kBackupFolder, folder, error});
     nextBackup_ += kBackupsPerFolder;
   }
   return true;

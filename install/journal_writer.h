@@ -57,10 +57,10 @@ class JournalWriter {
 
   /// Notes that `step` failed on `path`, with the system's code, unless a
   /// failure is noted already; false.
-  bool Failed(const char* step, const std::string& path);
+  bool Failed(InstallStep step, const std::string& path);
   /// Notes `failed` unless a failure is noted already; false.
   bool Failed(const FailedStep& failed);
-  /// The first step that failed; its step empty when none did.
+  /// The first step that failed; its step kNone when none did.
   const FailedStep& failedStep() const { return failedStep_; }
 
  private:

@@ -58,7 +58,7 @@ AsideResult MovesAside::MoveAcross(const std::vector<AsideMove>& crossing) {
       if (!result.moved) return result;
       const int number = nextInArea_[area]++;
       if (number % kBackupsPerFolder == 0 && !layout_.MakeBackupFolder(number, area, folders_)) {
-        result.moved = journal_.Failed("backup folder", layout_.BackupFolderOf(number, area));
+        result.moved = journal_.Failed(InstallStep::kBackupFolder, layout_.BackupFolderOf(number, area));
         return result;
       }
       result.moved = journal_.Note({JournalRecord::kArea, area, layout_.AreaIn(move.relative.substr(0, end))}) &&
@@ -98,7 +98,7 @@ int MovesAside::AreaFor(const std::string& folder) {
   // nothing the next run does not know of.
   if (!journal_.Note({JournalRecord::kArea, area, relative}) || !journal_.Flush()) return 0;
   if (!layout_.MakeArea(area, folder, folders_)) {
-    journal_.Failed("backup folder", layout_.AreaDir(area));
+    journal_.Failed(InstallStep::kBackupFolder, layout_.AreaDir(area));
     return 0;
   }
   areas_[folder] = area;

@@ -1,6 +1,5 @@
 // What an install placed, and taking exactly that back out.
 #include "install/placed_entries.h"
-#include "install/install_paths.h"
 
 #include "install/install.h"
 #include "install/tree_removal.h"
@@ -20,31 +19,21 @@ PlacedEntries::PlacedEntries(const std::vector<JournalRecord>& records) {
   }
 }
 
+// Only what the journal lists goes, and the copies staged beside their
+// targets (platform::kCopyPrefix), which no user saves.
 bool PlacedEntries::Remove(const InstallFolders& folders, const std::string& relative,
                            std::vector<std::string>& kept) const {
   std::string name;
   const platform::FolderHandle parent = folders.OpenParent(relative, name);
   if (!parent.ok()) return true;
   if (!listed_) return RemoveTreeIn(parent, name);
-  return RemoveEntry(parent, name, relative, parent.TypeOf(name), kept);
-}
-
-bool PlacedEntries::RemoveEntry(const platform::FolderHandle& parent, const std::string& name,
-                                const std::string& relative, platform::EntryType type,
-                                std::vector<std::string>& kept) const {
-  if (type == platform::EntryType::kMissing) return true;
-  if (placed_.count(platform::FoldedFileName(relative)) == 0 && name.rfind(platform::kCopyPrefix, 0) != 0) {
-    kept.push_back(parent.PathOf(name));
-    return true;
-  }
-  if (type != platform::EntryType::kDirectory) return RemoveTreeIn(parent, name);
-  const platform::FolderHandle folder = parent.Child(name);
-  std::vector<platform::DirectoryEntry> entries;
-  if (!folder.List(entries)) return false;
-  const std::size_t keptBefore = kept.size();
-  bool removed = true;
-  for (const platform::DirectoryEntry& entry : entries) {
-    removed = RemoveEntry(folder, entry.name, JoinPath(relative, entry.name), entry.type, kept) && removed;
-  }
-  return removed && (kept.size() > keptBefore || parent.Remove(name, /*folder=*/true));
+  return RemoveTreeKeeping(
+      parent, name, parent.TypeOf(name), relative,
+      [&](const platform::FolderHandle& folder, const std::string& entry, const std::string& path) {
+        if (placed_.count(platform::FoldedFileName(path)) != 0 || entry.rfind(platform::kCopyPrefix, 0) == 0) {
+          return false;
+        }
+        kept.push_back(folder.PathOf(entry));
+        return true;
+      });
 }

@@ -26,9 +26,6 @@ class PlacedEntries {
   bool Remove(const InstallFolders& folders, const std::string& relative, std::vector<std::string>& kept) const;
 
  private:
-  bool RemoveEntry(const platform::FolderHandle& parent, const std::string& name, const std::string& relative,
-                   platform::EntryType type, std::vector<std::string>& kept) const;
-
   bool listed_ = false;
   /// platform::FoldedFileName of each placed path, as the system compares names.
   std::unordered_set<std::string> placed_;

@@ -2,7 +2,10 @@
 // a whole folder included.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "platform/entry_type.h"
 
 /// True when `path` names anything: a file, a folder or a link (a dangling
 /// one included; links are not followed).
@@ -17,3 +20,15 @@ class FolderHandle;
 /// folders opened relative to it and never through a link. True when nothing
 /// stands there afterwards; what could not be removed stays.
 bool RemoveTreeIn(const platform::FolderHandle& parent, const std::string& name);
+
+/// Whether the entry `name` of `parent`, at `relative` below where a removal
+/// began, stays; asked before the entry is touched.
+using KeepsEntry =
+    std::function<bool(const platform::FolderHandle& parent, const std::string& name, const std::string& relative)>;
+
+/// Removes, as RemoveTreeIn does, what stands at `name` in `parent` as a
+/// `type`, named `relative` for `keeps`, except each entry `keeps` keeps: it
+/// stays, with the folders that hold it. True when everything not kept is
+/// gone; false when something could not be removed, or a folder listed.
+bool RemoveTreeKeeping(const platform::FolderHandle& parent, const std::string& name, platform::EntryType type,
+                       const std::string& relative, const KeepsEntry& keeps);

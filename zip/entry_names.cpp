@@ -19,20 +19,20 @@ bool endsInDotOrBlank(const std::string& segment) {
 
 }  // namespace
 
-std::string refusalOfStoredName(const ArchiveEntry& entry) {
-  if (entry.entryName.find('\0') != std::string::npos) return "a NUL inside the name";
-  if (entry.utf8Name && !IsValidUtf8(entry.entryName)) return "flagged as UTF-8 but not UTF-8";
-  return {};
+EntryRefusal refusalOfStoredName(const ArchiveEntry& entry) {
+  if (entry.entryName.find('\0') != std::string::npos) return EntryRefusal::kNulInName;
+  if (entry.utf8Name && !IsValidUtf8(entry.entryName)) return EntryRefusal::kNotUtf8;
+  return EntryRefusal::kNone;
 }
 
-std::string refusalOfSegments(const std::string& relative) {
+EntryRefusal refusalOfSegments(const std::string& relative) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = relative.find_first_of("/\\", start);
     const std::string segment = relative.substr(start, end - start);
-    if (endsInDotOrBlank(segment)) return "a name ending in a dot or a blank";
-    if (!platform::FitsFileName(segment)) return "a name longer than the system takes";
-    if (end == std::string::npos) return {};
+    if (endsInDotOrBlank(segment)) return EntryRefusal::kEndsInDotOrBlank;
+    if (!platform::FitsFileName(segment)) return EntryRefusal::kNameTooLong;
+    if (end == std::string::npos) return EntryRefusal::kNone;
     start = end + 1;
   }
 }
@@ -45,20 +45,18 @@ void SamePathEntries::add(std::size_t index, const std::string& relative, bool d
 
 // Sorted by path and then by order, each run of one path starts with its
 // first entry; the clash is at the run's second entry.
-bool SamePathEntries::findClash(std::size_t& later, std::size_t& earlier) {
+std::optional<PathClash> SamePathEntries::findClash() {
   std::sort(noted_.begin(), noted_.end(), [](const Noted& left, const Noted& right) {
     return std::tie(left.path, left.index) < std::tie(right.path, right.index);
   });
-  bool found = false;
+  std::optional<PathClash> first;
   for (std::size_t run = 0, next = 0; run < noted_.size(); run = next) {
     bool holdsFile = false;
     for (next = run; next < noted_.size() && noted_[next].path == noted_[run].path; ++next) {
       holdsFile = holdsFile || !noted_[next].directory;
     }
-    if (next - run < 2 || !holdsFile || (found && noted_[run + 1].index >= later)) continue;
-    found = true;
-    later = noted_[run + 1].index;
-    earlier = noted_[run].index;
+    if (next - run < 2 || !holdsFile || (first && noted_[run + 1].index >= first->later)) continue;
+    first = PathClash{noted_[run + 1].index, noted_[run].index};
   }
-  return found;
+  return first;
 }

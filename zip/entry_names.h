@@ -4,20 +4,28 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "zip/archive_entry.h"
+#include "zip/extraction_failure.h"
 
 /// Why the stored name of `entry` is refused, whatever it is written under:
-/// a NUL inside it, or the UTF-8 flag on bytes that are not UTF-8. Empty
+/// a NUL inside it, or the UTF-8 flag on bytes that are not UTF-8; kNone
 /// when neither applies.
-std::string refusalOfStoredName(const ArchiveEntry& entry);
+EntryRefusal refusalOfStoredName(const ArchiveEntry& entry);
 
 /// Why the relative output name `relative` is refused: a segment ending in a
 /// dot or a blank, or one longer than the system takes
-/// (platform::FitsFileName). Empty when neither applies.
-std::string refusalOfSegments(const std::string& relative);
+/// (platform::FitsFileName); kNone when neither applies.
+EntryRefusal refusalOfSegments(const std::string& relative);
+
+/// Two entries, by number in the archive's order, that name one path.
+struct PathClash {
+  std::size_t later = 0;
+  std::size_t earlier = 0;
+};
 
 /// The output names of an extraction's entries, for finding two that name
 /// one path as the system compares names (platform::FoldedFileName).
@@ -29,9 +37,9 @@ class SamePathEntries {
 
   /// The first entry, in the archive's order, that names the path of an
   /// earlier one where at least one of them is a file (two directory
-  /// entries of one name make one folder), with that earlier entry; false
+  /// entries of one name make one folder), with that earlier entry; nothing
   /// when there is none.
-  bool findClash(std::size_t& later, std::size_t& earlier);
+  std::optional<PathClash> findClash();
 
  private:
   struct Noted {

@@ -40,7 +40,13 @@ std::optional<std::uint64_t> freeBytesFor(const std::string& destination) {
   return platform::FreeBytesOf(NearestExistingDirectory(destination));
 }
 
-bool fitsFreeSpace(const std::string& destination, std::uint64_t bytes) {
+ExtractionFailure lackOfRoom(const std::string& destination, std::uint64_t needed) {
   const std::optional<std::uint64_t> free = freeBytesFor(destination);
-  return !free || addBytes(bytes, kFreeSpaceReserve) <= *free;
+  const std::uint64_t withReserve = addBytes(needed, kFreeSpaceReserve);
+  if (!free || withReserve <= *free) return {};
+  return {ExtractionFailure::Kind::kNoRoom, {}, {}, 0, withReserve, *free};
+}
+
+bool fitsFreeSpace(const std::string& destination, std::uint64_t bytes) {
+  return lackOfRoom(destination, bytes).kind == ExtractionFailure::Kind::kNone;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "zip/archive_entry.h"
+#include "zip/extraction_failure.h"
 
 /// Free space an extraction must leave on its volume, so that the log, the
 /// installation and the rest of the system still have room.
@@ -25,6 +26,11 @@ std::uint64_t addBytes(std::uint64_t total, std::uint64_t more);
 /// existing parent when it does not exist yet (the current directory for a
 /// relative one); nothing when the system cannot tell.
 std::optional<std::uint64_t> freeBytesFor(const std::string& destination);
+
+/// Kind::kNoRoom, with `needed` and kFreeSpaceReserve against the free bytes,
+/// when they pass the free space of the volume holding `destination` (as
+/// freeBytesFor finds it); Kind::kNone when they fit or the system cannot tell.
+ExtractionFailure lackOfRoom(const std::string& destination, std::uint64_t needed);
 
 /// True when `bytes` and kFreeSpaceReserve fit the free space of the volume
 /// holding `destination`, or its nearest existing parent when it does not

@@ -40,11 +40,11 @@ const PlannedLink* LinkPlan::linkLeadingOutside() const {
   return nullptr;
 }
 
-std::string LinkPlan::refusalOfEntryAt(const std::string& relative) {
+EntryRefusal LinkPlan::refusalOfEntryAt(const std::string& relative) {
   const Segments path = entrySegments(relative);
-  if (liesBelowLink(path)) return "below a link of the archive";
-  if (meetsLinkOnDisk(path)) return "meets a link on disk";
-  return {};
+  if (liesBelowLink(path)) return EntryRefusal::kBelowArchiveLink;
+  if (meetsLinkOnDisk(path)) return EntryRefusal::kMeetsLinkOnDisk;
+  return EntryRefusal::kNone;
 }
 
 // Followed by name, the way the kernel will follow it. Past a link of the

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "zip/extraction_failure.h"
+
 /// A link entry, made after every other entry of its extraction.
 struct PlannedLink {
   std::size_t index = 0;  ///< of the entry in the archive's directory
@@ -32,8 +34,8 @@ class LinkPlan {
 
   /// Why the entry written at `relative` may not be written: it lies below a
   /// link of the archive, or it or a folder between it and the destination
-  /// is already a link on disk. Empty when it may.
-  std::string refusalOfEntryAt(const std::string& relative);
+  /// is already a link on disk; kNone when it may.
+  EntryRefusal refusalOfEntryAt(const std::string& relative);
 
   bool isLink(std::size_t index) const { return indices_.count(index) != 0; }
   const std::vector<PlannedLink>& links() const { return links_; }

@@ -47,6 +47,11 @@ struct ZipReaderState {
   /// minizip cannot.
   ArchiveEntry readCurrentEntryInfo();
 
+  /// Hands the current entry to `copy`, then closes it: false when it is not
+  /// described or `copy` gives a code. Throws, as opening it does, when it
+  /// cannot be opened, or when the close reports a code (a CRC mismatch).
+  bool readCurrentEntry(const std::function<int(const ArchiveEntry&)>& copy);
+
   /// Writes the current entry at `path`: a directory for a directory entry, else a file
   /// closed with its CRC checked (a mismatch throws). False when not written.
   bool extractCurrentEntry(const ArchiveEntry& entry, const std::string& path);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "UpGrade/failure_reasons.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/zip/archive_builder.h"
@@ -106,7 +107,7 @@ TEST_F(Extraction, DuplicateFileNamesAreRefused) {
   auto reader = Open({File("same.txt", "first"), File("same.txt", "second")});
   EXPECT_FALSE(reader->extractAll(Out()));
   EXPECT_TRUE(Written().empty());
-  EXPECT_EQ(reader->lastFailure().reason, "the same path as same.txt");
+  EXPECT_EQ(RefusalReason(reader->lastFailure()), "the same path as same.txt");
 }
 
 TEST_F(Extraction, EveryRepeatedFolderEntryIsOneFolder) {
