@@ -27,6 +27,10 @@ constexpr const char kLockName[] = ".update-lock";
 /// (across volumes) before it is renamed over it: the copy's own, never the
 /// user's. The platform's copy and move write them.
 constexpr const char kCopyPrefix[] = ".update-copy-";
+/// In the installation folder: when the updater checks signatures, the
+/// signing time of the last signed release installed. The driver puts it
+/// into the extracted tree, so it is installed, or undone, with the release.
+constexpr const char kReleaseRecordName[] = ".update-signed-release";
 
 /// A top-level file that could not be copied over its namesake, or an entry
 /// of the new tree that could not be moved into the installation.

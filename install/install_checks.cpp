@@ -69,12 +69,14 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
   // replacing it; "update/.update-probe" would be taken for a probe left
   // behind, and "update/.update-lock" is held by the run itself. A folder
   // of the installation on another volume keeps its backups under the backup
-  // area's name.
+  // area's name. An archive that brought its own release record could let an
+  // older release back in.
   const std::vector<std::vector<std::string>> reserved = {{kJournalName},
                                                           {kBackupDirName},
                                                           {kUpdateDirName, kWorkDirName},
                                                           {kUpdateDirName, kProbeName},
-                                                          {kUpdateDirName, kLockName}};
+                                                          {kUpdateDirName, kLockName},
+                                                          {kUpdateDirName, kReleaseRecordName}};
   for (const ArchiveEntry& entry : entries) {
     const std::vector<std::string> names = entryPathNames(entry.entryName);
     for (const std::vector<std::string>& name : reserved) {
