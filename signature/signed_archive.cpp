@@ -40,9 +40,9 @@ SignedArchive AgainstRecord(SignedArchive checked, const std::string& zipFile, c
       break;
   }
   if (!checked.hasSigningTime) {
-    return Refused(std::move(checked), zipFile,
-                   "its trusted comment has no timestamp, and a signed release signed at " + Seconds(recorded) +
-                       " is installed");
+    return Refused(
+        std::move(checked), zipFile,
+        "its trusted comment has no timestamp, and a signed release signed at " + Seconds(recorded) + " is installed");
   }
   if (checked.signingTime < recorded) {
     return Refused(std::move(checked), zipFile,

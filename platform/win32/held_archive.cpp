@@ -37,8 +37,8 @@ class SharedForReadingOnly : public platform::HeldArchive {
 
 std::unique_ptr<platform::HeldArchive> platform::HoldArchive(const std::string& archivePath,
                                                              const std::string& /*installDir*/) {
-  UniqueHandle file(CreateFileW(WidePath(archivePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  UniqueHandle file(CreateFileW(WidePath(archivePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.ok()) return nullptr;
   return std::make_unique<SharedForReadingOnly>(file.release(), archivePath);
 }

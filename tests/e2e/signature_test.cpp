@@ -56,7 +56,8 @@ TEST_F(UpdateRun, OnlyTheVendorsSignedArchivesInstallOnceItsKeyIsThere) {
     const std::string label = row.archive + " row expecting " + row.expected;
     fs::copy_file(archives / row.archive, zip_, fs::copy_options::overwrite_existing);
     fs::remove(signature);
-    if (fs::exists(archives / (row.archive + ".minisig"))) fs::copy_file(archives / (row.archive + ".minisig"), signature);
+    if (fs::exists(archives / (row.archive + ".minisig")))
+      fs::copy_file(archives / (row.archive + ".minisig"), signature);
     fs::remove(key);
     if (row.key != Key::kNone) fs::copy_file(archives / "key.pub", key);
     if (row.key == Key::kDamaged) WriteFileBytes(key, ReadFileBytes(key).substr(0, 70));

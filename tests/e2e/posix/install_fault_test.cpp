@@ -286,8 +286,8 @@ TEST_F(InstallRun, AnArchiveRewrittenAfterItsSignatureCheckIsInstalledAsChecked)
   fs::copy_file(archives / "prehashed.zip.minisig", zip_.string() + ".minisig");
   RunResult result;
   {
-    const FaultPlan plan({{"UPDATE_FAULT_REWRITE", zip_.string()},
-                          {"UPDATE_FAULT_REWRITE_WITH", (archives / "planted.zip").string()}});
+    const FaultPlan plan(
+        {{"UPDATE_FAULT_REWRITE", zip_.string()}, {"UPDATE_FAULT_REWRITE_WITH", (archives / "planted.zip").string()}});
     result = UpdateWithoutApp(zip_.string());
   }
   ASSERT_EQ(ReadFileBytes(zip_), ReadFileBytes(archives / "planted.zip")) << "the archive was not rewritten";
