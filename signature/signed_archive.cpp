@@ -3,6 +3,8 @@
 // signing time against the installed release's.
 #include "signature/signed_archive.h"
 
+#include <utility>
+
 #include "platform/entry_type.h"
 #include "platform/system_error.h"
 #include "signature/archive_verification.h"
@@ -20,7 +22,7 @@ SignedArchive Refused(SignedArchive checked, const std::string& file, const std:
 }
 
 std::string Unreadable(int error) {
-  return error == 0 ? "larger than such a file can be" : "cannot be read, error:" + std::to_string(error);
+  return error == 0 ? "too large for such a file" : "cannot be read, error:" + std::to_string(error);
 }
 
 std::string Seconds(std::uint64_t seconds) { return std::to_string(seconds); }
@@ -59,7 +61,6 @@ SignedArchive CheckSignedArchive(const std::string& updaterDir, const std::strin
   SignedArchive checked;
   const std::string keyPath = updaterDir + kKeyFileName;
   if (platform::EntryTypeOf(keyPath) == platform::EntryType::kMissing) return checked;
-  checked.checked = true;
 
   std::string text;
   int error = 0;
@@ -78,7 +79,11 @@ SignedArchive CheckSignedArchive(const std::string& updaterDir, const std::strin
   if (!damage.empty()) return Refused(std::move(checked), signaturePath, "the signature file is damaged: " + damage);
 
   checked.held = platform::HoldArchive(zipFile, dstPath);
-  if (!checked.held) return Refused(std::move(checked), zipFile, Unreadable(platform::LastSystemError()));
+  if (!checked.held) {
+    return Refused(
+        std::move(checked), zipFile,
+        "cannot be opened and held for the extraction, error:" + std::to_string(platform::LastSystemError()));
+  }
   const Verification verification = VerifyArchive(*checked.held, key, signature);
   if (verification.blamed != Blamed::kNone) {
     const std::string& blamed = verification.blamed == Blamed::kSignature ? signaturePath : zipFile;

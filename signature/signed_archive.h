@@ -15,7 +15,6 @@ constexpr const char kKeyFileName[] = "update-key.pub";
 constexpr const char kSignatureSuffix[] = ".minisig";
 
 struct SignedArchive {
-  bool checked = false;  ///< a key file is there: the archive was checked
   /// Empty when the archive may be installed; otherwise the file to blame
   /// (the key, the signature, the archive or the installation's record).
   std::string refusedFile;
