@@ -10,14 +10,14 @@ namespace platform {
 
 /// On Windows the archive itself, held open without write or delete sharing
 /// until the run ends. On Linux, which has no share modes, an unnamed copy in
-/// the installation's folder that only the updater can reach, written as the
-/// archive is read: it costs one write of the archive's size there.
+/// the installation's folder that only the updater can reach, made while the
+/// copy is read: it costs one write of the archive's size there.
 class HeldArchive {
  public:
   virtual ~HeldArchive() = default;
   /// Reads the next bytes of the archive into `buffer`: how many, 0 at its
-  /// end, -1 on failure (LastSystemError() tells why). On Linux what is read
-  /// is also written to the copy, so a failure may be the copy's.
+  /// end, -1 on failure (LastSystemError() tells why). On Linux they are
+  /// read from the copy, so a failure may be the copy's.
   virtual long long read(unsigned char* buffer, std::size_t size) = 0;
   /// Called after the last read: false, with LastSystemError(), when the
   /// copy could not be completed. What the extraction may open from now on

@@ -1,16 +1,24 @@
-// POSIX backend of platform/held_archive.h: the archive copied, as it is
-// read, into a file of the installation's folder that has no name.
+// POSIX backend of platform/held_archive.h: the archive copied into a file of
+// the installation's folder that has no name, and read back from the copy.
 #include "platform/held_archive.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "platform/posix/unique_fd.h"
 
 namespace {
+
+constexpr std::size_t kCopyChunk = 1 << 20;
 
 // A file without a name cannot be opened by another process (but through
 // this one's descriptors, which only its own user or root may reach). Where
@@ -41,30 +49,71 @@ bool WriteAll(int fd, const unsigned char* bytes, std::size_t size) {
   return true;
 }
 
+// The check reads the copy, never the archive: what it checks is what the
+// extraction will read. The copy is made on a thread of its own while the
+// check reads what is copied, so the run waits for the slower of the two
+// (the hash), not for both.
 class CopiedArchive : public platform::HeldArchive {
  public:
-  CopiedArchive(int source, int copy) : source_(source), copy_(copy) {}
+  CopiedArchive(int source, int copy) : source_(source), copy_(copy), copier_([this] { Copy(); }) {}
+
+  ~CopiedArchive() override {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    if (copier_.joinable()) copier_.join();
+  }
 
   long long read(unsigned char* buffer, std::size_t size) override {
-    ssize_t got;
-    do {
-      got = ::read(source_.get(), buffer, size);
-    } while (got < 0 && errno == EINTR);
-    if (got > 0 && !WriteAll(copy_.get(), buffer, static_cast<std::size_t>(got))) return -1;
+    std::unique_lock<std::mutex> lock(mutex_);
+    copied_more_.wait(lock, [&] { return copied_ > readAt_ || done_; });
+    if (copied_ == readAt_ && error_ != 0) {
+      errno = error_;
+      return -1;
+    }
+    const std::size_t ask = static_cast<std::size_t>(std::min<unsigned long long>(size, copied_ - readAt_));
+    lock.unlock();
+    if (ask == 0) return 0;
+    const ssize_t got = pread(copy_.get(), buffer, ask, static_cast<off_t>(readAt_));
+    if (got > 0) readAt_ += static_cast<unsigned long long>(got);
     return got;
   }
 
-  // The copy stays open, and so reachable by its path, until the run ends.
   bool finish() override {
-    source_.Close();
-    return lseek(copy_.get(), 0, SEEK_SET) == 0;
+    if (copier_.joinable()) copier_.join();
+    errno = error_;
+    return error_ == 0;
   }
 
   std::string readPath() const override { return "/proc/self/fd/" + std::to_string(copy_.get()); }
 
  private:
+  void Copy() {
+    std::vector<unsigned char> chunk(kCopyChunk);
+    for (;;) {
+      ssize_t got = ::read(source_.get(), chunk.data(), chunk.size());
+      if (got < 0 && errno == EINTR) continue;
+      const bool written = got <= 0 || WriteAll(copy_.get(), chunk.data(), static_cast<std::size_t>(got));
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (got < 0 || !written) error_ = errno;
+      if (got > 0 && written) copied_ += static_cast<unsigned long long>(got);
+      done_ = got <= 0 || !written || stop_;
+      copied_more_.notify_all();
+      if (done_) return;
+    }
+  }
+
   platform::UniqueFd source_;
   platform::UniqueFd copy_;
+  std::mutex mutex_;
+  std::condition_variable copied_more_;
+  unsigned long long copied_ = 0;
+  unsigned long long readAt_ = 0;  // the reading thread's alone
+  int error_ = 0;
+  bool done_ = false;
+  bool stop_ = false;
+  std::thread copier_;  // last: starts when everything it uses is there
 };
 
 }  // namespace
@@ -75,5 +124,10 @@ std::unique_ptr<platform::HeldArchive> platform::HoldArchive(const std::string& 
   if (!source.ok()) return nullptr;
   UniqueFd copy(OpenUnnamedCopy(installDir));
   if (!copy.ok()) return nullptr;
-  return std::make_unique<CopiedArchive>(source.Release(), copy.Release());
+  try {
+    return std::make_unique<CopiedArchive>(source.Release(), copy.Release());
+  } catch (const std::system_error& error) {
+    errno = error.code().value();
+    return nullptr;
+  }
 }
