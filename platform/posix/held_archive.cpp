@@ -111,7 +111,7 @@ class CopiedArchive : public platform::HeldArchive {
       const ssize_t got = CopyChunk(chunk, written);
       if (got < 0 && errno == EINTR) continue;
       const std::lock_guard<std::mutex> lock(mutex_);
-      if (got < 0 || !written) error_ = errno;
+      if (got < 0 || !written) error_ = errno != 0 ? errno : EIO;  // a write of nothing sets none
       if (got > 0 && written) copied_ += static_cast<unsigned long long>(got);
       done_ = got <= 0 || !written || stop_;
       copied_more_.notify_all();
