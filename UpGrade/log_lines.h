@@ -40,11 +40,12 @@ enum DriverLogLine : int {
   kMoveInFailedLine = 217,   ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
-  kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
-  kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
-  kRelaunchLine = 232,       ///< "Run %s GetLastError = %d"
-  kNoArchiveLine = 236,      ///< "Update File Is Not Exist:%s"
-  kSuccessLine = 242,        ///< "Update App Success!"
+  kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
+  kCopyLine = 227,       ///< "Copy Files Source:%s, Target:%s"
+  kRestoredLine = 229,   ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
+  kRelaunchLine = 232,   ///< "Run %s GetLastError = %d"
+  kNoArchiveLine = 236,  ///< "Update File Is Not Exist:%s"
+  kSuccessLine = 242,    ///< "Update App Success!"
 };
 
 /// Reserved for the lines this round of work brings, so that work done side
@@ -56,7 +57,6 @@ enum ReservedLogLine : int {
   kReservedUndoStepLine = 199,           ///< an undo or recovery step failed: step, path, code
   kReservedWaitedLine = 214,             ///< a path held by another program, waited for: path, code, time
   kReservedOwnNameLinkLine = 220,        ///< a link where a file or folder of the updater's own should be
-  kReservedCommittedLine = 221,          ///< a cut-off run's committed install completed
   kReservedForcedEndLine = 222,          ///< the stop ended a process by force: its process id
   kReservedRelaunchFolderLine = 223,     ///< the relaunch could not use the updater's folder
   kReservedTooDeepLine = 224,            ///< a tree the system cannot take, refused before the stop

@@ -70,7 +70,7 @@ TEST(ProcessControl, WaitUntilStoppedIsBounded) {
 // This program runs a copy of itself under a name of its own for it.
 TEST(ProcessControl, NeverStopsTheCallingProcess) {
   TempDir dir;
-  const fs::path self = platform::ExecutablePath();
+  const fs::path self = platform::ExecutablePath().value;
   const fs::path copy = dir.path() / UniqueProgramName("self");
   fs::copy_file(self, copy);
   ChildProcess child(copy.string(), {"--gtest_also_run_disabled_tests", "--gtest_filter=ProcessControlChild.*"});
@@ -81,7 +81,7 @@ TEST(ProcessControl, NeverStopsTheCallingProcess) {
 
 // Run only by NeverStopsTheCallingProcess, in a copy of this program.
 TEST(ProcessControlChild, DISABLED_SurvivesStoppingItsOwnName) {
-  const fs::path self = platform::ExecutablePath();
+  const fs::path self = platform::ExecutablePath().value;
   const std::string name = self.filename().string();
   const bool found = KillProcessByName(name) || IsProcessRunning(name);
   WriteFileBytes(self.string() + ".survived", found ? "another process matched" : "no other process of this name");
