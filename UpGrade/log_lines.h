@@ -34,6 +34,7 @@ enum DriverLogLine : int {
   kFolderBecomingFileLine = 210,  ///< "Folder Would Become A File:%s, Holds:%s": nothing is stopped
   kStopLine = 211,                ///< "Stop Process Ret:%d"
   kOwnFileLine = 212,             ///< "Updater's Own File Not Installed:%s": an entry the install skips
+  kSignatureRefusedLine = 213,    ///< "Signature Refused:%s, Reason:%s": the file to blame; nothing touched
   kAsideFailedLine = 215,    ///< "Move Aside Source:%s, Backup:%s, error:%d": a target the install could not move aside
   kInstallStepLine = 216,    ///< "Install Failed At:%s, Path:%s, error:%d": the step (plan, backup folder, journal)
   kMoveInFailedLine = 217,   ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
@@ -54,7 +55,6 @@ enum ReservedLogLine : int {
   kReservedJournalUnreadableLine = 192,  ///< the journal cannot be read or parsed: path, what, code
   kReservedLockRefusedLine = 193,        ///< the installation's lock refused other than busy: path, code
   kReservedUndoStepLine = 199,           ///< an undo or recovery step failed: step, path, code
-  kReservedSignatureLine = 213,          ///< the archive's signature refused: what failed, the file
   kReservedWaitedLine = 214,             ///< a path held by another program, waited for: path, code, time
   kReservedOwnNameLinkLine = 220,        ///< a link where a file or folder of the updater's own should be
   kReservedForcedEndLine = 222,          ///< the stop ended a process by force: its process id

@@ -11,6 +11,7 @@
 #include "UpGrade/install_phases.h"
 #include "UpGrade/log_lines.h"
 #include "UpGrade/process_operations.h"
+#include "UpGrade/signature_phase.h"
 #include "cmdline/parser.h"
 #include "install/install.h"
 #include "log/log.h"
@@ -42,12 +43,13 @@ void RegisterOptions(cmdline::parser& options) {
 // counts as a failed extraction, and so does an entry that would take a name
 // the install owns. Every failure logs why. The archive is opened before the
 // clear, which never deletes it, so that one kept in the work directory, even
-// behind a link the clear removes, is read.
-bool ExtractArchive(const std::string& zipFile, const std::string& workDir, std::unique_ptr<ZipReader>& reader,
-                    std::vector<ArchiveEntry>& entries) {
+// behind a link the clear removes, is read. It is read from `readFrom`: the
+// archive itself, or what its signature check holds.
+bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, const std::string& workDir,
+                    std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
   std::string openError;
   try {
-    reader = std::make_unique<ZipReader>(zipFile, "");
+    reader = std::make_unique<ZipReader>(readFrom, "");
   } catch (const std::exception& error) {
     // Reported after the clear, which is logged first as always.
     openError = error.what();
@@ -160,9 +162,14 @@ int RunUpdate(int argc, char* argv[]) {
       ReportCommandLineError(destinationError, options.usage_text());
       return kBadCommandLine;
     }
+    // With the vendor's key beside the updater, only the vendor's archive,
+    // held from the check on as it was checked.
+    SignedArchive signedArchive;
+    if (!SignatureAllowsArchive(zipFile, dstPath, signedArchive)) return kExtractFailed;
+    const std::string readFrom = signedArchive.held ? signedArchive.held->readPath() : zipFile;
     std::unique_ptr<ZipReader> reader;
     std::vector<ArchiveEntry> entries;
-    if (!ExtractArchive(zipFile, workDir, reader, entries)) {
+    if (!ExtractArchive(zipFile, readFrom, workDir, reader, entries) || !RecordSigningTime(signedArchive, updateDir)) {
       LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }

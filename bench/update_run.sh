@@ -9,7 +9,9 @@
 # (bsdtar writing every entry to /dev/null) and the update's peak memory.
 # The Windows build runs under Wine in a column of its own. The "2nd" columns
 # install the same archive a second time over what the first run left: its
-# work folder's folders, which the clear keeps.
+# work folder's folders, which the clear keeps. The "signed" columns run the
+# same updaters with a public key beside them, every archive signed with
+# minisign (prehashed): their ratio is the signature check's share.
 #
 #   bench/update_run.sh [ARCHIVE...]
 #     ARCHIVE: many_files, small_files, one_large_entry (default: all three)
@@ -42,6 +44,15 @@ mkdir -p "$work/native" "$work/windows" "$work/corpus"
 # The updater logs beside itself: copies keep the build tree clean.
 cp build/linux/bin/update "$work/native/"
 [ "$use_wine" = 1 ] && cp build/windows/bin/update.exe "$work/windows/"
+# The signed rows' updaters, each beside the public key of the signed archives.
+mkdir -p "$work/keys" "$work/native-signed" "$work/windows-signed"
+[ -f "$work/keys/key.pub" ] || minisign -G -p "$work/keys/key.pub" -s "$work/keys/key.sec" -W >/dev/null
+cp build/linux/bin/update "$work/keys/key.pub" "$work/native-signed/"
+mv "$work/native-signed/key.pub" "$work/native-signed/update-key.pub"
+if [ "$use_wine" = 1 ]; then
+  cp build/windows/bin/update.exe "$work/windows-signed/"
+  cp "$work/keys/key.pub" "$work/windows-signed/update-key.pub"
+fi
 
 # A BENCH_DIR of an earlier run keeps its archives and installations.
 for name in "${archives[@]}"; do
@@ -55,6 +66,9 @@ for name in "${archives[@]}"; do
   unzip -q "$work/corpus/$name.zip" -d "$pristine/unpacked"
   mv "$pristine/unpacked/update" "$pristine/installation"
   rm -rf "$pristine/unpacked"
+done
+for name in "${archives[@]}"; do
+  minisign -S -s "$work/keys/key.sec" -m "$work/corpus/$name.zip" >/dev/null
 done
 
 run_dir="$work/run"
@@ -76,6 +90,13 @@ update_wine() {
   wine "$work/windows/update.exe" --exeName app.exe --zipFile "$(windows_path "$1")" \
     --dstPath "$(windows_path "$run_dir/inst")" >/dev/null
 }
+update_signed() {
+  "$work/native-signed/update" --exeName app.bin --zipFile "$1" --dstPath "$run_dir/inst" >/dev/null
+}
+update_wine_signed() {
+  wine "$work/windows-signed/update.exe" --exeName app.exe --zipFile "$(windows_path "$1")" \
+    --dstPath "$(windows_path "$run_dir/inst")" >/dev/null
+}
 # Timed after an untimed first run of the same update (see time_row).
 update_native_again() { update_native "$1"; }
 update_wine_again() { update_wine "$1"; }
@@ -85,7 +106,7 @@ bsdtar_cp() {
     cp -a "$run_dir/inst/temp/update/." "$run_dir/inst/"
 }
 inflate_floor() { bsdtar -xOf "$1" >/dev/null; }
-export -f windows_path update_native update_wine update_native_again update_wine_again unzip_cp bsdtar_cp inflate_floor
+export -f windows_path update_native update_wine update_signed update_wine_signed update_native_again update_wine_again unzip_cp bsdtar_cp inflate_floor
 export work run_dir
 
 # Times one row: appends "seconds peak_KiB" to $work/times/<archive>.<row>;
@@ -115,7 +136,7 @@ if [ "$use_wine" = 1 ]; then
   update_wine "$work/corpus/${archives[0]}.zip" || true
 fi
 for name in "${archives[@]}"; do
-  rows=(update_native update_native_again unzip_cp bsdtar_cp inflate_floor)
+  rows=(update_native update_native_again update_signed unzip_cp bsdtar_cp inflate_floor)
   wine_wanted=0
   if [ "$use_wine" = 1 ]; then
     wine_wanted=$wine_rounds
@@ -124,7 +145,7 @@ for name in "${archives[@]}"; do
   for ((round = 0; round < rounds || round < wine_wanted; round++)); do
     this_round=()
     [ "$round" -lt "$rounds" ] && this_round=("${rows[@]}")
-    [ "$round" -lt "$wine_wanted" ] && this_round+=(update_wine update_wine_again)
+    [ "$round" -lt "$wine_wanted" ] && this_round+=(update_wine update_wine_again update_wine_signed)
     count=${#this_round[@]}
     for ((i = 0; i < count; i++)); do
       row=${this_round[$(((i + round) % count))]}
@@ -135,8 +156,8 @@ for name in "${archives[@]}"; do
 done
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-printf '\n%-16s %8s %8s %10s %10s %10s %7s %10s %7s %8s %9s %10s %12s\n' archive files MiB update_s \
-  2nd_s unzip+cp ratio bsdtar+cp ratio floor_s peak_MiB wine_s wine_2nd_s
+printf '\n%-16s %8s %8s %10s %10s %12s %10s %7s %10s %7s %8s %9s %10s %12s %13s\n' archive files MiB update_s \
+  2nd_s signed_s unzip+cp ratio bsdtar+cp ratio floor_s peak_MiB wine_s wine_2nd_s wine_signed_s
 for name in "${archives[@]}"; do
   ours=$(median_of "$name" update_native 1)
   again=$(median_of "$name" update_native_again 1)
@@ -144,18 +165,23 @@ for name in "${archives[@]}"; do
   bsdtar_s=$(median_of "$name" bsdtar_cp 1)
   wine_cell=-
   wine_again_cell=-
+  wine_signed_cell=-
+  signed_s=$(median_of "$name" update_signed 1)
   if [ -s "$work/times/$name.update_wine" ]; then
     wine_s=$(median_of "$name" update_wine 1)
     wine_cell="$wine_s ($(ratio "$wine_s" "$unzip_s")x)"
     wine_again_s=$(median_of "$name" update_wine_again 1)
     wine_again_cell="$wine_again_s ($(ratio "$wine_again_s" "$wine_s")x)"
+    wine_signed_s=$(median_of "$name" update_wine_signed 1)
+    wine_signed_cell="$wine_signed_s ($(ratio "$wine_signed_s" "$wine_s")x)"
   fi
-  printf '%-16s %8s %8s %10s %10s %10s %7s %10s %7s %8s %9s %10s %12s\n' "$name" \
+  printf '%-16s %8s %8s %10s %10s %12s %10s %7s %10s %7s %8s %9s %10s %12s %13s\n' "$name" \
     "$(find "$work/corpus/$name/installation" -type f | wc -l)" \
     "$(du -sm "$work/corpus/$name/installation" | cut -f1)" \
-    "$ours" "$again ($(ratio "$again" "$ours")x)" "$unzip_s" "$(ratio "$ours" "$unzip_s")" "$bsdtar_s" "$(ratio "$ours" "$bsdtar_s")" \
+    "$ours" "$again ($(ratio "$again" "$ours")x)" "$signed_s ($(ratio "$signed_s" "$ours")x)" "$unzip_s" "$(ratio "$ours" "$unzip_s")" "$bsdtar_s" "$(ratio "$ours" "$bsdtar_s")" \
     "$(median_of "$name" inflate_floor 1)" \
-    "$(awk '{ printf "%.1f", $1 / 1024 }' <<<"$(median_of "$name" update_native 2)")" "$wine_cell" "$wine_again_cell"
+    "$(awk '{ printf "%.1f", $1 / 1024 }' <<<"$(median_of "$name" update_native 2)")" "$wine_cell" "$wine_again_cell" \
+    "$wine_signed_cell"
 done
-echo "medians of $rounds rounds (Wine: $wine_rounds, $wine_small_rounds on small_files); ratio: update's time over the scripted tools' (below 1: faster); 2nd: over the first update's"
+echo "medians of $rounds rounds (Wine: $wine_rounds, $wine_small_rounds on small_files); ratio: update's time over the scripted tools' (below 1: faster); 2nd, signed: over the first update's"
 echo "load while measuring: $(cut -d' ' -f1-3 /proc/loadavg)"

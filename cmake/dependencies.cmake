@@ -1,5 +1,5 @@
-# zlib, minizip's unzip (and zip, for test fixtures) and dlib's directory
-# navigation, gathered in the interface target update_deps.
+# zlib, minizip's unzip (and zip, for test fixtures), dlib's directory
+# navigation and libsodium, gathered in the interface target update_deps.
 #
 # minizip is compiled on both lanes from the zlib source package that
 # scripts/setup unpacks: Debian's libminizip 1.1 reads the 4294967295
@@ -61,6 +61,28 @@ target_include_directories(dlib_dir_nav SYSTEM PUBLIC ${dlib_dir})
 target_compile_definitions(dlib_dir_nav PUBLIC DLIB_NO_GUI_SUPPORT)
 set_target_properties(dlib_dir_nav PROPERTIES POSITION_INDEPENDENT_CODE ON)
 target_link_libraries(update_deps INTERFACE dlib_dir_nav)
+
+# libsodium, for the signature check's Ed25519 and BLAKE2b: on Linux Debian's
+# static archive for the static program (the sanitizer and fuzz builds take
+# the shared library, as with zlib); on Windows the minimal static build that
+# scripts/setup makes from Debian's source package with the MinGW compiler.
+add_library(sodium INTERFACE)
+if(WIN32)
+  set(sodium_dir ${UPDATE_DEPS_DIR}/libsodium-mingw-i686)
+  if(NOT EXISTS ${sodium_dir}/lib/libsodium.a)
+    message(FATAL_ERROR "${sodium_dir}/lib/libsodium.a is missing: run scripts/setup first")
+  endif()
+  target_include_directories(sodium SYSTEM INTERFACE ${sodium_dir}/include)
+  target_compile_definitions(sodium INTERFACE SODIUM_STATIC)
+  target_link_libraries(sodium INTERFACE ${sodium_dir}/lib/libsodium.a)
+elseif(UPDATE_SANITIZE OR UPDATE_FUZZ)
+  find_library(SODIUM_LIBRARY NAMES sodium REQUIRED)
+  target_link_libraries(sodium INTERFACE ${SODIUM_LIBRARY})
+else()
+  find_library(SODIUM_STATIC_LIBRARY NAMES libsodium.a REQUIRED)
+  target_link_libraries(sodium INTERFACE ${SODIUM_STATIC_LIBRARY})
+endif()
+target_link_libraries(update_deps INTERFACE sodium)
 
 if(NOT WIN32)
   # zlib's static archive, for the shipped program, which is static

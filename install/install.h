@@ -25,6 +25,10 @@ constexpr const char kProbeName[] = ".update-probe";
 constexpr const char kLockName[] = ".update-lock";
 // The copies staged beside their targets across volumes are named by the
 // platform's copy and move, which write them: platform::kCopyPrefix.
+/// In the installation folder: when the updater checks signatures, the
+/// signing time of the last signed release installed. The driver puts it
+/// into the extracted tree, so it is installed, or undone, with the release.
+constexpr const char kReleaseRecordName[] = ".update-signed-release";
 
 /// A top-level file that could not be copied over its namesake.
 struct FailedCopy {

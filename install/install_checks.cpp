@@ -69,14 +69,15 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
   // replacing it; "update/.update-probe" would be taken for a probe left
   // behind, and "update/.update-lock" is held by the run itself. A folder
   // of the installation on another volume keeps its backups under the backup
-  // area's name.
+  // area's name. An archive that brought its own release record could let an
+  // older release back in.
   for (const ArchiveEntry& entry : entries) {
     const std::vector<std::string> names = entryPathNames(entry.entryName);
     for (const char* name : {kJournalName, kBackupDirName}) {
       if (startsWithNames(names, {name})) return &entry;
     }
     const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
-    for (const char* name : {kWorkDirName, kProbeName, kLockName}) {
+    for (const char* name : {kWorkDirName, kProbeName, kLockName, kReleaseRecordName}) {
       if (startsWithNames(below, {name})) return &entry;
     }
     for (std::size_t i = 1; i < below.size(); ++i) {

@@ -45,6 +45,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kEntryNotWrittenLine, 207},
       {kInstallStepLine, 216},
       {kMoveInFailedLine, 217},
+      {kSignatureRefusedLine, 213},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }

@@ -22,7 +22,11 @@
  * file UPDATE_FAULT_SWAP_WHEN (a name it ends with) is made the folder is
  * renamed away and replaced by a link to the other (with UPDATE_FAULT_SWAP_MOVE
  * set, by the other itself, moved there), as a process that can write the
- * installation could do. */
+ * installation could do. With UPDATE_FAULT_REWRITE naming a file and
+ * UPDATE_FAULT_REWRITE_WITH another, as the archive reader first opens its
+ * archive (fopen64, mode "rbe"), the first file's bytes are replaced in place
+ * by the other's, as someone who can write the archive could do between its
+ * signature check and its extraction. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -237,9 +241,30 @@ COUNTED_OPEN(open64)
 COUNTED_OPENAT(openat)
 COUNTED_OPENAT(openat64)
 
+/* Copies UPDATE_FAULT_REWRITE_WITH over the bytes of UPDATE_FAULT_REWRITE,
+ * same file, once. */
+static void RewriteOnce(void) {
+  static int done;
+  const char* target = getenv("UPDATE_FAULT_REWRITE");
+  const char* with = getenv("UPDATE_FAULT_REWRITE_WITH");
+  if (target == NULL || with == NULL || __atomic_exchange_n(&done, 1, __ATOMIC_SEQ_CST)) return;
+  int (*realOpen)(const char*, int, ...) = (int (*)(const char*, int, ...))Real("open");
+  const int from = realOpen(with, O_RDONLY);
+  const int to = realOpen(target, O_WRONLY | O_TRUNC);
+  char buffer[65536];
+  ssize_t got;
+  while (from >= 0 && to >= 0 && (got = read(from, buffer, sizeof buffer)) > 0) {
+    if (write(to, buffer, (size_t)got) != got) break;
+  }
+  if (from >= 0) close(from);
+  if (to >= 0) close(to);
+  errno = 0;
+}
+
 #define COUNTED_FOPEN(name)                                                        \
   FILE* name(const char* path, const char* mode) {                                 \
     if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;                 \
+    if (strcmp(#name, "fopen64") == 0 && strcmp(mode, "rbe") == 0) RewriteOnce();  \
     FILE* file = ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
     if (file != NULL && mode[0] == 'w') SwapWhenMade(path);                        \
     return file;                                                                   \

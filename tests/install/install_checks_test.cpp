@@ -55,6 +55,7 @@ TEST(InstallChecks, NoEntryMayTakeTheJournalOrTheBackups) {
       {{"update/temp/.update-backup/1"}, true},
       {{"update/.update-probe"}, true},
       {{"update/.update-lock"}, true},
+      {{"update/.update-signed-release"}, true},
       {{"update/temp"}, true},
       {{"update/addons/.update-backup/1"}, true},  // a linked folder's backup area
       {{"update/ok.txt", "update/temp/notes.txt"}, true},

@@ -274,3 +274,23 @@ TEST_F(InstallRun, AFolderSwappedAfterThePlanIsNeverWrittenInto) {
     }
   }
 }
+
+// Whoever can write the archive rewrites it after its signature was checked,
+// as the extraction opens it: what is installed is what was checked.
+TEST_F(InstallRun, AnArchiveRewrittenAfterItsSignatureCheckIsInstalledAsChecked) {
+  const char* made = std::getenv("UPDATE_SIGNED_ARCHIVES");
+  if (made == nullptr) GTEST_SKIP() << "UPDATE_SIGNED_ARCHIVES names no folder: run through ctest";
+  const fs::path archives = made;
+  fs::copy_file(archives / "key.pub", updaterDir_ / "update-key.pub");
+  fs::copy_file(archives / "prehashed.zip", zip_, fs::copy_options::overwrite_existing);
+  fs::copy_file(archives / "prehashed.zip.minisig", zip_.string() + ".minisig");
+  RunResult result;
+  {
+    const FaultPlan plan(
+        {{"UPDATE_FAULT_REWRITE", zip_.string()}, {"UPDATE_FAULT_REWRITE_WITH", (archives / "planted.zip").string()}});
+    result = UpdateWithoutApp(zip_.string());
+  }
+  ASSERT_EQ(ReadFileBytes(zip_), ReadFileBytes(archives / "planted.zip")) << "the archive was not rewritten";
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "prehashed\n");
+}
