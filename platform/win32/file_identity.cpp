@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
+#include "platform/file_names.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -19,17 +21,54 @@ bool ReadFileNumber(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
   return file.ok() && GetFileInformationByHandle(file.get(), &info) != FALSE;
 }
 
-}  // namespace
-
-bool platform::IsSameFile(const std::string& left, const std::string& right) {
+bool SameNumber(const std::string& left, const std::string& right) {
   BY_HANDLE_FILE_INFORMATION first{}, second{};
   if (!ReadFileNumber(left, first) || !ReadFileNumber(right, second)) return false;
   return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-// Wine gives every Unix file system the volume serial 0: there the file
-// number alone tells installations apart.
+// The root of the volume `path` lies on, without its closing separator: a
+// drive ("C:"), a share, or the folder a volume is mounted on, in its long
+// name. Empty when the system cannot tell.
+std::string VolumeRoot(const std::string& path) {
+  std::vector<wchar_t> root(32768, L'\0'), longRoot(32768, L'\0');
+  if (!GetVolumePathNameW(platform::WidePath(path).c_str(), root.data(), static_cast<DWORD>(root.size()))) return {};
+  const DWORD length = GetLongPathNameW(root.data(), longRoot.data(), static_cast<DWORD>(longRoot.size()));
+  std::string text = platform::Utf8Text(length > 0 && length < longRoot.size() ? longRoot.data() : root.data());
+  while (!text.empty() && text.back() == '\\') text.pop_back();
+  return text;
+}
+
+// A mount point is told by its name in the folder above it: a folder holds
+// one entry of a name. Mounts within mounts are followed this deep at most.
+constexpr int kMountDepth = 8;
+
+// Wine gives the file systems without a device (tmpfs and the like) one
+// volume serial, 0, and each numbers its files from the same start, so two
+// folders on two of them may share serial and number alike. Their volumes'
+// roots tell them apart: the folders they are mounted on differ. A drive
+// root has nothing above it; two letters of one drive give two roots of one
+// number.
+bool SameVolumeFile(const std::string& left, const std::string& right, int depth) {
+  if (!SameNumber(left, right)) return false;
+  const std::string one = VolumeRoot(left), other = VolumeRoot(right);
+  if (one.empty() || other.empty()) return true;
+  if (!SameNumber(one + "\\", other + "\\")) return false;
+  const std::size_t cutOne = one.rfind('\\'), cutOther = other.rfind('\\');
+  const bool driveRoot = cutOne == std::string::npos || cutOther == std::string::npos || one.rfind("\\\\", 0) == 0 ||
+                         other.rfind("\\\\", 0) == 0;
+  if (driveRoot || depth == kMountDepth) return true;
+  return platform::SameFileName(one.substr(cutOne + 1), other.substr(cutOther + 1)) &&
+         SameVolumeFile(one.substr(0, cutOne) + "\\", other.substr(0, cutOther) + "\\", depth + 1);
+}
+
+}  // namespace
+
+bool platform::IsSameFile(const std::string& left, const std::string& right) { return SameVolumeFile(left, right, 0); }
+
+// Wine gives every Unix file system without a device the volume serial 0:
+// there the file number alone tells installations apart.
 std::string platform::FileIdentity(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!ReadFileNumber(path, info)) return {};
