@@ -3,7 +3,7 @@
 
 #include <climits>
 #include <cstdlib>
-#include <cstring>
+#include <sstream>
 #include <string_view>
 
 #include <dirent.h>
@@ -138,9 +138,8 @@ std::string ShebangInterpreter(const std::string& script) {
   char line[256] = {};
   if (!file || std::fgets(line, sizeof line, file.get()) == nullptr || line[0] != '#' || line[1] != '!') return {};
   std::vector<std::string> words;
-  for (char* word = std::strtok(line + 2, " \t\r\n"); word != nullptr; word = std::strtok(nullptr, " \t\r\n")) {
-    words.emplace_back(word);
-  }
+  std::istringstream split(line + 2);
+  for (std::string word; split >> word;) words.push_back(word);
   if (words.empty()) return {};
   if (words[0].substr(words[0].rfind('/') + 1) != "env") return words[0];
   for (std::size_t at = 1; at < words.size(); ++at) {

@@ -48,7 +48,8 @@ TEST_F(UpdateRun, StopsScriptsAndReplacedProgramsOfTheInstallationAndHandsOverNo
                      Shell(root_.path(), "export PATH='" + links.string() + "':$PATH && exec " + appName_ + " /"),
                      true);
   cases.emplace_back("tail -f app", Shell(installDir_, "exec tail -f " + appName_ + " >/dev/null"), false);
-  cases.emplace_back("less app", Shell(installDir_, "exec script -qc 'less " + appName_ + "' /dev/null >/dev/null"), false);
+  cases.emplace_back("less app", Shell(installDir_, "exec script -qc 'less " + appName_ + "' /dev/null >/dev/null"),
+                     false);
   WriteFileBytes(installDir_ / "plugins" / "new", "new");
   cases.emplace_back("renamed over", StartFakeAppAs(installDir_ / "plugins", appName_), true);
   ASSERT_NE(std::get<1>(cases.back()), nullptr);
@@ -93,12 +94,9 @@ TEST_F(UpdateRun, ASecondUpdaterWaitsForTheFirstAndIsNeverStopped) {
     updaterDir_ = installDir_;
     fs::create_directories(installDir_ / "stubborn");
     fs::copy_file(updater, installDir_ / "update");
-    WriteFileBytes(installDir_ / "stubborn" / appName_,
-                   "#!/bin/sh\ntrap '' TERM\ntouch \"$0.ready\"\nwhile :; do sleep 1; done\n");
-    fs::permissions(installDir_ / "stubborn" / appName_, fs::perms::owner_all);
-    ChildProcess stubborn((installDir_ / "stubborn" / appName_).string(), {});
+    const auto stubborn = StartHelperAs("stop_signals", installDir_ / "stubborn", appName_, {"ignore"});
+    ASSERT_NE(stubborn, nullptr);
     StartInstalledApp();
-    ASSERT_TRUE(WaitFor([&] { return fs::exists(installDir_ / "stubborn" / (appName_ + ".ready")); }));
     WriteNewVersionArchive();
     const fs::path second = root_.path() / "second.zip";
     WriteArchive(second.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
@@ -113,11 +111,11 @@ TEST_F(UpdateRun, ASecondUpdaterWaitsForTheFirstAndIsNeverStopped) {
     EXPECT_EQ(first.get().exitCode, 0) << c.installed;
     EXPECT_EQ(run.exitCode, c.secondExit) << c.installed;
     EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), c.installed);
-    EXPECT_FALSE(IsAlive(stubborn.id()));
+    EXPECT_FALSE(IsAlive(stubborn->id()));
     const std::string dstPath = installDir_.string();
     std::vector<LogEntry> lines = {
         {kWarning, kLockWaitLine, "Waiting For Another Update:" + dstPath},
-        {kWarning, kForcedEndLine, "Process Ended By Force:" + std::to_string(stubborn.id())}};
+        {kWarning, kForcedEndLine, "Process Ended By Force:" + std::to_string(stubborn->id())}};
     if (c.waitMs)
       lines.insert(lines.begin() + 1, {kError, kLockTimeoutLine, "Another Update Holds The Installation:" + dstPath});
     ExpectLogInOrder(lines);
