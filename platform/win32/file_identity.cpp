@@ -37,6 +37,8 @@ std::string VolumeRoot(const std::string& path) {
   const DWORD length = GetLongPathNameW(root.data(), longRoot.data(), static_cast<DWORD>(longRoot.size()));
   std::string text = platform::Utf8Text(length > 0 && length < longRoot.size() ? longRoot.data() : root.data());
   while (!text.empty() && text.back() == '\\') text.pop_back();
+  // "\\?\C:\..." names what "C:\..." does.
+  if (text.rfind("\\\\?\\", 0) == 0 && text.size() > 5 && text[5] == ':') text.erase(0, 4);
   return text;
 }
 
@@ -44,22 +46,25 @@ std::string VolumeRoot(const std::string& path) {
 // one entry of a name. Mounts within mounts are followed this deep at most.
 constexpr int kMountDepth = 8;
 
+// A drive's root or a share's names no folder of another volume: a drive
+// letter may stand for any folder, so it tells nothing more.
+bool IsDriveOrShare(const std::string& root) {
+  return root.find('\\') == std::string::npos || root.rfind("\\\\", 0) == 0;
+}
+
 // Wine gives the file systems without a device (tmpfs and the like) one
 // volume serial, 0, and each numbers its files from the same start, so two
-// folders on two of them may share serial and number alike. Their volumes'
-// roots tell them apart: the folders they are mounted on differ. A drive
-// root has nothing above it; two letters of one drive give two roots of one
-// number.
+// folders on two of them may share serial and number alike. Where both lie
+// on volumes mounted on folders, those folders tell them apart.
 bool SameVolumeFile(const std::string& left, const std::string& right, int depth) {
   if (!SameNumber(left, right)) return false;
   const std::string one = VolumeRoot(left), other = VolumeRoot(right);
-  if (one.empty() || other.empty()) return true;
-  if (!SameNumber(one + "\\", other + "\\")) return false;
+  if (one.empty() || other.empty() || IsDriveOrShare(one) || IsDriveOrShare(other) || depth == kMountDepth) {
+    return true;
+  }
   const std::size_t cutOne = one.rfind('\\'), cutOther = other.rfind('\\');
-  const bool driveRoot = cutOne == std::string::npos || cutOther == std::string::npos || one.rfind("\\\\", 0) == 0 ||
-                         other.rfind("\\\\", 0) == 0;
-  if (driveRoot || depth == kMountDepth) return true;
-  return platform::SameFileName(one.substr(cutOne + 1), other.substr(cutOther + 1)) &&
+  return SameNumber(one + "\\", other + "\\") &&
+         platform::SameFileName(one.substr(cutOne + 1), other.substr(cutOther + 1)) &&
          SameVolumeFile(one.substr(0, cutOne) + "\\", other.substr(0, cutOther) + "\\", depth + 1);
 }
 
