@@ -83,8 +83,8 @@ bool IsRegularFile(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// The file a descriptor of the process holds open whose path ends in
-// `relative`: a shell keeps its script open, wherever it has gone since.
+// The regular file a descriptor of the process holds open whose path ends
+// in `relative`: a shell keeps its script open, wherever it has gone since.
 bool HeldOpen(std::uint32_t id, const std::string& relative, std::string* path) {
   std::string_view tail = relative;
   while (tail.rfind("./", 0) == 0) tail.remove_prefix(2);
@@ -96,7 +96,8 @@ bool HeldOpen(std::uint32_t id, const std::string& relative, std::string* path) 
     if (item->d_name[0] == '.' || !platform::ReadLink(platform::ProcFile(id, "fd") + "/" + item->d_name, &target)) {
       continue;
     }
-    if (target.size() > ending.size() && target.compare(target.size() - ending.size(), ending.size(), ending) == 0) {
+    if (target.size() > ending.size() && target.compare(target.size() - ending.size(), ending.size(), ending) == 0 &&
+        IsRegularFile(target)) {
       *path = target;
       return true;
     }
@@ -109,11 +110,11 @@ bool HeldOpen(std::uint32_t id, const std::string& relative, std::string* path) 
 bool LocateScript(std::uint32_t id, const std::string& word, std::string* path) {
   if (word.empty()) return false;
   *path = word;
-  if (word[0] != '/' && !HeldOpen(id, word, path)) {
-    std::string cwd;
-    if (!platform::ReadLink(platform::ProcFile(id, "cwd"), &cwd) || cwd[0] != '/') return false;
-    *path = (cwd == "/" ? "" : cwd) + "/" + word;
-  }
+  if (word[0] == '/') return IsRegularFile(word);
+  if (HeldOpen(id, word, path)) return true;
+  std::string cwd;
+  if (!platform::ReadLink(platform::ProcFile(id, "cwd"), &cwd) || cwd[0] != '/') return false;
+  *path = (cwd == "/" ? "" : cwd) + "/" + word;
   return IsRegularFile(*path);
 }
 
