@@ -89,13 +89,13 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
     LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
                  aside.target.c_str(), aside.backup.c_str(), aside.error);
   }
-  for (const FailedCopy& move : outcome.failedMoves) {
+  for (const FailedMove& move : outcome.failedMoves) {
     LogFormatted(Error, kDriverLogSource, kMoveInFailedLine, "Move In Source:%s, Target:%s, error:%d",
                  move.source.c_str(), move.target.c_str(), move.error);
   }
-  if (!outcome.swapped.empty()) {
+  if (!outcome.swappedSincePlan.empty()) {
     LogFormatted(Error, kDriverLogSource, kSwappedFolderLine, "Folder Swapped Since The Plan:%s",
-                 outcome.swapped.c_str());
+                 outcome.swappedSincePlan.c_str());
   }
   LogFailedCopies(outcome.failedCopies);
   LogKept(outcome.kept);
@@ -103,7 +103,7 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
     LogFormatted(Error, kDriverLogSource, kInstallStepLine, "Install Failed At:%s, Path:%s, error:%d",
                  outcome.failedStep.step.c_str(), outcome.failedStep.path.c_str(), outcome.failedStep.error);
   }
-  LogFormatted(outcome.restored ? Warning : Error, kDriverLogSource, kRestoredLine,
-               "Old Version Restored:%d, Files Moved Back:%d", outcome.restored ? 1 : 0, outcome.restoredCount);
+  LogFormatted(outcome.rolledBack ? Warning : Error, kDriverLogSource, kRestoredLine,
+               "Old Version Restored:%d, Files Moved Back:%d", outcome.rolledBack ? 1 : 0, outcome.restoredCount);
   return false;
 }

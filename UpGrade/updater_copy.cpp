@@ -28,6 +28,7 @@ bool SameBytes(const std::string& left, const std::string& right) {
 }  // namespace
 
 bool IsUpdaterProgram(const std::string& programFile) {
-  const std::string self = platform::ExecutablePath();
-  return !programFile.empty() && (platform::IsSameFile(programFile, self) || SameBytes(programFile, self));
+  const platform::SystemRead<std::string> self = platform::ExecutablePath();
+  return self.ok() && !programFile.empty() &&
+         (platform::IsSameFile(programFile, self.value) || SameBytes(programFile, self.value));
 }

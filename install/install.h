@@ -23,14 +23,18 @@ constexpr const char kProbeName[] = ".update-probe";
 /// In the installation folder itself, never in the work directory, which
 /// the clear may replace; on Windows it holds the installation's lock.
 constexpr const char kLockName[] = ".update-lock";
-/// How the names begin under which a file is copied in beside its target
-/// (across volumes) before it is renamed over it: the copy's own, never the
-/// user's. The platform's copy and move write them.
-constexpr const char kCopyPrefix[] = ".update-copy-";
+// The copies staged beside their targets across volumes are named by the
+// platform's copy and move, which write them: platform::kCopyPrefix.
 
-/// A top-level file that could not be copied over its namesake, or an entry
-/// of the new tree that could not be moved into the installation.
+/// A top-level file that could not be copied over its namesake.
 struct FailedCopy {
+  std::string source;
+  std::string target;
+  int error = 0;  ///< the system's code
+};
+
+/// An entry of the new tree that could not be moved into the installation.
+struct FailedMove {
   std::string source;
   std::string target;
   int error = 0;  ///< the system's code
@@ -47,7 +51,7 @@ struct FailedAside {
 struct Placement {
   bool whole = false;  ///< every folder moved in and every file copied
   std::vector<FailedCopy> failedCopies;
-  std::vector<FailedCopy> failedMoves;  ///< folders and files of folders, in the order met
+  std::vector<FailedMove> failedMoves;  ///< folders and files of folders, in the order met
 };
 
 /// Places the tree `sourceDir` into the existing directory `targetDir`: each
@@ -83,18 +87,18 @@ struct FailedStep {
 };
 
 struct InstallOutcome {
-  bool installed = false;  ///< the new version is in place, whole
-  bool restored = false;   ///< otherwise: the old version is back, whole
-  int restoredCount = 0;   ///< old files and folders moved back
+  bool installed = false;   ///< the new version is in place, whole
+  bool rolledBack = false;  ///< otherwise: the old version is back, whole
+  int restoredCount = 0;    ///< old files and folders moved back
   /// Why the install stopped: a step that failed, what could not move aside
   /// (nothing was placed then), or the files the placing could not copy.
   FailedStep failedStep;
   std::vector<FailedAside> failedAsides;
-  std::vector<FailedCopy> failedMoves;
+  std::vector<FailedMove> failedMoves;
   std::vector<FailedCopy> failedCopies;
   /// An installed folder found swapped for a link or another folder since
   /// the plan, nothing written through it; empty: none.
-  std::string swapped;
+  std::string swappedSincePlan;
   /// Found in the folders the install placed while it was undone, and not
   /// placed by it (a file saved there since): left where they are.
   std::vector<std::string> kept;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "install/install.h"
+#include "install/install_paths.h"
 #include "platform/directory_listing.h"
 #include "platform/file_names.h"
 #include "platform/file_open.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-std::string ProbePath(const std::string& dstPath) { return dstPath + platform::kPathSeparator + kProbeName; }
+std::string ProbePath(const std::string& dstPath) { return JoinPath(dstPath, kProbeName); }
 
 // The folders directly in each installed folder, listed once however many
 // entries the archive brings there: a query per entry costs Wine a read of
@@ -24,16 +25,16 @@ class InstalledFolders {
  public:
   explicit InstalledFolders(const std::string& dstPath) : dstPath_(dstPath) {}
 
-  // The installed folder that the entry `names` (below "update") lands on;
-  // empty when it lands on no folder. A link there is no folder: the
-  // install replaces the link, never what it leads to.
+  // The installed folder that the entry whose names below "update" are
+  // `names` lands on; empty when it lands on no folder. A link there is no
+  // folder: the install replaces the link, never what it leads to.
   std::string FolderAt(const std::vector<std::string>& names) {
     std::string parent = dstPath_;
-    for (std::size_t i = 1; i + 1 < names.size(); ++i) parent += platform::kPathSeparator + names[i];
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) parent = JoinPath(parent, names[i]);
     auto listed = subfolders_.find(parent);
     if (listed == subfolders_.end()) listed = subfolders_.emplace(parent, Subfolders(parent)).first;
     for (const std::string& folder : listed->second) {
-      if (platform::SameFileName(folder, names.back())) return parent + platform::kPathSeparator + folder;
+      if (platform::SameFileName(folder, names.back())) return JoinPath(parent, folder);
     }
     return {};
   }
@@ -57,8 +58,7 @@ class InstalledFolders {
 
 bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries) {
   for (const ArchiveEntry& entry : entries) {
-    const std::vector<std::string> names = entryPathNames(entry.entryName);
-    if (names.size() > 1 && startsWithNames(names, {kUpdateDirName})) return true;
+    if (!NamesBelowUpdate(entry.entryName).empty()) return true;
   }
   return false;
 }
@@ -70,18 +70,17 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
   // behind, and "update/.update-lock" is held by the run itself. A folder
   // of the installation on another volume keeps its backups under the backup
   // area's name.
-  const std::vector<std::vector<std::string>> reserved = {{kJournalName},
-                                                          {kBackupDirName},
-                                                          {kUpdateDirName, kWorkDirName},
-                                                          {kUpdateDirName, kProbeName},
-                                                          {kUpdateDirName, kLockName}};
   for (const ArchiveEntry& entry : entries) {
     const std::vector<std::string> names = entryPathNames(entry.entryName);
-    for (const std::vector<std::string>& name : reserved) {
-      if (startsWithNames(names, name)) return &entry;
+    for (const char* name : {kJournalName, kBackupDirName}) {
+      if (startsWithNames(names, {name})) return &entry;
     }
-    for (std::size_t i = 2; i < names.size() && startsWithNames(names, {kUpdateDirName}); ++i) {
-      if (platform::SameFileName(names[i], kBackupDirName)) return &entry;
+    const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
+    for (const char* name : {kWorkDirName, kProbeName, kLockName}) {
+      if (startsWithNames(below, {name})) return &entry;
+    }
+    for (std::size_t i = 1; i < below.size(); ++i) {
+      if (platform::SameFileName(below[i], kBackupDirName)) return &entry;
     }
   }
   return nullptr;
@@ -92,16 +91,15 @@ FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEnt
   InstalledFolders installed(dstPath);
   for (const ArchiveEntry& entry : entries) {
     if (entry.directory) continue;
-    const std::vector<std::string> names = entryPathNames(entry.entryName);
-    if (names.size() < 2 || !startsWithNames(names, {kUpdateDirName})) continue;
-    if (names.size() == 2 && IsUpdaterOwnFile(names[1])) continue;
+    const std::vector<std::string> names = NamesBelowUpdate(entry.entryName);
+    if (names.empty() || (names.size() == 1 && IsUpdaterOwnFile(names[0]))) continue;
     const std::string folder = installed.FolderAt(names);
     if (folder.empty()) continue;
     // A file in its place brings nothing below it: whatever the folder holds
     // would go with the backups.
     std::vector<platform::DirectoryEntry> held;
     if (!platform::ListDirectory(folder, held)) return {folder, {}};
-    if (!held.empty()) return {folder, folder + platform::kPathSeparator + held.front().name};
+    if (!held.empty()) return {folder, JoinPath(folder, held.front().name)};
   }
   return {};
 }

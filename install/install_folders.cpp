@@ -1,5 +1,6 @@
 // The installation's folders as the plan met them.
 #include "install/install_folders.h"
+#include "install/install_paths.h"
 
 #include <utility>
 
@@ -33,12 +34,11 @@ platform::FolderHandle InstallFolders::Child(const platform::FolderHandle& paren
 }
 
 platform::FolderHandle InstallFolders::OpenParent(const std::string& relative, std::string& name) const {
-  const std::size_t end = relative.rfind(platform::kPathSeparator);
-  name = relative.substr(end == std::string::npos ? 0 : end + 1);
-  return Open(end == std::string::npos ? std::string() : relative.substr(0, end));
+  name = LastNameOf(relative);
+  return Open(ParentOf(relative));
 }
 
-std::string InstallFolders::swapped() const {
+std::string InstallFolders::swappedSincePlan() const {
   const std::lock_guard<std::mutex> lock(mutex_);
   return swapped_;
 }
@@ -55,6 +55,6 @@ bool InstallFolders::Swapped(const platform::FolderHandle& parent, const std::st
     return false;
   }
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (swapped_.empty()) swapped_ = relative.empty() ? dstPath_ : dstPath_ + platform::kPathSeparator + relative;
+  if (swapped_.empty()) swapped_ = relative.empty() ? dstPath_ : JoinPath(dstPath_, relative);
   return true;
 }

@@ -42,7 +42,7 @@ class InstallFolders {
   void Add(const PlannedFolders& planned) { folders_.insert(planned.begin(), planned.end()); }
 
   /// The first folder found swapped since the plan, as a path; empty: none.
-  std::string swapped() const;
+  std::string swappedSincePlan() const;
 
  private:
   bool Swapped(const platform::FolderHandle& parent, const std::string& name, const std::string& relative,

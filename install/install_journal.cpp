@@ -62,14 +62,14 @@ bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord
   for (int kind = JournalRecord::kNew; kind <= JournalRecord::kLinked; ++kind) {
     if (word != kWords[kind]) continue;
     record.kind = static_cast<JournalRecord::Kind>(kind);
-    const std::string number = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
+    const std::string digits = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
     char* end = nullptr;
-    record.backup = static_cast<int>(std::strtol(number.c_str(), &end, 10));
-    if (number.empty() || *end != '\0') return false;
+    record.number = static_cast<int>(std::strtol(digits.c_str(), &end, 10));
+    if (digits.empty() || *end != '\0') return false;
     if (kind == JournalRecord::kPlaced) {
-      if (record.backup < 0 || static_cast<std::size_t>(record.backup) > lastPlaced.size()) return false;
-      record.path = lastPlaced.substr(0, record.backup);
-      record.backup = 0;
+      if (record.number < 0 || static_cast<std::size_t>(record.number) > lastPlaced.size()) return false;
+      record.path = lastPlaced.substr(0, record.number);
+      record.number = 0;
     }
     // Paths the install writes lie inside the installation; any other line
     // was not written by it.
@@ -82,7 +82,7 @@ bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord
 }  // namespace
 
 bool operator==(const JournalRecord& left, const JournalRecord& right) {
-  return left.kind == right.kind && left.backup == right.backup && left.path == right.path && left.area == right.area;
+  return left.kind == right.kind && left.number == right.number && left.path == right.path && left.area == right.area;
 }
 
 // Binary mode: the same bytes on both systems. The buffer holds the records
@@ -101,7 +101,7 @@ bool InstallJournal::Add(const JournalRecord& record) {
     }
     lastPlaced_ = record.path;
   }
-  const int number = record.kind == JournalRecord::kPlaced ? static_cast<int>(shared) : record.backup;
+  const int number = record.kind == JournalRecord::kPlaced ? static_cast<int>(shared) : record.number;
   const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(number) + " " +
                            Escaped(record.path.substr(shared)) + "\n";
   return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size();
@@ -109,9 +109,12 @@ bool InstallJournal::Add(const JournalRecord& record) {
 
 bool InstallJournal::Flush() { return file_ && std::fflush(file_.get()) == 0; }
 
-std::vector<JournalRecord> ReadJournal(const std::string& path) {
-  const std::string text = platform::ReadWholeFile(path);
-  std::vector<JournalRecord> records;
+JournalRead ReadJournal(const std::string& path) {
+  const platform::SystemRead<std::string> file = platform::ReadWholeFile(path);
+  if (!file.ok()) return {!platform::IsMissingError(file.error), file.error, {}};
+  JournalRead read{true, 0, {}};
+  const std::string& text = file.value;
+  std::vector<JournalRecord>& records = read.records;
   std::size_t start = 0;
   std::string lastPlaced;
   int area = 0;
@@ -119,11 +122,11 @@ std::vector<JournalRecord> ReadJournal(const std::string& path) {
     JournalRecord record{JournalRecord::kNew, 0, {}};
     if (Parse(text.substr(start, end - start), lastPlaced, record)) {
       if (record.kind == JournalRecord::kPlaced) lastPlaced = record.path;
-      if (record.kind == JournalRecord::kArea) area = record.backup;
+      if (record.kind == JournalRecord::kArea) area = record.number;
       if (record.kind == JournalRecord::kMoveAside) record.area = area;
       records.push_back(record);
     }
     start = end + 1;
   }
-  return records;
+  return read;
 }

@@ -11,15 +11,15 @@
 struct JournalRecord {
   enum Kind {
     kNew,        ///< `path` does not exist yet: whatever stands there later was placed by this install
-    kMoveAside,  ///< about to move `path` to backup number `backup`
+    kMoveAside,  ///< about to move `path` to backup number `number`
     kCommit,     ///< the new version is whole; the backups are only to be discarded
     kListing,    ///< what follows lists every entry the install places (earlier versions did not)
     kPlaced,     ///< `path` lies below a folder that this install places whole
-    kArea,       ///< backup area number `backup` lies at `path`; the moves aside after it use it
+    kArea,       ///< backup area number `number` lies at `path`; the moves aside after it use it
     kLinked,     ///< `path` was a link to a folder when the install was planned: the undo follows it
   };
   Kind kind;
-  int backup = 0;
+  int number = 0;  ///< a kMoveAside's backup number, a kArea's area number; 0 for the others
   std::string path;
   /// A kMoveAside's backup area: that of the last kArea record before it, 0
   /// (the work directory's) when there is none. Set by ReadJournal.
@@ -46,9 +46,6 @@ class InstallJournal {
   /// each step the added records announce. False when they could not be written.
   bool Flush();
 
-  /// Adds `record` and flushes it.
-  bool Append(const JournalRecord& record) { return Add(record) && Flush(); }
-
   /// Closes the file, so that it can be deleted; later appends fail.
   void Close() { file_.reset(); }
 
@@ -57,8 +54,17 @@ class InstallJournal {
   std::string lastPlaced_;  ///< the path of the last kPlaced record written
 };
 
+/// What reading a journal file found.
+struct JournalRead {
+  bool found = false;  ///< a journal is there; false: there is nothing to undo
+  int error = 0;       ///< the system's code when one is there but cannot be read
+  std::vector<JournalRecord> records;
+  bool readable() const { return error == 0; }
+};
+
 /// The whole records of the journal file `path`, in order: a last record cut
 /// off by a kill, any line that is no record (the "asided" and "place" lines
 /// that earlier versions also wrote among them), and records whose path could
-/// lead outside the installation are left out. Empty when there is no journal.
-std::vector<JournalRecord> ReadJournal(const std::string& path);
+/// lead outside the installation are left out. No records, and not found,
+/// when there is no journal; none, with the system's code, when it cannot be read.
+JournalRead ReadJournal(const std::string& path);

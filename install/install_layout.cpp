@@ -2,6 +2,7 @@
 #include "install/install_layout.h"
 
 #include "install/install.h"
+#include "install/install_paths.h"
 #include "install/parallel_tasks.h"
 #include "install/tree_removal.h"
 #include "platform/directory_move.h"
@@ -13,37 +14,31 @@
 namespace {
 
 std::string BackupFolder(const std::string& backupDir, int number) {
-  return backupDir + platform::kPathSeparator + std::to_string(number / kBackupsPerFolder);
+  return JoinPath(backupDir, std::to_string(number / kBackupsPerFolder));
 }
 
 std::string BackupIn(const std::string& backupDir, int number) {
-  return BackupFolder(backupDir, number) + platform::kPathSeparator + std::to_string(number % kBackupsPerFolder);
+  return JoinPath(BackupFolder(backupDir, number), std::to_string(number % kBackupsPerFolder));
 }
 
 // Names the installation's areas in folders it links: its identity, which
 // its other spellings share and another installation's never does.
 std::string IdentityOf(const std::string& dstPath) {
-  const std::string identity = platform::FileIdentity(dstPath);
+  const std::string identity = platform::FileIdentity(dstPath).value;
   return identity.empty() ? "installation" : identity;
 }
 
 }  // namespace
 
-std::string BackupPath(const std::string& workDir, int number) {
-  return BackupIn(workDir + platform::kPathSeparator + kBackupDirName, number);
-}
-
 InstallLayout::InstallLayout(const std::string& dstPath, const std::string& workDir)
     : dstPath_(dstPath),
-      journal_(workDir + platform::kPathSeparator + kJournalName),
+      journal_(JoinPath(workDir, kJournalName)),
       workDir_(workDir),
-      backupDir_(workDir + platform::kPathSeparator + kBackupDirName),
+      backupDir_(JoinPath(workDir, kBackupDirName)),
       identity_(IdentityOf(dstPath)),
       areas_(1) {}
 
-std::string InstallLayout::Target(const std::string& relative) const {
-  return dstPath_ + platform::kPathSeparator + relative;
-}
+std::string InstallLayout::Target(const std::string& relative) const { return JoinPath(dstPath_, relative); }
 
 std::string InstallLayout::Backup(int number, int area) const { return BackupIn(AreaDir(area), number); }
 
@@ -51,8 +46,7 @@ std::string InstallLayout::BackupFolderOf(int number, int area) const { return B
 
 platform::FolderHandle InstallLayout::OpenBackupFolder(int number, int area, const InstallFolders& folders) const {
   if (AreaDir(area) == backupDir_) return OpenBackups().Child(std::to_string(number / kBackupsPerFolder));
-  return folders.Open(areas_[static_cast<std::size_t>(area)] + platform::kPathSeparator +
-                      std::to_string(number / kBackupsPerFolder));
+  return folders.Open(JoinPath(areas_[static_cast<std::size_t>(area)], std::to_string(number / kBackupsPerFolder)));
 }
 
 bool InstallLayout::MakeBackupFolder(int number, int area, const InstallFolders& folders) const {
@@ -61,11 +55,11 @@ bool InstallLayout::MakeBackupFolder(int number, int area, const InstallFolders&
 }
 
 bool InstallLayout::MakeArea(int area, const std::string& folder, const InstallFolders& folders) const {
-  const std::string reserved = folder + platform::kPathSeparator + kBackupDirName;
+  const std::string reserved = JoinPath(folder, kBackupDirName);
   folders.Open(folder).MakeFolder(kBackupDirName);
   const platform::FolderHandle parent = folders.Open(reserved);
   const std::string& relative = areas_[static_cast<std::size_t>(area)];
-  const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
+  const std::string name = LastNameOf(relative);
   RemoveTreeIn(parent, name);
   return parent.MakeFolder(name);
 }
@@ -79,7 +73,7 @@ platform::FolderHandle InstallLayout::OpenBackups() const {
 std::string InstallLayout::BackupName(int number) { return std::to_string(number % kBackupsPerFolder); }
 
 std::string InstallLayout::AreaIn(const std::string& folder) const {
-  return folder + platform::kPathSeparator + kBackupDirName + platform::kPathSeparator + identity_;
+  return JoinPath(JoinPath(folder, kBackupDirName), identity_);
 }
 
 void InstallLayout::SetArea(int area, const std::string& relative) {

@@ -8,10 +8,6 @@
 
 #include "install/install_folders.h"
 
-/// Where an install in `workDir` keeps the old entry it moved aside under
-/// backup number `number`.
-std::string BackupPath(const std::string& workDir, int number);
-
 /// Backups are spread over numbered folders of this many: Wine looks up a
 /// name that is not there yet (every backup's) by reading its whole folder.
 constexpr int kBackupsPerFolder = 256;

@@ -1,5 +1,6 @@
 // What an install will do to the installation.
 #include "install/install_plan.h"
+#include "install/install_paths.h"
 
 #include <algorithm>
 #include <utility>
@@ -21,7 +22,7 @@ bool ByName(const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < 
 
 // The installed entries of one folder, looked up by their exact names: a
 // name that matches only as Windows compares names keeps a folder from
-// being swapped, so the installation's spelling is never lost.
+// moving whole, so the installation's spelling is never lost.
 class InstalledEntries {
  public:
   explicit InstalledEntries(std::vector<DirectoryEntry> entries) : entries_(std::move(entries)) {
@@ -44,33 +45,32 @@ class InstalledEntries {
 
 class Planner {
  public:
-  Planner(const std::string& targetDir, const std::string& workDir, bool swapping, InstallPlan& plan)
-      : targetDir_(targetDir), workDir_(workDir), swapping_(swapping), plan_(plan) {}
+  Planner(const std::string& targetDir, const std::string& workDir, bool wholeMoves, InstallPlan& plan)
+      : targetDir_(targetDir), workDir_(workDir), wholeMoves_(wholeMoves), plan_(plan) {}
 
   // Plans the entries of the folder `source`, which lands at `relative`
   // (empty: the installation itself). True when each installed entry there
   // has a namesake in `source` and goes aside whole: the folder itself may
-  // then be swapped. A link is placed as a link, so it is planned as a file
+  // then move whole. A link is placed as a link, so it is planned as a file
   // whatever it leads to.
   bool Entries(const std::string& source, const std::string& relative) {
     std::vector<DirectoryEntry> entries;
     if (!platform::ListDirectory(source, entries)) throw UnlistedFolder(source, platform::LastSystemError());
     std::vector<DirectoryEntry> listed;
-    const bool swappable = swapping_ && platform::ListDirectory(Target(relative), listed);
+    const bool movable = wholeMoves_ && platform::ListDirectory(Target(relative), listed);
     const InstalledEntries installed(std::move(listed));
-    const std::string prefix = relative.empty() ? relative : relative + platform::kPathSeparator;
     std::size_t matched = 0;
     bool whole = true;
     for (const DirectoryEntry& entry : entries) {
       const EntryType installedType = installed.TypeOf(entry.name);
       if (installedType != EntryType::kMissing) ++matched;
       if (entry.type == EntryType::kDirectory) {
-        whole = Folder(source + platform::kPathSeparator + entry.name, prefix + entry.name, installedType) && whole;
+        whole = Folder(JoinPath(source, entry.name), JoinPath(relative, entry.name), installedType) && whole;
       } else {
-        Place(prefix + entry.name, installedType);
+        Place(JoinPath(relative, entry.name), installedType);
       }
     }
-    return swappable && whole && matched == installed.size();
+    return movable && whole && matched == installed.size();
   }
 
   // A folder is merged into a folder of its name (a linked one too), and
@@ -84,9 +84,9 @@ class Planner {
     }
     const std::size_t replaced = plan_.replaced.size();
     const std::size_t added = plan_.added.size();
-    const std::size_t swapped = plan_.swapped.size();
-    plan_.folders[relative] = {platform::FileIdentity(target), installedType == EntryType::kLink};
-    if (!Entries(source, relative) || installedType != EntryType::kDirectory || !Swappable(source, relative, target)) {
+    const std::size_t movedWhole = plan_.movedWhole.size();
+    plan_.folders[relative] = {platform::FileIdentity(target).value, installedType == EntryType::kLink};
+    if (!Entries(source, relative) || installedType != EntryType::kDirectory || !MovesWhole(source, relative, target)) {
       return false;
     }
     // Its namesake takes its place: nothing is written into it or below it.
@@ -95,8 +95,8 @@ class Planner {
     plan_.folders.erase(plan_.folders.lower_bound(below), plan_.folders.lower_bound(below + '\xff'));
     plan_.replaced.resize(replaced);
     plan_.added.resize(added);
-    plan_.swapped.resize(swapped);
-    plan_.swapped.push_back(relative);
+    plan_.movedWhole.resize(movedWhole);
+    plan_.movedWhole.push_back(relative);
     return true;
   }
 
@@ -113,21 +113,21 @@ class Planner {
 
   // The work directory holds the new tree and the backups: nothing of it
   // moves whole, whatever an archive brings below a folder of its name.
-  bool Swappable(const std::string& source, const std::string& relative, const std::string& target) const {
+  bool MovesWhole(const std::string& source, const std::string& relative, const std::string& target) const {
     if (platform::IsSameFile(Target(relative.substr(0, relative.find(platform::kPathSeparator))), workDir_)) {
       return false;
     }
-    const std::string traits = platform::FolderTraits(target);
-    return !traits.empty() && traits == platform::FolderTraits(source);
+    const platform::SystemRead<std::string> traits = platform::FolderTraits(target);
+    return traits.ok() && traits.value == platform::FolderTraits(source).value;
   }
 
   std::string Target(const std::string& relative) const {
-    return relative.empty() ? targetDir_ : targetDir_ + platform::kPathSeparator + relative;
+    return relative.empty() ? targetDir_ : JoinPath(targetDir_, relative);
   }
 
   const std::string& targetDir_;
   const std::string workDir_;
-  const bool swapping_;
+  const bool wholeMoves_;
   InstallPlan& plan_;
 };
 
@@ -139,17 +139,17 @@ void ListBelow(const std::string& source, const std::string& relative, std::vect
   if (!platform::ListDirectory(source, entries)) throw UnlistedFolder(source, platform::LastSystemError());
   std::sort(entries.begin(), entries.end(), ByName);
   for (const DirectoryEntry& entry : entries) {
-    const std::string below = relative + platform::kPathSeparator + entry.name;
+    const std::string below = JoinPath(relative, entry.name);
     placed.push_back(below);
-    if (entry.type == EntryType::kDirectory) ListBelow(source + platform::kPathSeparator + entry.name, below, placed);
+    if (entry.type == EntryType::kDirectory) ListBelow(JoinPath(source, entry.name), below, placed);
   }
 }
 
 // Fills `plan.placed` from the new tree `sourceDir`.
 void ListPlaced(const std::string& sourceDir, InstallPlan& plan) {
-  for (const std::vector<std::string>* paths : {&plan.added, &plan.replaced, &plan.swapped}) {
+  for (const std::vector<std::string>* paths : {&plan.added, &plan.replaced, &plan.movedWhole}) {
     for (const std::string& relative : *paths) {
-      const std::string source = sourceDir + platform::kPathSeparator + relative;
+      const std::string source = JoinPath(sourceDir, relative);
       if (platform::EntryTypeOf(source) == EntryType::kDirectory) ListBelow(source, relative, plan.placed);
     }
   }
@@ -159,16 +159,15 @@ void ListPlaced(const std::string& sourceDir, InstallPlan& plan) {
 
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir) {
   InstallPlan plan;
-  plan.folders[{}] = {platform::FileIdentity(targetDir), false};
-  Planner(targetDir, workDir, /*swapping=*/true, plan).Entries(sourceDir, {});
+  plan.folders[{}] = {platform::FileIdentity(targetDir).value, false};
+  Planner(targetDir, workDir, /*wholeMoves=*/true, plan).Entries(sourceDir, {});
   ListPlaced(sourceDir, plan);
   return plan;
 }
 
 InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative) {
   InstallPlan plan;
-  plan.folders[relative] = {platform::FileIdentity(targetDir + platform::kPathSeparator + relative), false};
-  Planner(targetDir, /*workDir=*/{}, /*swapping=*/false, plan)
-      .Entries(sourceDir + platform::kPathSeparator + relative, relative);
+  plan.folders[relative] = {platform::FileIdentity(JoinPath(targetDir, relative)).value, false};
+  Planner(targetDir, /*workDir=*/{}, /*wholeMoves=*/false, plan).Entries(JoinPath(sourceDir, relative), relative);
   return plan;
 }

@@ -21,8 +21,8 @@ struct InstallPlan {
   /// and whose new namesake has the same traits (mode, owner, access list):
   /// each can move aside whole and its namesake take its place in one rename,
   /// where the system lets it; nothing below one is planned on its own.
-  std::vector<std::string> swapped;
-  /// Every entry below the folders placed whole (the added and swapped ones,
+  std::vector<std::string> movedWhole;
+  /// Every entry below the folders placed whole (the added ones, those moved whole,
   /// and those that replace a file), each folder before what it holds: what
   /// an undo may take back out of them. Anything else found there later is
   /// not the install's.
@@ -42,11 +42,12 @@ struct UnlistedFolder : std::runtime_error {
 
 /// Walks `sourceDir` as the install places it into `targetDir`: folders
 /// merged (descended where a folder of that name exists), top-level files
-/// except the updater's own. Nothing of the folder `workDir` is swapped. Throws
+/// except the updater's own. Nothing of the folder `workDir` moves whole. Throws
 /// UnlistedFolder when a folder of the new tree cannot be listed.
 InstallPlan PlanInstall(const std::string& sourceDir, const std::string& targetDir, const std::string& workDir);
 
-/// Plans the swapped folder `relative` entry by entry instead, nothing below
-/// it swapped: for one the system would not move aside whole. Lists nothing
-/// as placed: the plan that swapped it listed all below it. Throws as above.
+/// Plans the folder `relative`, planned to move whole, entry by entry instead,
+/// nothing below it moved whole: for one the system would not move aside
+/// whole. Lists nothing as placed: the first plan listed all below it. Throws
+/// as above.
 InstallPlan PlanMerge(const std::string& sourceDir, const std::string& targetDir, const std::string& relative);

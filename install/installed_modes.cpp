@@ -1,9 +1,8 @@
 // The permission bits of installed files that an update archive, made
 // without Unix modes, replaces.
 #include "install/install.h"
+#include "install/install_paths.h"
 #include "platform/file_mode.h"
-#include "platform/file_system.h"
-#include "zip/zip_paths.h"
 
 // An installed program replaced by one from an archive without Unix modes
 // would otherwise lose its execute bits, and the relaunch would fail.
@@ -11,13 +10,9 @@ void KeepInstalledModes(const std::vector<ArchiveEntry>& entries, const std::str
                         const std::string& dstPath) {
   for (const ArchiveEntry& entry : entries) {
     if (entry.hasUnixMode || entry.directory) continue;
-    const std::vector<std::string> names = entryPathNames(entry.entryName);
-    if (names.size() < 2 || !startsWithNames(names, {kUpdateDirName})) continue;
-    std::string relative = names[1];
-    for (std::size_t i = 2; i < names.size(); ++i) relative += platform::kPathSeparator + names[i];
+    const std::string relative = JoinNames(NamesBelowUpdate(entry.entryName));
+    if (relative.empty()) continue;
     // An installed file that is not there, or no regular file, gives nothing.
-    platform::CopyPermissionBits(
-        dstPath + platform::kPathSeparator + relative,
-        workDir + platform::kPathSeparator + kUpdateDirName + platform::kPathSeparator + relative);
+    platform::CopyPermissionBits(JoinPath(dstPath, relative), JoinPath(JoinPath(workDir, kUpdateDirName), relative));
   }
 }

@@ -1,9 +1,9 @@
 // The updater's own file among the files an update installs.
 #include "install/install.h"
+#include "install/install_paths.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "util/paths.h"
-#include "zip/zip_paths.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ constexpr const char kUpdaterName[] = "update.exe";
 }  // namespace
 
 bool IsUpdaterOwnFile(const std::string& fileName) {
-  static const std::string ownName = FileNameOf(platform::ExecutablePath());
+  static const std::string ownName = FileNameOf(platform::ExecutablePath().value);
   return platform::SameFileName(fileName, kUpdaterName) ||
          (!ownName.empty() && platform::SameFileName(fileName, ownName));
 }
@@ -22,10 +22,8 @@ std::vector<std::string> UpdaterOwnFileEntries(const std::vector<ArchiveEntry>& 
   std::vector<std::string> own;
   for (const ArchiveEntry& entry : entries) {
     if (entry.directory) continue;
-    const std::vector<std::string> names = entryPathNames(entry.entryName);
-    if (names.size() == 2 && startsWithNames(names, {kUpdateDirName}) && IsUpdaterOwnFile(names[1])) {
-      own.push_back(std::string(kUpdateDirName) + "/" + names[1]);
-    }
+    const std::vector<std::string> names = NamesBelowUpdate(entry.entryName);
+    if (names.size() == 1 && IsUpdaterOwnFile(names[0])) own.push_back(std::string(kUpdateDirName) + "/" + names[0]);
   }
   return own;
 }

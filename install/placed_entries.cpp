@@ -1,8 +1,10 @@
 // What an install placed, and taking exactly that back out.
 #include "install/placed_entries.h"
+#include "install/install_paths.h"
 
 #include "install/install.h"
 #include "install/tree_removal.h"
+#include "platform/file_copy.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "platform/folder_handle.h"
@@ -31,7 +33,7 @@ bool PlacedEntries::RemoveEntry(const platform::FolderHandle& parent, const std:
                                 const std::string& relative, platform::EntryType type,
                                 std::vector<std::string>& kept) const {
   if (type == platform::EntryType::kMissing) return true;
-  if (placed_.count(platform::FoldedFileName(relative)) == 0 && name.rfind(kCopyPrefix, 0) != 0) {
+  if (placed_.count(platform::FoldedFileName(relative)) == 0 && name.rfind(platform::kCopyPrefix, 0) != 0) {
     kept.push_back(parent.PathOf(name));
     return true;
   }
@@ -42,8 +44,7 @@ bool PlacedEntries::RemoveEntry(const platform::FolderHandle& parent, const std:
   const std::size_t keptBefore = kept.size();
   bool removed = true;
   for (const platform::DirectoryEntry& entry : entries) {
-    removed =
-        RemoveEntry(folder, entry.name, relative + platform::kPathSeparator + entry.name, entry.type, kept) && removed;
+    removed = RemoveEntry(folder, entry.name, JoinPath(relative, entry.name), entry.type, kept) && removed;
   }
   return removed && (kept.size() > keptBefore || parent.Remove(name, /*folder=*/true));
 }

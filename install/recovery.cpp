@@ -8,6 +8,7 @@
 // was placed by it, as far as the journal lists it. A "commit" record means
 // the new version is whole.
 #include "install/recovery.h"
+#include "install/install_paths.h"
 
 #include <set>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "install/placed_entries.h"
 #include "install/tree_removal.h"
 #include "platform/entry_type.h"
+#include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/folder_handle.h"
 
@@ -28,7 +30,7 @@ namespace {
 // the same way.
 bool PutBack(const platform::FolderHandle& backups, const std::string& backupName, const platform::FolderHandle& parent,
              const std::string& relative, const InstallFolders& folders) {
-  const std::string name = relative.substr(relative.rfind(platform::kPathSeparator) + 1);
+  const std::string name = LastNameOf(relative);
   const platform::EntryType standing = parent.TypeOf(name);
   if (standing == platform::EntryType::kMissing) return backups.Rename(backupName, parent, name);
   const platform::FolderHandle backup = backups.Child(backupName);
@@ -37,7 +39,7 @@ bool PutBack(const platform::FolderHandle& backups, const std::string& backupNam
   if (standing != platform::EntryType::kDirectory || !target.ok() || !backup.List(entries)) return false;
   bool whole = true;
   for (const platform::DirectoryEntry& entry : entries) {
-    whole = PutBack(backup, entry.name, target, relative + platform::kPathSeparator + entry.name, folders) && whole;
+    whole = PutBack(backup, entry.name, target, JoinPath(relative, entry.name), folders) && whole;
   }
   return whole && backups.Remove(backupName, /*folder=*/true);
 }
@@ -58,7 +60,7 @@ void RemoveStagedCopies(const std::vector<JournalRecord>& records, const Install
     std::vector<platform::DirectoryEntry> entries;
     folder.List(entries);
     for (const platform::DirectoryEntry& entry : entries) {
-      if (entry.name.rfind(kCopyPrefix, 0) == 0) RemoveTreeIn(folder, entry.name);
+      if (entry.name.rfind(platform::kCopyPrefix, 0) == 0) RemoveTreeIn(folder, entry.name);
     }
   }
 }
@@ -93,13 +95,13 @@ Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord
   }
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind != JournalRecord::kMoveAside) continue;
-    const platform::FolderHandle backups = layout.OpenBackupFolder(record->backup, record->area, folders);
-    const std::string backup = InstallLayout::BackupName(record->backup);
+    const platform::FolderHandle backups = layout.OpenBackupFolder(record->number, record->area, folders);
+    const std::string backup = InstallLayout::BackupName(record->number);
     if (backups.TypeOf(backup) == platform::EntryType::kMissing) continue;
     std::string name;
     if (placed.Remove(folders, record->path, undone.kept) &&
         PutBack(backups, backup, folders.OpenParent(record->path, name), record->path, folders)) {
-      ++undone.restored;
+      ++undone.restoredCount;
     } else {
       undone.whole = false;
     }
@@ -113,9 +115,9 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   // The install never writes behind a linked work directory (the clear
   // replaces one), so a journal found there is not its own.
   if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
-  const std::vector<JournalRecord> records = ReadJournal(layout.journal());
+  const std::vector<JournalRecord> records = ReadJournal(layout.journal()).records;
   for (const JournalRecord& record : records) {
-    if (record.kind == JournalRecord::kArea) layout.SetArea(record.backup, record.path);
+    if (record.kind == JournalRecord::kArea) layout.SetArea(record.number, record.path);
   }
   const InstallFolders folders(dstPath, LinkedFolders(records));
   for (const JournalRecord& record : records) {
@@ -125,7 +127,7 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
     }
   }
   Undone undone = UndoRecorded(layout, records, folders);
-  if (!undone.whole) return {Recovery::kFailed, undone.restored, std::move(undone.kept)};
+  if (!undone.whole) return {Recovery::kFailed, undone.restoredCount, std::move(undone.kept)};
   layout.Discard(folders);
-  return {Recovery::kRolledBack, undone.restored, std::move(undone.kept)};
+  return {Recovery::kRolledBack, undone.restoredCount, std::move(undone.kept)};
 }

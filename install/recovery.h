@@ -10,7 +10,7 @@
 
 struct Undone {
   bool whole = false;             ///< the old version is back, whole
-  int restored = 0;               ///< old entries moved back from their backups
+  int restoredCount = 0;          ///< old entries moved back from their backups
   std::vector<std::string> kept;  ///< found in placed folders, not placed: left where they are
 };
 

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <vector>
 
+#include "install/install_paths.h"
 #include "install/parallel_tasks.h"
 #include "install/tree_placement.h"
 #include "platform/directory_listing.h"
@@ -19,7 +20,7 @@ namespace {
 // Notes a move the system refused, with its code; the merge's threads share it.
 class FailedMoves {
  public:
-  explicit FailedMoves(std::vector<FailedCopy>& moves) : moves_(moves) {}
+  explicit FailedMoves(std::vector<FailedMove>& moves) : moves_(moves) {}
 
   bool Note(const std::string& source, const std::string& target) {
     const int error = platform::LastSystemError();
@@ -29,7 +30,7 @@ class FailedMoves {
   }
 
  private:
-  std::vector<FailedCopy>& moves_;
+  std::vector<FailedMove>& moves_;
   std::mutex mutex_;
 };
 
@@ -44,7 +45,7 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
   const std::string from = fromParent.PathOf(name);
   platform::FolderHandle target = folders.Child(into, relative, name);
   if (!target.ok()) {
-    if (!folders.swapped().empty()) return failed.Note(from, into.PathOf(name));
+    if (!folders.swappedSincePlan().empty()) return failed.Note(from, into.PathOf(name));
     if (fromParent.Rename(name, into, name)) return true;
     if (!into.MakeFolder(name)) return failed.Note(from, into.PathOf(name));
     target = folders.Child(into, relative, name);
@@ -55,8 +56,7 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
   bool ok = true;
   for (const platform::DirectoryEntry& entry : entries) {
     if (entry.type == platform::EntryType::kDirectory) {
-      ok = MergeInto(source, entry.name, target, relative + platform::kPathSeparator + entry.name, folders, failed) &&
-           ok;
+      ok = MergeInto(source, entry.name, target, JoinPath(relative, entry.name), folders, failed) && ok;
     }
   }
   ok = RunInParallel(entries.size(), /*stopAtFailure=*/false,
@@ -98,7 +98,7 @@ bool MoveFolderInto(const std::string& fromDir, const InstallFolders& folders, v
 bool CopyTopLevelFile(const std::string& source, const std::string& name, const std::string& targetDir,
                       std::vector<FailedCopy>& failed) {
   if (IsUpdaterOwnFile(name)) return true;
-  const std::string target = targetDir + platform::kPathSeparator + name;
+  const std::string target = JoinPath(targetDir, name);
   if (platform::CopyFileReplacing(source, target)) return true;
   failed.push_back({source, target, platform::LastSystemError()});
   return false;
@@ -107,7 +107,7 @@ bool CopyTopLevelFile(const std::string& source, const std::string& name, const 
 }  // namespace
 
 bool PlaceFolder(const std::string& fromDir, const std::string& intoDir, void* ownerWindow) {
-  std::vector<FailedCopy> ignored;
+  std::vector<FailedMove> ignored;
   FailedMoves failed(ignored);
   return !intoDir.empty() && MoveFolderInto(fromDir, InstallFolders(intoDir), ownerWindow, failed);
 }
@@ -129,7 +129,7 @@ Placement PlaceTreeInto(const std::string& sourceDir, const InstallFolders& fold
        {platform::EntryType::kDirectory, platform::EntryType::kFile, platform::EntryType::kLink}) {
     for (const platform::DirectoryEntry& entry : entries) {
       if (entry.type != type) continue;
-      const std::string source = sourceDir + platform::kPathSeparator + entry.name;
+      const std::string source = JoinPath(sourceDir, entry.name);
       const bool placed = type == platform::EntryType::kDirectory
                               ? MoveFolderInto(source, folders, /*ownerWindow=*/nullptr, failedMoves)
                               : CopyTopLevelFile(source, entry.name, root.path(), placement.failedCopies);

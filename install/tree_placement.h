@@ -8,5 +8,5 @@
 
 /// PlaceTree into `folders`' installation: each folder merged into is
 /// opened as `folders` allows, so nothing is placed through a folder swapped
-/// since the plan (folders.swapped() names it then).
+/// since the plan (folders.swappedSincePlan() names it then).
 Placement PlaceTreeInto(const std::string& sourceDir, const InstallFolders& folders);

@@ -16,7 +16,8 @@ struct DirectoryEntry {
 };
 
 /// The entries directly in `directory`, "." and ".." left out, in the order
-/// the system gives them. False when the directory cannot be read.
+/// the system gives them. False, with LastSystemError() telling why, when the
+/// directory cannot be read.
 bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries);
 
 }  // namespace platform

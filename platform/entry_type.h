@@ -9,7 +9,9 @@ namespace platform {
 enum class EntryType { kMissing, kLink, kDirectory, kFile };
 
 /// What `path` itself is: a symbolic link, junction or other reparse point is
-/// kLink, whatever it points at (dangling included); kMissing when nothing is there.
+/// kLink, whatever it points at (dangling included); kMissing when nothing is
+/// there or it cannot be looked at, with LastSystemError() telling which
+/// (IsMissingError: nothing is there).
 EntryType EntryTypeOf(const std::string& path);
 
 /// True when `path` itself is a link of any kind (EntryTypeOf's kLink).

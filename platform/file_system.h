@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace platform {
 
 // The program's own place.
@@ -11,19 +13,22 @@ namespace platform {
 /// The separator this system's paths are joined with: "\" on Windows, "/" on Linux.
 extern const char kPathSeparator[];
 
-/// Full path of the running executable, of any length; empty when unknown.
-std::string ExecutablePath();
+/// Full path of the running executable, of any length; not ok(), with the
+/// system's code, when it cannot be read.
+SystemRead<std::string> ExecutablePath();
 
 /// Makes `path` the process's current directory; false (directory unchanged) on failure.
 bool SetCurrentDir(const std::string& path);
 
-/// The process's current directory; empty when it cannot be read.
-std::string CurrentDir();
+/// The process's current directory; not ok(), with the system's code, when it cannot be read.
+SystemRead<std::string> CurrentDir();
 
 // Directories.
 
 /// True when `path` names an existing directory (PathIsDirectoryW on
-/// Windows, so a trailing separator still names it). Extraction asks the C
+/// Windows, so a trailing separator still names it); false also when it
+/// cannot be looked at, with LastSystemError() telling why, as the
+/// described directory test answers. Extraction asks the C
 /// runtime instead, which answers otherwise there: runtime_paths.h.
 bool IsExistingDirectory(const std::string& path);
 

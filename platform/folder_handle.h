@@ -39,8 +39,10 @@ class FolderHandle {
   /// (always on Windows, where each call looks the path up again).
   bool Is(const std::string& identity) const;
 
-  /// What the entry `name` itself is, never followed.
+  /// What the entry `name` itself is, never followed; kMissing as EntryTypeOf.
   EntryType TypeOf(const std::string& name) const;
+  /// The folder's entries as ListDirectory gives them; false, with
+  /// LastSystemError() telling why, when they cannot be read.
   bool List(std::vector<DirectoryEntry>& entries) const;
   bool MakeFolder(const std::string& name) const;
   /// Renames `name` to `into`'s free name `newName`, never followed; false,

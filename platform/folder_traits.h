@@ -4,13 +4,15 @@
 
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace platform {
 
 /// The traits of the folder `dir`, as bytes to compare: its file system,
 /// mode, owner, group and extended attributes (access lists, security
 /// labels) on Linux; its attributes, owner, group and access list on
-/// Windows. Empty when `dir` is no folder (a link to one included) or they
-/// cannot be read.
-std::string FolderTraits(const std::string& dir);
+/// Windows. Not ok(), with the system's code, when `dir` is no folder (a
+/// link to one included: ENOTDIR, ERROR_DIRECTORY) or they cannot be read.
+SystemRead<std::string> FolderTraits(const std::string& dir);
 
 }  // namespace platform

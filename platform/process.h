@@ -21,10 +21,11 @@ struct ProcessEntry {
 };
 
 /// Calls `visit` for every process in one snapshot of the system's process
-/// list, the first included, until `visit` returns false. A snapshot that
-/// cannot be taken visits nothing; on Linux a process whose executable cannot
-/// be read (another user's, a kernel thread, a zombie) is skipped.
-void WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit);
+/// list, the first included, until `visit` returns false. False, with
+/// LastSystemError() telling why, when the snapshot cannot be taken; on
+/// Linux a process whose executable cannot be read (another user's, a kernel
+/// thread, a zombie) is skipped.
+bool WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit);
 
 /// Asks process `id` to end and does not wait for it: SIGTERM on Linux,
 /// which the process may answer by saving its work first; on Windows the
@@ -61,7 +62,8 @@ class OpenedProcess {
   /// executable (on Linux the path it was started from, also after that file
   /// was replaced), and on Linux the script it runs as an interpreter, links
   /// resolved (platform/posix/interpreted_script.h). Empty when nothing can
-  /// be read.
+  /// be read: the stop ends only a process it can show runs the installation's
+  /// program.
   std::vector<std::string> ProgramFiles() const;
 
   /// Asks this process to end and does not wait for it: SIGTERM on Linux; on

@@ -26,7 +26,8 @@ class CapturedProgram {
   virtual ~CapturedProgram() = default;
 
   /// Reads what the program wrote, at most `size` bytes into `buffer`; 0 once
-  /// every writer has closed the pipe, or when reading fails.
+  /// every writer has closed the pipe, or when reading fails: either way
+  /// nothing more will come, and the output only goes to the log.
   virtual std::size_t Read(char* buffer, std::size_t size) = 0;
 
   /// Waits at most `timeoutMs` for the program to end; its exit code, or kStillRunning.

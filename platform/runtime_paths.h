@@ -11,7 +11,8 @@ namespace platform {
 enum class PathKind { kMissing, kDirectory, kRegularFile, kOther };
 
 /// What the runtime's status query says `path` is; kMissing when the query fails
-/// (on Windows also for a path that ends in a separator).
+/// (on Windows also for a path that ends in a separator), as extraction has
+/// always read it; LastSystemError() tells why.
 PathKind RuntimeStat(const std::string& path);
 
 /// True when the runtime's access test grants writing to `path`.

@@ -1,4 +1,5 @@
-// The system's code for the last failure on this thread, for log messages.
+// The system's code for the last failure on this thread, for log messages,
+// and the answer of a seam read that carries that code when it fails.
 #pragma once
 
 namespace platform {
@@ -9,5 +10,19 @@ int LastSystemError();
 /// True when `code` says that a rename would cross volumes (EXDEV on Linux,
 /// ERROR_NOT_SAME_DEVICE on Windows): the entry can only be copied there.
 bool IsOtherVolumeError(int code);
+
+/// True when `code` says that the path names nothing (ENOENT or ENOTDIR on
+/// Linux, ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND on Windows).
+bool IsMissingError(int code);
+
+/// What a read of the system found: `value` when `error` is 0, otherwise
+/// the system's code for why it could not be read, so that "could not read"
+/// is never taken for an empty answer.
+template <typename T>
+struct SystemRead {
+  T value{};
+  int error = 0;
+  bool ok() const { return error == 0; }
+};
 
 }  // namespace platform

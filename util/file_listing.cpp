@@ -19,7 +19,7 @@ std::vector<std::string> ListFilesByExtension(const std::string& directory, cons
   const std::string separator = platform::kPathSeparator;
   const std::string pattern = directory + separator + "*." + (extension == nullptr ? "" : extension);
   if (!FitsPathBuffer(pattern)) return paths;
-  for (const std::string& name : platform::FindMatchingNames(pattern)) {
+  for (const std::string& name : platform::FindMatchingNames(pattern).value) {
     std::string path = directory + separator + name;
     if (FitsPathBuffer(path)) paths.push_back(std::move(path));
   }

@@ -21,7 +21,7 @@ ModulePathParts SplitModulePath(const std::string& path, char separator) {
 }
 
 void InitModuleContext() {
-  ModulePathParts parts = SplitModulePath(platform::ExecutablePath(), platform::kPathSeparator[0]);
+  ModulePathParts parts = SplitModulePath(platform::ExecutablePath().value, platform::kPathSeparator[0]);
   ModuleDir = std::move(parts.dir);
   ModuleName = std::move(parts.name);
   // Relative paths and the relaunched application start from here; an empty

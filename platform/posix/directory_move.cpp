@@ -46,7 +46,7 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
 }
 
 bool platform::RenameEntry(const std::string& source, const std::string& target) {
-  return std::rename(source.c_str(), target.c_str()) == 0;
+  return RenameNoReplace(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str());
 }
 
 bool platform::MoveFileReplacing(const std::string& source, const std::string& target) {

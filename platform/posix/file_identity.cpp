@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 
 bool platform::IsSameFile(const std::string& left, const std::string& right) {
@@ -12,11 +13,11 @@ bool platform::IsSameFile(const std::string& left, const std::string& right) {
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::string platform::FileIdentity(const std::string& path) {
+platform::SystemRead<std::string> platform::FileIdentity(const std::string& path) {
   struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return {};
+  if (stat(path.c_str(), &status) != 0) return {{}, errno};
   char text[48];
   std::snprintf(text, sizeof text, "%llx-%llx", static_cast<unsigned long long>(status.st_dev),
                 static_cast<unsigned long long>(status.st_ino));
-  return text;
+  return {text, 0};
 }

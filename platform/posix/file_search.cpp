@@ -3,6 +3,7 @@
 #include "platform/file_search.h"
 
 #include <cctype>
+#include <cerrno>
 
 #include <climits>
 #include <cstdlib>
@@ -53,8 +54,8 @@ bool MatchesLikeWindows(const std::string& pattern, const std::string& name) {
 
 }  // namespace
 
-std::vector<std::string> platform::FindMatchingNames(const std::string& pattern) {
-  std::vector<std::string> names;
+platform::SystemRead<std::vector<std::string>> platform::FindMatchingNames(const std::string& pattern) {
+  SystemRead<std::vector<std::string>> names;
   // The search splits where Windows does: at the last "\" or "/". A pattern
   // rooted at the separator searches the root, as on the current drive there.
   const std::size_t split = pattern.find_last_of("\\/");
@@ -63,10 +64,12 @@ std::vector<std::string> platform::FindMatchingNames(const std::string& pattern)
   const std::string namePattern = split == std::string::npos ? pattern : pattern.substr(split + 1);
 
   const platform::UniqueDir dir(directory);
-  if (dir.get() == nullptr) return names;
+  if (dir.get() == nullptr) return {{}, errno};
+  errno = 0;
   while (const dirent* entry = readdir(dir.get())) {
-    if (MatchesLikeWindows(namePattern, entry->d_name)) names.emplace_back(entry->d_name);
+    if (MatchesLikeWindows(namePattern, entry->d_name)) names.value.emplace_back(entry->d_name);
   }
+  names.error = errno;
   return names;
 }
 

@@ -1,6 +1,7 @@
 // POSIX backend of platform/file_system.h.
 #include "platform/file_system.h"
 
+#include <cerrno>
 #include <climits>
 #include <vector>
 
@@ -9,19 +10,20 @@
 
 const char platform::kPathSeparator[] = "/";
 
-std::string platform::ExecutablePath() {
+platform::SystemRead<std::string> platform::ExecutablePath() {
   std::vector<char> buffer(PATH_MAX + 1, '\0');
   const ssize_t length = readlink("/proc/self/exe", buffer.data(), PATH_MAX);
-  if (length <= 0) return {};
-  return std::string(buffer.data(), static_cast<std::size_t>(length));
+  if (length < 0) return {{}, errno};
+  if (length == 0) return {{}, ENOENT};
+  return {std::string(buffer.data(), static_cast<std::size_t>(length)), 0};
 }
 
 bool platform::SetCurrentDir(const std::string& path) { return chdir(path.c_str()) == 0; }
 
-std::string platform::CurrentDir() {
+platform::SystemRead<std::string> platform::CurrentDir() {
   std::vector<char> buffer(PATH_MAX + 1, '\0');
-  if (getcwd(buffer.data(), buffer.size()) == nullptr) return {};
-  return buffer.data();
+  if (getcwd(buffer.data(), buffer.size()) == nullptr) return {{}, errno};
+  return {buffer.data(), 0};
 }
 
 bool platform::IsExistingDirectory(const std::string& path) {

@@ -37,12 +37,14 @@ bool AppendAttributes(const std::string& dir, std::string& traits) {
 
 }  // namespace
 
-std::string platform::FolderTraits(const std::string& dir) {
+platform::SystemRead<std::string> platform::FolderTraits(const std::string& dir) {
   struct stat info {};
-  if (lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return {};
+  if (lstat(dir.c_str(), &info) != 0) return {{}, errno};
+  if (!S_ISDIR(info.st_mode)) return {{}, ENOTDIR};
   // The file system too: a folder mounted over is never swapped, nor
   // anything holding one.
   std::string traits = std::to_string(info.st_dev) + ' ' + std::to_string(info.st_mode) + ' ' +
                        std::to_string(info.st_uid) + ' ' + std::to_string(info.st_gid) + '\0';
-  return AppendAttributes(dir, traits) ? traits : std::string();
+  if (!AppendAttributes(dir, traits)) return {{}, errno};
+  return {traits, 0};
 }

@@ -57,14 +57,15 @@ bool SignalProcess(std::uint32_t id, int signal) {
 
 std::uint32_t platform::CurrentProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
-void platform::WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit) {
+bool platform::WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit) {
   platform::UniqueDir proc("/proc");
-  if (proc.get() == nullptr) return;
+  if (proc.get() == nullptr) return false;
   while (const dirent* item = readdir(proc.get())) {
     ProcessEntry seen;
     if (!ParseProcessId(item->d_name, &seen.id) || !ExecutableName(seen.id, &seen.exeName)) continue;
-    if (!visit(seen)) return;
+    if (!visit(seen)) return true;
   }
+  return true;
 }
 
 bool platform::AskProcessToEnd(std::uint32_t id) { return SignalProcess(id, SIGTERM); }

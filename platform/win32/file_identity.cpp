@@ -74,10 +74,10 @@ bool platform::IsSameFile(const std::string& left, const std::string& right) { r
 
 // Wine gives every Unix file system without a device the volume serial 0:
 // there the file number alone tells installations apart.
-std::string platform::FileIdentity(const std::string& path) {
+platform::SystemRead<std::string> platform::FileIdentity(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!ReadFileNumber(path, info)) return {};
+  if (!ReadFileNumber(path, info)) return {{}, static_cast<int>(GetLastError())};
   char text[32];
   std::snprintf(text, sizeof text, "%lx-%lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
-  return text;
+  return {text, 0};
 }

@@ -6,14 +6,20 @@
 #include "platform/win32/find_handle.h"
 #include "platform/win32/wide_text.h"
 
-std::vector<std::string> platform::FindMatchingNames(const std::string& pattern) {
-  std::vector<std::string> names;
+platform::SystemRead<std::vector<std::string>> platform::FindMatchingNames(const std::string& pattern) {
+  SystemRead<std::vector<std::string>> names;
   WIN32_FIND_DATAW found{};
   const FindHandle search(FindFirstFileW(WidePath(pattern).c_str(), &found));
-  if (!search.ok()) return names;
+  if (!search.ok()) {
+    // The search answers "not found" for a folder that is there but holds no match.
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) names.error = static_cast<int>(error);
+    return names;
+  }
   do {
-    names.push_back(Utf8Text(found.cFileName));
+    names.value.push_back(Utf8Text(found.cFileName));
   } while (FindNextFileW(search.get(), &found));
+  if (GetLastError() != ERROR_NO_MORE_FILES) names.error = static_cast<int>(GetLastError());
   return names;
 }
 

@@ -19,25 +19,27 @@ const char platform::kPathSeparator[] = "\\";
 
 // The buffer grows past MAX_PATH units: an updater kept in a folder deeper
 // than that still finds itself, its log and its installation.
-std::string platform::ExecutablePath() {
+platform::SystemRead<std::string> platform::ExecutablePath() {
   for (DWORD size = MAX_PATH; size <= kLongestPath; size *= 2) {
     std::vector<wchar_t> buffer(size, L'\0');
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
-    if (length == 0) return {};
-    if (length < size) return Utf8Text(std::wstring(buffer.data(), length));
+    if (length == 0) return {{}, static_cast<int>(GetLastError())};
+    if (length < size) return {Utf8Text(std::wstring(buffer.data(), length)), 0};
   }
-  return {};
+  return {{}, ERROR_INSUFFICIENT_BUFFER};
 }
 
 bool platform::SetCurrentDir(const std::string& path) { return SetCurrentDirectoryW(WidePath(path).c_str()) != FALSE; }
 
-std::string platform::CurrentDir() {
+platform::SystemRead<std::string> platform::CurrentDir() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
-  if (needed == 0) return {};
+  if (needed == 0) return {{}, static_cast<int>(GetLastError())};
   std::vector<wchar_t> buffer(needed, L'\0');
   const DWORD length = GetCurrentDirectoryW(needed, buffer.data());
-  if (length == 0 || length >= needed) return {};
-  return Utf8Text(std::wstring(buffer.data(), length));
+  if (length == 0) return {{}, static_cast<int>(GetLastError())};
+  // Changed by another thread between the two calls.
+  if (length >= needed) return {{}, ERROR_INSUFFICIENT_BUFFER};
+  return {Utf8Text(std::wstring(buffer.data(), length)), 0};
 }
 
 bool platform::IsExistingDirectory(const std::string& path) {

@@ -17,17 +17,18 @@ static_assert(sizeof(PROCESSENTRY32W) == 556, "PROCESSENTRY32W must be the 32-bi
 
 std::uint32_t platform::CurrentProcessId() { return GetCurrentProcessId(); }
 
-void platform::WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit) {
+bool platform::WalkProcesses(const std::function<bool(const ProcessEntry&)>& visit) {
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, /*th32ProcessID=*/0));
-  if (!snapshot.ok()) return;
+  if (!snapshot.ok()) return false;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
     ProcessEntry seen;
     seen.id = entry.th32ProcessID;
     seen.exeName = Utf8Text(std::wstring(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH)));
-    if (!visit(seen)) return;
+    if (!visit(seen)) return true;
   }
+  return true;
 }
 
 bool platform::AskProcessToEnd(std::uint32_t id) {

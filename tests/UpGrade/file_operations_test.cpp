@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "tests/UpGrade/install_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -111,79 +110,6 @@ TEST(ClearDirectory, NeverDeletesTheArchiveBeingInstalled) {
 }
 
 using CopyTreeTest = InstallTest;
-
-TEST_F(CopyTreeTest, MissingSourceFailsWithoutAMessage) {
-  fs::create_directory(dir_.path() / "app");
-  EXPECT_FALSE(CopyTree(dir_.str("missing"), dir_.str("app")));
-  EXPECT_TRUE(CopyFailureMessages().empty());
-}
-
-TEST_F(CopyTreeTest, CopiesFilesAndMovesAndMergesDirectories) {
-  const fs::path source = dir_.path() / "temp" / "update";
-  const fs::path app = dir_.path() / "app";
-  WriteFileBytes(source / "app.exe", "new program");
-  WriteFileBytes(source / "readme.txt", "new readme");
-  WriteFileBytes(source / "lib" / "core.dll", "new core");
-  WriteFileBytes(source / "lib" / "plugins" / "a.dll", "new a");
-  WriteFileBytes(source / "fresh" / "data" / "x.dat", "fresh x");
-  WriteFileBytes(app / "app.exe", "old program, longer than the new one");
-  WriteFileBytes(app / "settings.ini", "user settings");
-  WriteFileBytes(app / "lib" / "core.dll", "old core");
-  WriteFileBytes(app / "lib" / "local.dll", "kept");
-  WriteFileBytes(app / "lib" / "plugins" / "a.dll", "old a");
-  WriteFileBytes(app / "lib" / "plugins" / "b.dll", "kept b");
-
-  EXPECT_TRUE(CopyTree(source.string(), app.string()));
-
-  EXPECT_EQ(ReadFileBytes(app / "app.exe"), "new program");
-  EXPECT_EQ(ReadFileBytes(app / "readme.txt"), "new readme");
-  EXPECT_EQ(ReadFileBytes(app / "settings.ini"), "user settings");
-  EXPECT_EQ(ReadFileBytes(app / "lib" / "core.dll"), "new core");
-  EXPECT_EQ(ReadFileBytes(app / "lib" / "local.dll"), "kept");
-  EXPECT_EQ(ReadFileBytes(app / "lib" / "plugins" / "a.dll"), "new a");
-  EXPECT_EQ(ReadFileBytes(app / "lib" / "plugins" / "b.dll"), "kept b");
-  EXPECT_EQ(ReadFileBytes(app / "fresh" / "data" / "x.dat"), "fresh x");
-  // Directories are moved out of the source; top-level files are copied.
-  EXPECT_FALSE(fs::exists(source / "lib"));
-  EXPECT_FALSE(fs::exists(source / "fresh"));
-  EXPECT_EQ(ReadFileBytes(source / "app.exe"), "new program");
-  EXPECT_TRUE(CopyFailureMessages().empty());
-}
-
-TEST_F(CopyTreeTest, SkipsOnlyTheUpdatersOwnFileByName) {
-  // Below a directory whose name holds the updater's name, as an
-  // installation under "update.exe.d" has it: only the file name counts.
-  const fs::path source = dir_.path() / "update.exe.d" / "update";
-  const fs::path app = dir_.path() / "app";
-  fs::create_directory(app);
-  const std::string ownName = fs::path(platform::ExecutablePath()).filename().string();
-  const bool namesFoldCase = platform::SameFileName("Update.exe", "update.exe");
-  struct Case {
-    std::string name;
-    bool installed;
-  };
-  const std::vector<Case> cases = {
-      {"update.exe", false},
-      {ownName, false},
-      {"Update.exe", !namesFoldCase},
-      {"autoupdate.exe", true},
-      {"update.exe.config", true},
-      {"old_update.exe.bak", true},
-      {"app.exe", true},
-  };
-  for (const Case& c : cases) {
-    if (!fs::exists(source / c.name)) WriteFileBytes(source / c.name, "new " + c.name);
-  }
-  EXPECT_TRUE(CopyTree(source.string(), app.string()));
-  for (const Case& c : cases) {
-    if (c.installed) {
-      EXPECT_EQ(ReadFileBytes(app / c.name), "new " + c.name) << c.name;
-    } else {
-      EXPECT_FALSE(fs::exists(app / c.name)) << c.name;
-    }
-  }
-  EXPECT_TRUE(CopyFailureMessages().empty());
-}
 
 TEST_F(CopyTreeTest, EachFailedCopyIsLoggedAndTheOthersStillHappen) {
   const fs::path source = dir_.path() / "update";

@@ -71,7 +71,7 @@ TEST(ProcessControl, WaitUntilStoppedIsBounded) {
 // This program runs a copy of itself under a name of its own for it.
 TEST(ProcessControl, NeverStopsTheCallingProcess) {
   TempDir dir;
-  const fs::path self = platform::ExecutablePath();
+  const fs::path self = platform::ExecutablePath().value;
   const fs::path copy = dir.path() / UniqueProgramName("self");
   fs::copy_file(self, copy);
   ChildProcess child(copy.string(), {"--gtest_also_run_disabled_tests", "--gtest_filter=ProcessControlChild.*"});
@@ -85,7 +85,7 @@ TEST(ProcessControl, NeverStopsTheCallingProcess) {
 TEST(ProcessControl, NeverStopsACopyOfTheUpdater) {
   TempDir dir;
   const std::string name = UniqueProgramName("app");
-  fs::copy_file(platform::ExecutablePath(), dir.path() / name);
+  fs::copy_file(platform::ExecutablePath().value, dir.path() / name);
   ChildProcess copy(dir.str(name), {"--gtest_also_run_disabled_tests", "--gtest_filter=UpdaterCopyChild.*"});
   ASSERT_TRUE(WaitForFile(dir.path() / (name + ".waiting")));
   EXPECT_FALSE(StopInstalledApplication(name, dir.path().string()));
@@ -95,13 +95,13 @@ TEST(ProcessControl, NeverStopsACopyOfTheUpdater) {
 
 // Run only by NeverStopsACopyOfTheUpdater, which ends it.
 TEST(UpdaterCopyChild, DISABLED_WaitsToBeEnded) {
-  WriteFileBytes(platform::ExecutablePath() + ".waiting", "waiting");
+  WriteFileBytes(platform::ExecutablePath().value + ".waiting", "waiting");
   std::this_thread::sleep_for(std::chrono::minutes(1));
 }
 
 // Run only by NeverStopsTheCallingProcess, in a copy of this program.
 TEST(ProcessControlChild, DISABLED_SurvivesStoppingItsOwnName) {
-  const fs::path self = platform::ExecutablePath();
+  const fs::path self = platform::ExecutablePath().value;
   const std::string name = self.filename().string();
   const bool found = KillProcessByName(name) || IsProcessRunning(name);
   WriteFileBytes(self.string() + ".survived", found ? "another process matched" : "no other process of this name");

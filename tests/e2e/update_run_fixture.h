@@ -92,7 +92,7 @@ bool WaitFor(Condition condition) {
 class UpdateRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    const fs::path self = platform::ExecutablePath();
+    const fs::path self = platform::ExecutablePath().value;
     suffix_ = self.extension().string();
     updaterDir_ = root_.path() / "updater";
     installDir_ = root_.path() / "My App";

@@ -15,7 +15,7 @@
 #endif
 
 int main(int argc, char* argv[]) {
-  const std::string self = platform::ExecutablePath();
+  const std::string self = platform::ExecutablePath().value;
   if (std::FILE* file = platform::OpenFile(self + ".args", "a")) {
     for (int i = 1; i < argc; ++i) std::fprintf(file, "%s%s", i > 1 ? " " : "", argv[i]);
     std::fputc('\n', file);
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
   const std::string record = self + ".run";
   if (std::FILE* file = platform::OpenFile(record, "a")) {
     std::fprintf(file, "%d %u %s\n", FAKE_APP_VERSION, static_cast<unsigned>(platform::CurrentProcessId()),
-                 platform::CurrentDir().c_str());
+                 platform::CurrentDir().value.c_str());
     std::fclose(file);
   }
   std::this_thread::sleep_for(std::chrono::minutes(10));

@@ -25,7 +25,7 @@ void Record(const std::string& path, const char* text) {
 
 int main(int argc, char* argv[]) {
   const bool saves = argc > 1 && std::strcmp(argv[1], "save") == 0;
-  const std::string self = platform::ExecutablePath();
+  const std::string self = platform::ExecutablePath().value;
   sigset_t terminate;
   sigemptyset(&terminate);
   sigaddset(&terminate, SIGTERM);

@@ -40,7 +40,7 @@ LRESULT CALLBACK AnswerClose(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 int main(int argc, char* argv[]) {
   const std::string answer = argc > 1 ? argv[1] : "";
-  self = platform::ExecutablePath();
+  self = platform::ExecutablePath().value;
   saves = answer.rfind("save", 0) == 0;
   const std::string started = std::to_string(platform::CurrentProcessId()) + "\n";
   if (answer == "windowless" && argc > 2) {

@@ -2,6 +2,7 @@
 // record cut off by a kill is not taken for a whole one.
 #include "install/install_journal.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 
 #include "tests/support/temp_dir.h"
 
+namespace fs = std::filesystem;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
@@ -26,17 +28,18 @@ TEST(InstallJournal, RecordsComeBackAsWrittenWhateverThePath) {
   {
     InstallJournal journal(path);
     ASSERT_TRUE(journal.ok());
-    for (const JournalRecord& record : records) ASSERT_TRUE(journal.Append(record));
+    for (const JournalRecord& record : records) ASSERT_TRUE(journal.Add(record) && journal.Flush());
     // Every record is on disk before the next step, not when the journal closes.
-    EXPECT_EQ(ReadJournal(path), records);
+    EXPECT_EQ(ReadJournal(path).records, records);
   }
-  EXPECT_EQ(ReadJournal(path), records);
+  EXPECT_EQ(ReadJournal(path).records, records);
 }
 
 TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
   TempDir dir;
   const std::string path = dir.str("journal");
-  EXPECT_TRUE(ReadJournal(path).empty());
+  EXPECT_TRUE(ReadJournal(path).records.empty());
+  EXPECT_FALSE(ReadJournal(path).found);
   const std::vector<JournalRecord> whole = {{JournalRecord::kMoveAside, 3, "a.txt"}};
   struct Case {
     std::string text;
@@ -55,6 +58,17 @@ TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
   };
   for (const Case& c : cases) {
     WriteFileBytes(path, c.text);
-    EXPECT_EQ(ReadJournal(path), c.records) << c.text;
+    EXPECT_EQ(ReadJournal(path).records, c.records) << c.text;
   }
+}
+
+// A journal that is there but cannot be read is told apart from no journal.
+TEST(InstallJournal, UnreadableJournalIsNotTakenForNone) {
+  TempDir dir;
+  const std::string path = dir.str("journal");
+  fs::create_directory(path);
+  const JournalRead read = ReadJournal(path);
+  EXPECT_TRUE(read.found);
+  EXPECT_FALSE(read.readable());
+  EXPECT_NE(read.error, 0);
 }

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What keeps an otherwise whole folder "a" from being swapped.
+// What keeps an otherwise whole folder "a" from moving whole.
 enum class Twist { kNone, kWorkDir, kOtherTraits };
 
 struct SwapCase {
@@ -26,7 +26,7 @@ struct SwapCase {
   std::map<std::string, std::string> installed;
   std::map<std::string, std::string> brought;
   Twist twist;
-  std::vector<std::string> swapped;  ///< "/"-separated
+  std::vector<std::string> movedWhole;  ///< "/"-separated
 };
 
 const SwapCase kCases[] = {
@@ -50,7 +50,7 @@ const SwapCase kCases[] = {
      {{"a/README.txt", "2"}},
      Twist::kNone,
      {}},
-    {"a new folder is added, not swapped", {{"b/x", "1"}}, {{"b/x", "2"}, {"a/x", "3"}}, Twist::kNone, {"b"}},
+    {"a new folder is added, not moved whole", {{"b/x", "1"}}, {{"b/x", "2"}, {"a/x", "3"}}, Twist::kNone, {"b"}},
     {"nothing of the work directory moves whole",
      {{"a/x", "1"}, {"a/sub/y", "2"}},
      {{"a/x", "3"}, {"a/sub/y", "4"}},
@@ -81,6 +81,6 @@ TEST(InstallPlan, SwapsAFolderWholeOnlyWhereNothingOfItIsLost) {
 
     const InstallPlan plan = PlanInstall(source.string(), install.string(), workDir.string());
 
-    EXPECT_EQ(Spelled(plan.swapped), Spelled(c.swapped));
+    EXPECT_EQ(Spelled(plan.movedWhole), Spelled(c.movedWhole));
   }
 }

@@ -48,6 +48,7 @@ class InstallTransactionTest : public InstallTest {
   std::string Work() const { return (app_ / kWorkDirName).string(); }
   std::string UpdateDir() const { return (app_ / kWorkDirName / kUpdateDirName).string(); }
   TreeSnapshot Installation() const { return SnapshotTree(app_, kWorkDirName); }
+  std::string Backup(int number) const { return InstallLayout(app_.string(), Work()).Backup(number); }
 
   fs::path app_ = dir_.path() / "app";
 };
@@ -79,9 +80,9 @@ TEST_F(InstallTransactionTest, RecoveryUndoesAnInstallCutOffAtAnyStep) {
   const std::string journalPath = (app_ / kWorkDirName / kJournalName).string();
   // The install moved app.exe and docs/ aside and placed new files over
   // them, brought lib/ new, and was killed while moving plugin aside.
-  fs::create_directories(fs::path(BackupPath(Work(), 0)).parent_path());
-  fs::rename(app_ / "app.exe", BackupPath(Work(), 0));
-  fs::rename(app_ / "docs", BackupPath(Work(), 1));
+  fs::create_directories(fs::path(Backup(0)).parent_path());
+  fs::rename(app_ / "app.exe", Backup(0));
+  fs::rename(app_ / "docs", Backup(1));
   WriteTree(app_, {{"app.exe", "half-written new"}, {"docs", "new docs file"}, {"lib/x.dll", "new"}});
   // The journal as this version and earlier ones write it: earlier ones
   // also noted each move aside once done.
@@ -96,14 +97,14 @@ TEST_F(InstallTransactionTest, RecoveryUndoesAnInstallCutOffAtAnyStep) {
 
 TEST_F(InstallTransactionTest, RecoveryKeepsACommittedInstall) {
   const fs::path backups = app_ / kWorkDirName / kBackupDirName;
-  fs::create_directories(fs::path(BackupPath(Work(), 0)).parent_path());
-  fs::rename(app_ / "app.exe", BackupPath(Work(), 0));
+  fs::create_directories(fs::path(Backup(0)).parent_path());
+  fs::rename(app_ / "app.exe", Backup(0));
   WriteTree(app_, {{"app.exe", "new program"}});
   const TreeSnapshot after = Installation();
   {
     InstallJournal journal((app_ / kWorkDirName / kJournalName).string());
-    ASSERT_TRUE(journal.Append({JournalRecord::kMoveAside, 0, "app.exe"}));
-    ASSERT_TRUE(journal.Append({JournalRecord::kCommit, 0, ""}));
+    ASSERT_TRUE(journal.Add({JournalRecord::kMoveAside, 0, "app.exe"}) &&
+                journal.Add({JournalRecord::kCommit, 0, ""}) && journal.Flush());
   }
   EXPECT_EQ(RecoverInstall(app_.string(), Work()).state, Recovery::kFinished);
   EXPECT_EQ(Installation(), after);
@@ -113,7 +114,7 @@ TEST_F(InstallTransactionTest, RecoveryKeepsACommittedInstall) {
 
 // Once there are many, the moves aside are spread over threads: one that
 // fails stops the install, and whatever the others moved comes back, the
-// folders swapped whole included.
+// folders moved whole included.
 TEST_F(InstallTransactionTest, AFileThatCannotMoveAsideAmongManyLeavesTheOldVersionWhole) {
   std::map<std::string, std::string> oldFiles;
   std::map<std::string, std::string> newFiles;
@@ -122,7 +123,7 @@ TEST_F(InstallTransactionTest, AFileThatCannotMoveAsideAmongManyLeavesTheOldVers
     oldFiles[name] = "old " + name;
     newFiles[name] = "new " + name;
   }
-  // A file of the installation's own keeps many/1 from being swapped whole.
+  // A file of the installation's own keeps many/1 from moving whole.
   oldFiles["many/1/kept"] = "kept";
   WriteTree(app_, oldFiles);
   WriteTree(app_ / kWorkDirName / kUpdateDirName, newFiles);
@@ -135,7 +136,7 @@ TEST_F(InstallTransactionTest, AFileThatCannotMoveAsideAmongManyLeavesTheOldVers
     outcome = InstallTree(UpdateDir(), app_.string(), Work());
   }
   EXPECT_FALSE(outcome.installed);
-  EXPECT_TRUE(outcome.restored);
+  EXPECT_TRUE(outcome.rolledBack);
   EXPECT_EQ(Installation(), before);
   EXPECT_FALSE(fs::exists(app_ / kWorkDirName / kJournalName));
   EXPECT_FALSE(fs::exists(app_ / kWorkDirName / kBackupDirName));

@@ -46,7 +46,7 @@ std::uint32_t RecordedRun(const fs::path& app, int version) {
 TEST(UnpackedPackage, UpdatesARunningApplication) {
   const fs::path folder = UnpackedFolder();
   ASSERT_TRUE(fs::is_directory(folder)) << "UPDATE_UNPACKED_PACKAGE names no unpacked package";
-  const fs::path updater = folder / ("update" + fs::path(platform::ExecutablePath()).extension().string());
+  const fs::path updater = folder / ("update" + fs::path(platform::ExecutablePath().value).extension().string());
   ASSERT_TRUE(fs::exists(updater));
 
   TempDir root;

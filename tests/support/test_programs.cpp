@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace testing_support {
 
 std::string HelperProgram(const std::string& name) {
-  const fs::path self = platform::ExecutablePath();
+  const fs::path self = platform::ExecutablePath().value;
   return (self.parent_path() / (name + self.extension().string())).string();
 }
 

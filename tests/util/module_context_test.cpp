@@ -37,7 +37,7 @@ TEST(SplitModulePath, DirectoryKeepsSeparatorAndNameLosesFourCharacters) {
 TEST(InitModuleContext, MakesTheExecutablesDirectoryCurrent) {
   const fs::path saved = fs::current_path();
   InitModuleContext();
-  const fs::path executable = platform::ExecutablePath();
+  const fs::path executable = platform::ExecutablePath().value;
   EXPECT_EQ(ModuleDir, executable.parent_path().string() + platform::kPathSeparator);
   EXPECT_EQ(GetModuleDir(), ModuleDir);
   EXPECT_EQ(LogRoot, ModuleDir);

@@ -20,7 +20,7 @@ namespace {
 
 // A helper program built beside this test, quoted for a command line.
 std::string Helper(const std::string& name) {
-  const fs::path self = platform::ExecutablePath();
+  const fs::path self = platform::ExecutablePath().value;
   return "\"" + (self.parent_path() / (name + self.extension().string())).string() + "\"";
 }
 

@@ -125,7 +125,7 @@ TEST_F(Extraction, RenamesChooseTheOutputName) {
 TEST_F(Extraction, EmptyDestinationWritesBelowTheCurrentDirectory) {
   auto reader = Open({File("here/file.txt", "relative")});
   fs::create_directories(Out());
-  const std::string saved = platform::CurrentDir();
+  const std::string saved = platform::CurrentDir().value;
   ASSERT_TRUE(platform::SetCurrentDir(Out()));
   const bool extracted = reader->extractAll("");
   ASSERT_TRUE(platform::SetCurrentDir(saved));

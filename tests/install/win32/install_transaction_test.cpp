@@ -19,19 +19,20 @@ using WindowsRecoveryTest = InstallTest;
 TEST_F(WindowsRecoveryTest, AHeldPlacedFileKeepsTheJournalUntilItIsFree) {
   const fs::path app = dir_.path() / "app";
   const fs::path work = app / kWorkDirName;
+  const std::string backup = InstallLayout(app.string(), work.string()).Backup(0);
   // Cut off after app.exe was moved aside and the new one placed.
-  WriteFileBytes(BackupPath(work.string(), 0), "old program");
+  WriteFileBytes(backup, "old program");
   WriteFileBytes(app / "app.exe", "new program");
   {
     InstallJournal journal((work / kJournalName).string());
-    ASSERT_TRUE(journal.Append({JournalRecord::kMoveAside, 0, "app.exe"}));
+    ASSERT_TRUE(journal.Add({JournalRecord::kMoveAside, 0, "app.exe"}) && journal.Flush());
   }
   {
     ChildProcess holder(HelperProgram("hold_file"), {(app / "app.exe").string()});
     ASSERT_TRUE(WaitForFile((app / "app.exe").string() + ".held"));
     EXPECT_EQ(RecoverInstall(app.string(), work.string()).state, Recovery::kFailed);
     EXPECT_TRUE(fs::exists(work / kJournalName));
-    EXPECT_EQ(ReadFileBytes(BackupPath(work.string(), 0)), "old program");
+    EXPECT_EQ(ReadFileBytes(backup), "old program");
   }
   fs::remove(app / "app.exe.held");
   EXPECT_EQ(RecoverInstall(app.string(), work.string()).state, Recovery::kRolledBack);
@@ -47,7 +48,7 @@ TEST_F(WindowsRecoveryTest, ABackupStillHeldFromAnEarlierInstallIsPassedOver) {
   const fs::path work = app / kWorkDirName;
   WriteFileBytes(app / "app.exe", "old program");
   WriteFileBytes(work / kUpdateDirName / "app.exe", "new program");
-  const std::string leftover = BackupPath(work.string(), 0);
+  const std::string leftover = InstallLayout(app.string(), work.string()).Backup(0);
   WriteFileBytes(leftover, "an earlier backup");
   {
     ChildProcess holder(HelperProgram("hold_file"), {leftover});
