@@ -50,8 +50,12 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
                    "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s", recovery.restoredCount,
                    workDir.c_str());
       return false;
-    case Recovery::kNothingLeft:
     case Recovery::kFinished:
+      // Cut off after its commit: the new version was whole, only its
+      // backups were left to discard.
+      LogFormatted(Warning, kDriverLogSource, kCompletedLine, "Unfinished Update Completed");
+      break;
+    case Recovery::kNothingLeft:
       break;
   }
   return true;

@@ -39,12 +39,13 @@ enum DriverLogLine : int {
   kMoveInFailedLine = 217,   ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
-  kForcedEndLine = 222,      ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
-  kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
-  kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
-  kRelaunchLine = 232,       ///< "Run %s GetLastError = %d"
-  kNoArchiveLine = 236,      ///< "Update File Is Not Exist:%s"
-  kSuccessLine = 242,        ///< "Update App Success!"
+  kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
+  kForcedEndLine = 222,  ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
+  kCopyLine = 227,       ///< "Copy Files Source:%s, Target:%s"
+  kRestoredLine = 229,   ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
+  kRelaunchLine = 232,   ///< "Run %s GetLastError = %d"
+  kNoArchiveLine = 236,  ///< "Update File Is Not Exist:%s"
+  kSuccessLine = 242,    ///< "Update App Success!"
 };
 
 /// Reserved for the lines this round of work brings, so that work done side
@@ -57,7 +58,6 @@ enum ReservedLogLine : int {
   kReservedSignatureLine = 213,          ///< the archive's signature refused: what failed, the file
   kReservedWaitedLine = 214,             ///< a path held by another program, waited for: path, code, time
   kReservedOwnNameLinkLine = 220,        ///< a link where a file or folder of the updater's own should be
-  kReservedCommittedLine = 221,          ///< a cut-off run's committed install completed
   kReservedRelaunchFolderLine = 223,     ///< the relaunch could not use the updater's folder
   kReservedTooDeepLine = 224,            ///< a tree the system cannot take, refused before the stop
   kReservedUndoCountLine = 225,          ///< how many undo failures were not listed one by one

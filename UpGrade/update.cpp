@@ -17,6 +17,7 @@
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
 #include "platform/output_text.h"
+#include "platform/process.h"
 #include "platform/shell.h"
 #include "platform/system_error.h"
 #include "util/module_context.h"
@@ -189,8 +190,11 @@ int RunUpdate(int argc, char* argv[]) {
     }
 
     // No working directory is given: the application starts in the
-    // updater's own directory, made current at start-up.
-    platform::OpenWithShell(exePath);
+    // updater's own directory, made current at start-up. This run writes
+    // its last lines after the start: the application learns which process
+    // to wait for and where those lines go.
+    platform::OpenWithShell(
+        exePath, {{"UPDATER_PID", std::to_string(platform::CurrentProcessId())}, {"UPDATER_LOG", LogFilePath()}});
     LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(),
                  platform::LastSystemError());
   }

@@ -21,9 +21,19 @@ whatever the session (systemd's KillMode=control-group): start it in a scope
 of its own (systemd-run --scope --collect ...), where the application it
 starts again then runs too. Open your files and sockets with O_CLOEXEC: the
 updater holds every other descriptor it inherits until it ends. The stop
-sends SIGTERM, and SIGKILL at the fifth of ten polls one second apart.")
+sends SIGTERM, and SIGKILL about five seconds after it; it waits ten
+seconds in all.")
 set(UPDATE_RIGHTS_NOTE "The updater runs with the rights of whoever starts it (root for an
 installation owned by root).")
+# glibc is linked in statically, under the LGPL 2.1.
+set(UPDATE_LICENCE_NOTE "
+
+The Linux program carries the GNU C Library (glibc) under the GNU LGPL 2.1:
+whoever passes it on must let its users relink it with a changed glibc.
+Publish with your application (or offer in writing for three years) the
+source of the glibc named in update-NOTICES.txt (Debian's source package of
+that version) and the updater's source at this version, which builds the
+same program.")
 if(WIN32)
   set(package_system windows-x86)
   set(package_generator ZIP)
@@ -38,10 +48,12 @@ application in a job object that kills its processes when closed takes an
 updater started without that flag with it. A job that allows no breakaway
 refuses the flag (error 5): start it in the job then, and keep the job open
 until the update is done. The stop posts WM_CLOSE to every top-level window
-of the application's processes and ends what is left at the fifth of ten
-polls one second apart; a process that owns no window is ended at once. On
+of the application's processes and ends what is left about five seconds
+later, waiting ten seconds in all; a process that owns no window is ended
+at once. On
 the command line a quoted path that ends in a backslash (\"C:\\App\\\") escapes
 its quote: leave the backslash off.")
+  set(UPDATE_LICENCE_NOTE "")
   set(UPDATE_RIGHTS_NOTE "The updater never asks for administrator rights: it runs with the rights of
 whoever starts it. An application installed under Program Files must start it
 elevated (ShellExecuteExW with the verb runas).")
@@ -71,11 +83,30 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${example_files})
 
 # The texts carry the updater's name, so that the updater copied beside the
 # application never replaces the application's own README, LICENSE or VERSION.
+# Their lines end as the system's own texts do: Notepad before Windows 10
+# shows a text of bare line feeds as one line.
 set(package_text ${CMAKE_BINARY_DIR}/package)
-configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${package_text}/update-README.txt @ONLY)
-configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${package_text}/update-LICENSE.txt COPYONLY)
-configure_file(${CMAKE_SOURCE_DIR}/NOTICES.txt ${package_text}/update-NOTICES.txt COPYONLY)
-file(WRITE ${package_text}/update-VERSION.txt "${PROJECT_VERSION}\n")
+set(package_newline "\n")
+if(WIN32)
+  set(package_newline "\r\n")
+endif()
+# Writes `text` as the package's text `name`.
+function(write_package_text name text)
+  string(REPLACE "\n" "${package_newline}" text "${text}")
+  file(WRITE ${package_text}/${name} "${text}")
+endfunction()
+# The README's @NAMES@ are replaced; the other texts stay as they are.
+foreach(row "README.txt;packaging/README.txt.in" "LICENSE.txt;LICENSE" "NOTICES.txt;NOTICES.txt")
+  list(GET row 0 name)
+  list(GET row 1 source)
+  file(READ ${CMAKE_SOURCE_DIR}/${source} text)
+  if(name STREQUAL README.txt)
+    string(CONFIGURE "${text}" text @ONLY)
+  endif()
+  write_package_text(update-${name} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${source})
+endforeach()
+write_package_text(update-VERSION.txt "${PROJECT_VERSION}\n")
 
 install(TARGETS update RUNTIME DESTINATION . COMPONENT program)
 install(FILES ${package_text}/update-LICENSE.txt ${package_text}/update-NOTICES.txt

@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "platform/log_append.h"
 #include "platform/output_text.h"
+#include "platform/system_error.h"
 
 LockHelper LogLock;
 std::string LogRoot;
@@ -42,24 +43,60 @@ LocalStamp ReadLocalStamp() {
   return {platform::LocalTime(static_cast<std::int64_t>(seconds)), static_cast<int>(millis - seconds * 1000)};
 }
 
+// Where this run's lines go: fixed at its first line, so that a run that
+// crosses midnight keeps to one file. Used only while LogLock is held;
+// emptied by SetLogRoot.
+struct LogFile {
+  std::string directory;
+  std::string path;  // empty while no line was written, or when it does not fit
+};
+LogFile runLog;
+// The run says once on standard error that its log cannot be written.
+bool unwritableReported = false;
+
+const LogFile& RunLogFile(const std::tm& day) {
+  if (runLog.path.empty()) {
+    std::vector<char> directory(platform::kLongestLogPath, '\0');
+    std::vector<char> path(platform::kLongestLogPath, '\0');
+    if (FormatLogDirectory(directory.data(), directory.size(), LogRoot.c_str()) &&
+        FormatLogFilePath(path.data(), path.size(), directory.data(), day)) {
+      runLog = {directory.data(), path.data()};
+    }
+  }
+  return runLog;
+}
+
+void ReportUnwritable(const std::string& path, int code) {
+  if (unwritableReported) return;
+  unwritableReported = true;
+  std::fprintf(stderr, "Log Not Written:%s, error:%d\n", platform::OutputText(path).c_str(), code);
+}
+
 // Writes `message`, already in the bytes the log shows.
 void WriteLine(int level, const char* sourceFile, int line, const char* message) {
   std::lock_guard<LockHelper> guard(LogLock);
 
   // A root or path that does not fit its buffer loses the line, as a file
   // that cannot be opened does: nothing is written past a buffer.
-  std::vector<char> directory(platform::kLongestLogPath, '\0');
-  if (!FormatLogDirectory(directory.data(), directory.size(), LogRoot.c_str())) return;
-  if (!platform::IsExistingDirectory(directory.data())) CreateDirectoryTree(directory.data());
-
   const LocalStamp stamp = ReadLocalStamp();
-  std::vector<char> filePath(platform::kLongestLogPath, '\0');
-  if (!FormatLogFilePath(filePath.data(), filePath.size(), directory.data(), stamp.calendar)) return;
+  const LogFile& log = RunLogFile(stamp.calendar);
+  if (log.path.empty()) {
+    ReportUnwritable(LogRoot + "/log/", platform::kLogPathTooLong);
+    return;
+  }
+  int directoryError = 0;
+  if (!platform::IsExistingDirectory(log.directory) && !CreateDirectoryTree(log.directory)) {
+    directoryError = platform::LastSystemError();
+  }
   // Opened (and so created) before the level is looked at: a Debug line
   // still leaves the day's file behind.
   // Held until the line is written: other processes append to the same day's file.
-  platform::LogAppend file(filePath.data());
-  if (!file.ok()) return;
+  platform::LogAppend file(log.path.c_str());
+  if (!file.ok()) {
+    // The folder that could not be made says more than the open that followed.
+    ReportUnwritable(log.path, directoryError != 0 ? directoryError : file.error());
+    return;
+  }
 
   FormatLogLine(lineBuffer, sizeof lineBuffer, stamp.calendar, stamp.milliseconds, level, sourceFile, line, message);
 
@@ -70,7 +107,7 @@ void WriteLine(int level, const char* sourceFile, int line, const char* message)
     platform::SendToDebugger(lineBuffer);
   }
 
-  if (level != Debug) file.Write(lineBuffer);
+  if (level != Debug && !file.Write(lineBuffer)) ReportUnwritable(log.path, file.error());
 }
 
 }  // namespace
@@ -99,6 +136,13 @@ void LogFormatted(int level, const char* sourceFile, int line, const char* forma
 void SetLogRoot(std::string root) {
   std::lock_guard<LockHelper> guard(LogLock);
   LogRoot = std::move(root);
+  runLog = {};
+  unwritableReported = false;
+}
+
+std::string LogFilePath() {
+  std::lock_guard<LockHelper> guard(LogLock);
+  return RunLogFile(ReadLocalStamp().calendar).path;
 }
 
 bool CreateDirectoryTree(std::string path) {

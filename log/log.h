@@ -29,8 +29,10 @@ extern LockHelper LogLock;
 /// until start-up sets it. Read under LogLock; replaced only by SetLogRoot.
 extern std::string LogRoot;
 
-/// Writes one stamped line for `level` below LogRoot + "/log/"; never fails
-/// towards the caller: a line that cannot be stored is dropped everywhere.
+/// Writes one stamped line for `level` into LogFilePath(); never fails
+/// towards the caller: a line that cannot be stored is dropped everywhere,
+/// and the first such line since SetLogRoot says so on standard error
+/// ("Log Not Written:PATH, error:CODE").
 void LogWrite(int level, const char* sourceFile, int line, const char* message);
 
 /// Formats `format` into a message buffer of 2048 bytes (a longer message is
@@ -40,6 +42,12 @@ __attribute__((format(printf, 4, 5))) void LogFormatted(int level, const char* s
 
 /// Replaces LogRoot, the directory below which the log directory lies.
 void SetLogRoot(std::string root);
+
+/// The full path of the file the lines go to: below LogRoot + "/log/", the
+/// file of the local day of the first line since SetLogRoot (of today while
+/// there was none), kept for every later line, past midnight too, so that a
+/// run's lines stand in one file. Empty when the path does not fit.
+std::string LogFilePath();
 
 /// Creates every missing directory along `path` ("\" or "/" separated); false
 /// when one could not be created.

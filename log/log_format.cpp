@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/output_text.h"
 
 namespace {
@@ -66,5 +67,10 @@ bool FormatLogFilePath(char* buffer, std::size_t size, const char* directory, co
 }
 
 bool FormatLogDirectory(char* buffer, std::size_t size, const char* root) {
-  return FormatFits(buffer, size, "%s/log/", root);
+  // One separator between the root and "log", so that the path the
+  // application started again is given reads as the system writes paths.
+  const std::string given(root);
+  const bool endsInSeparator = !given.empty() && (given.back() == '/' || given.back() == '\\');
+  const char* separator = platform::kPathSeparator;
+  return FormatFits(buffer, size, "%s%slog%s", root, endsInSeparator ? "" : separator, separator);
 }

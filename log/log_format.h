@@ -12,5 +12,6 @@ bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int mill
 /// Formats "<directory>log_YYYYMMDD.txt" into `buffer`; false (nothing usable) when it does not fit.
 bool FormatLogFilePath(char* buffer, std::size_t size, const char* directory, const std::tm& when);
 
-/// Formats "<root>/log/" into `buffer`; false (nothing usable) when it does not fit.
+/// Formats "<root>/log/" into `buffer`, with the system's separator and one
+/// separator after the root however it ends; false (nothing usable) when it does not fit.
 bool FormatLogDirectory(char* buffer, std::size_t size, const char* root);

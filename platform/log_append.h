@@ -11,6 +11,10 @@ namespace platform {
 /// Windows the longest path the wide calls take.
 extern const std::size_t kLongestLogPath;
 
+/// The system's code for a path longer than it takes, reported for a log
+/// path longer than kLongestLogPath.
+extern const int kLogPathTooLong;
+
 /// One log file opened for appending (created when missing) for as long as
 /// this object lives; while it lives no other process's line can be put in
 /// the middle of, or over, the lines written through it.
@@ -25,8 +29,12 @@ class LogAppend {
   /// False when the file could not be opened: nothing can be written.
   bool ok() const;
 
-  /// Appends `line` (text, "\n" becoming the system's line end); failures are ignored.
-  void Write(const char* line);
+  /// Appends `line` (text, "\n" becoming the system's line end); false when
+  /// the system did not take all of it.
+  bool Write(const char* line);
+
+  /// The system's code for the open or the write that failed; 0 while none has.
+  int error() const;
 
  private:
   struct Impl;

@@ -2,10 +2,13 @@
 // beside the application, in the installation. It is started detached and
 // out of the application's job, so that nothing that ends the application
 // ends it. Process.Start cannot ask for the breakaway, so CreateProcess is
-// called itself.
+// called itself. Started again by the updater, the application learns the
+// outcome.
 // Build: csc StartUpdate.cs    Run: StartUpdate APP.EXE C:\Downloads\new.zip
+//                                   StartUpdate    (as the updater starts it again)
 using System;
 using System.ComponentModel;
+using System.Diagnostics;
 using System.IO;
 using System.Runtime.InteropServices;
 using System.Text;
@@ -67,14 +70,47 @@ static class StartUpdate {
     CloseHandle(process.hProcess);
   }
 
+  // At start: when the updater started this program again, UPDATER_PID names
+  // the updater, which is still writing its last lines, and UPDATER_LOG the
+  // file they go to. Waits for that process to end (a minute at most) and
+  // returns the last line of the file, the run's closing line (line 242 when
+  // the update went well); null when this program was not started by the
+  // updater.
+  public static string UpdateOutcome() {
+    string pid = Environment.GetEnvironmentVariable("UPDATER_PID");
+    string log = Environment.GetEnvironmentVariable("UPDATER_LOG");
+    if (string.IsNullOrEmpty(pid) || string.IsNullOrEmpty(log)) return null;
+    try {
+      using (Process updater = Process.GetProcessById(int.Parse(pid))) updater.WaitForExit(60 * 1000);
+    } catch (Exception e) when (e is ArgumentException || e is InvalidOperationException || e is Win32Exception) {
+      // It has ended already.
+    }
+    try {
+      string[] lines = File.ReadAllLines(log);
+      for (int i = lines.Length - 1; i >= 0; --i) {
+        if (lines[i].Trim().Length > 0) return lines[i];
+      }
+    } catch (Exception e) when (e is IOException || e is UnauthorizedAccessException) {
+    }
+    return "";
+  }
+
   static int Main(string[] args) {
+    if (args.Length == 0) {
+      string outcome = UpdateOutcome();
+      if (outcome != null) {
+        Console.WriteLine(outcome);
+        return outcome.Contains("UpGrade/update 242 ") ? 0 : 1;
+      }
+    }
     if (args.Length != 2) {
       Console.Error.WriteLine("usage: StartUpdate APP.EXE ZIP");
       return 2;
     }
     StartUpdater(args[0], args[1]);
     // Exit now, or keep running: the updater stops the application either
-    // way. How the update went is in the updater's log.
+    // way. How the update went is in the updater's log: the application
+    // started again reads it (UpdateOutcome).
     return 0;
   }
 }

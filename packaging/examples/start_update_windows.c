@@ -1,11 +1,15 @@
 /* Starting the updater from an application on Windows: update.exe lies
    beside the application, which is the installation; it is started detached
    and out of the application's job, so that nothing that ends the
-   application ends it, and the application may exit at once.
+   application ends it, and the application may exit at once. Started again
+   by the updater, the application learns the outcome.
    Build: cl start_update_windows.c, or gcc -municode start_update_windows.c
-   Run:   start_update_windows APP.EXE C:\Downloads\new.zip */
+   Run:   start_update_windows APP.EXE C:\Downloads\new.zip
+          start_update_windows    (as the updater starts it again) */
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 #include <wchar.h>
 
 enum { kPathSize = 4096, kLineSize = 3 * kPathSize + 256 };
@@ -61,7 +65,42 @@ DWORD StartUpdater(const wchar_t* exeName, const wchar_t* zipFile) {
   return 0;
 }
 
+/* At start: when the updater started this program again, UPDATER_PID names
+   the updater, which is still writing its last lines, and UPDATER_LOG the
+   file they go to. Waits for that process to end (a minute at most), then
+   copies the last line of the file, the run's closing line, into `outcome`.
+   1 when it is line 242 (the update went well), 0 when not, -1 when this
+   program was not started by the updater. */
+int UpdateOutcome(char* outcome, size_t size) {
+  const wchar_t* pid = _wgetenv(L"UPDATER_PID");
+  const wchar_t* log = _wgetenv(L"UPDATER_LOG");
+  if (pid == NULL || log == NULL || *pid == L'\0') return -1;
+  HANDLE updater = OpenProcess(SYNCHRONIZE, FALSE, wcstoul(pid, NULL, 10));
+  if (updater != NULL) {
+    WaitForSingleObject(updater, 60 * 1000);
+    CloseHandle(updater);
+  }
+  outcome[0] = '\0';
+  FILE* file = _wfopen(log, L"rb");
+  if (file == NULL) return 0;
+  char line[4200];
+  while (fgets(line, sizeof line, file) != NULL) {
+    line[strcspn(line, "\r\n")] = '\0';
+    if (line[0] != '\0') snprintf(outcome, size, "%s", line);
+  }
+  fclose(file);
+  return strstr(outcome, "UpGrade/update 242 ") != NULL;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 1) {
+    static char outcome[4200];
+    int updated = UpdateOutcome(outcome, sizeof outcome);
+    if (updated >= 0) {
+      printf("%s\n", outcome);
+      return updated ? 0 : 1;
+    }
+  }
   if (argc != 3) {
     fwprintf(stderr, L"usage: start_update_windows APP.EXE ZIP\n");
     return 2;
@@ -73,6 +112,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   /* Exit now, or keep running: the updater stops the application either way.
      How the update went is in the updater's log, never in an exit code this
-     program could wait for. */
+     program could wait for: the application started again reads it
+     (UpdateOutcome). */
   return 0;
 }

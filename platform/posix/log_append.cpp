@@ -4,6 +4,7 @@
 // other; stdio could split a long line into two writes.
 #include "platform/log_append.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
@@ -11,10 +12,13 @@
 #include "platform/posix/unique_fd.h"
 
 const std::size_t platform::kLongestLogPath = 260;
+const int platform::kLogPathTooLong = ENAMETOOLONG;
 
 struct platform::LogAppend::Impl {
-  explicit Impl(const char* path) : file(open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)) {}
+  explicit Impl(const char* path)
+      : file(open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)), error(file.ok() ? 0 : errno) {}
   UniqueFd file;
+  int error;
 };
 
 platform::LogAppend::LogAppend(const char* path) : impl_(std::make_unique<Impl>(path)) {}
@@ -22,7 +26,13 @@ platform::LogAppend::~LogAppend() = default;
 
 bool platform::LogAppend::ok() const { return impl_->file.ok(); }
 
-void platform::LogAppend::Write(const char* line) {
-  const ssize_t ignored = write(impl_->file.get(), line, std::strlen(line));
-  static_cast<void>(ignored);
+bool platform::LogAppend::Write(const char* line) {
+  const std::size_t length = std::strlen(line);
+  const ssize_t written = write(impl_->file.get(), line, length);
+  if (written >= 0 && static_cast<std::size_t>(written) == length) return true;
+  // A write cut short sets no code: the volume ran out of room.
+  impl_->error = written < 0 ? errno : ENOSPC;
+  return false;
 }
+
+int platform::LogAppend::error() const { return impl_->error; }

@@ -23,6 +23,7 @@ constexpr DWORD kLineWaitMs = 10000;
 }  // namespace
 
 const std::size_t platform::kLongestLogPath = 32768;
+const int platform::kLogPathTooLong = ERROR_FILENAME_EXCED_RANGE;
 
 struct platform::LogAppend::Impl {
   explicit Impl(const char* path)
@@ -30,7 +31,9 @@ struct platform::LogAppend::Impl {
                            KernelObjectName("update-log", path).c_str())),
         held(mutex.ok() && TakeMutex(mutex.get(), kLineWaitMs)),
         // Text mode: each "\n" reaches the file as CR LF.
-        file(_wfopen(WidePath(path).c_str(), L"at")) {}
+        file(_wfopen(WidePath(path).c_str(), L"at")),
+        // The C library's open keeps the code of the system call that failed.
+        error(file ? 0 : static_cast<int>(GetLastError())) {}
   ~Impl() {
     file.reset();
     if (held) ReleaseMutex(mutex.get());
@@ -38,6 +41,7 @@ struct platform::LogAppend::Impl {
   UniqueHandle mutex;
   bool held;
   UniqueFile file;
+  int error;
 };
 
 platform::LogAppend::LogAppend(const char* path) : impl_(std::make_unique<Impl>(path)) {}
@@ -45,4 +49,11 @@ platform::LogAppend::~LogAppend() = default;
 
 bool platform::LogAppend::ok() const { return impl_->file != nullptr; }
 
-void platform::LogAppend::Write(const char* line) { std::fprintf(impl_->file.get(), "%s", line); }
+bool platform::LogAppend::Write(const char* line) {
+  // Flushed here, so that a full volume is known while the line is at hand.
+  if (std::fprintf(impl_->file.get(), "%s", line) >= 0 && std::fflush(impl_->file.get()) == 0) return true;
+  impl_->error = static_cast<int>(GetLastError());
+  return false;
+}
+
+int platform::LogAppend::error() const { return impl_->error; }

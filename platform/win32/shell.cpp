@@ -31,8 +31,14 @@ std::wstring ShellPath(const std::string& path) {
 
 }  // namespace
 
-void platform::OpenWithShell(const std::string& path) {
-  // The result is not examined: the caller logs GetLastError() instead.
-  ShellExecuteW(/*hwnd=*/nullptr, L"open", ShellPath(path).c_str(), /*lpParameters=*/nullptr,
-                /*lpDirectory=*/nullptr, SW_SHOW);
+void platform::OpenWithShell(const std::string& path, const std::vector<EnvironmentVariable>& variables) {
+  // The shell starts the program with this process's environment; the
+  // updater ends right after, so its own copy may change.
+  for (const EnvironmentVariable& variable : variables) {
+    SetEnvironmentVariableW(WideText(variable.name).c_str(), WideText(variable.value).c_str());
+  }
+  const HINSTANCE started = ShellExecuteW(/*hwnd=*/nullptr, L"open", ShellPath(path).c_str(),
+                                          /*lpParameters=*/nullptr, /*lpDirectory=*/nullptr, SW_SHOW);
+  // A start that worked may leave the code of a step the shell tried first.
+  if (reinterpret_cast<INT_PTR>(started) > 32) SetLastError(ERROR_SUCCESS);
 }

@@ -27,6 +27,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kLockTimeoutLine, 194},
       {kRecoveredLine, 196},
       {kRecoveryFailedLine, 197},
+      {kCompletedLine, 221},
       {kNoUpdateEntriesLine, 208},
       {kNotWritableLine, 209},
       {kAsideFailedLine, 215},

@@ -95,6 +95,29 @@ TEST_F(InstallRun, AJournalLeftByTheLastShippedVersionIsRolledBack) {
   EXPECT_FALSE(JournalLeft());
 }
 
+// Killed after its commit: the new version stands whole, and the next run,
+// archive missing, discards the backups and says it completed that install.
+TEST_F(InstallRun, AJournalOfACommittedInstallIsCompleted) {
+  const fs::path work = installDir_ / kWorkDirName;
+  fs::create_directories(work / kBackupDirName / "0");
+  fs::rename(installDir_ / "readme.txt", work / kBackupDirName / "0" / "0");
+  WriteTree(installDir_, {{"readme.txt", "new readme"}});
+  const TreeSnapshot newVersion = Installation();
+  {
+    InstallJournal journal((work / kJournalName).string());
+    journal.Add({JournalRecord::kMoveAside, 0, "readme.txt"});
+    journal.Add({JournalRecord::kCommit, 0, {}});
+    ASSERT_TRUE(journal.Flush());
+  }
+  const std::string missing = (root_.path() / "missing.zip").string();
+  EXPECT_EQ(UpdateWithoutApp(missing).exitCode, 0);
+  EXPECT_EQ(Installation(), newVersion);
+  EXPECT_FALSE(JournalLeft());
+  EXPECT_FALSE(fs::exists(work / kBackupDirName));
+  ExpectLogInOrder({{kWarning, kCompletedLine, "Unfinished Update Completed"},
+                    {kWarning, kNoArchiveLine, "Update File Is Not Exist:" + missing}});
+}
+
 // Killed before the commit, files then saved in a new folder and one moved in
 // whole: the next run, archive missing, takes back only what was placed.
 TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -130,6 +131,17 @@ class UpdateRun : public ::testing::Test {
       records.push_back(record);
     }
     return records;
+  }
+
+  // What the updater gave the application it started again last:
+  // UPDATER_PID and UPDATER_LOG, as the stand-in application recorded them.
+  std::pair<std::string, std::string> RelaunchVariables() const {
+    std::istringstream records(WithLineFeeds(ReadFileBytes(AppPath().string() + ".env")));
+    std::pair<std::string, std::string> last;
+    for (std::string line; std::getline(records, line);) {
+      last = {line.substr(0, line.find(' ')), line.substr(line.find(' ') + 1)};
+    }
+    return last;
   }
 
   // The archive of a new version: the application, a top-level file, the

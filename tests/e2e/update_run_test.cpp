@@ -2,6 +2,7 @@
 // application, the exit code, the installed files and the log.
 #include <chrono>
 #include <ctime>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -111,8 +112,10 @@ TEST_F(UpdateRun, FullUpdateInstallsAndRelaunches) {
                     {kInfo, kClearLine, "Clear History File Ret:0"},
                     {kWarning, kOwnFileLine, "Updater's Own File Not Installed:update/update.exe"},
                     {kInfo, kStopLine, "Stop Process Ret:1"}});
-  EXPECT_NE(LogText().find(" " + std::to_string(kRelaunchLine) + " Run " + exePath + " GetLastError = "),
-            std::string::npos);
+  // 0: it started, on both systems.
+  EXPECT_NE(LogText().find(" " + std::to_string(kRelaunchLine) + " Run " + exePath + " GetLastError = 0\n"),
+            std::string::npos)
+      << LogText();
   ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
 
   // The next update clears what the last one left in the work directory.
@@ -134,9 +137,19 @@ TEST_F(UpdateRun, AGoodUpdateLogsExactlyTheDescribedLinesAndPassesNoArguments) {
   const std::uint32_t oldPid = StartInstalledApp();
   WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2"))),
                                File("update/readme.txt", "version 2\n"), File("update/data/config.txt", "new")});
-  ASSERT_EQ(UpdateApp(zip_.string(), installDir_.string()).exitCode, 0);
+  const RunResult result = UpdateApp(zip_.string(), installDir_.string());
+  ASSERT_EQ(result.exitCode, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsAlive(oldPid); }));
   ASSERT_TRUE(WaitFor([&] { return AppRecords().size() == 2; }));
+
+  // It learns which process still writes the run's last lines, and the file
+  // they go to by its full path: the log's one file.
+  const auto [updaterPid, logFile] = RelaunchVariables();
+  EXPECT_EQ(updaterPid, std::to_string(result.pid));
+  EXPECT_TRUE(fs::u8path(logFile).is_absolute()) << logFile;
+  EXPECT_EQ(fs::u8path(logFile).lexically_normal(), fs::u8path(logFile)) << logFile;
+  EXPECT_TRUE(fs::equivalent(fs::u8path(logFile).parent_path(), updaterDir_ / "log")) << logFile;
+  EXPECT_EQ(std::distance(fs::directory_iterator(updaterDir_ / "log"), fs::directory_iterator()), 1);
 
   const std::regex numbered(std::string(kDriverLogSource) + " ([0-9]+) ");
   const std::string log = LogText();
@@ -148,6 +161,20 @@ TEST_F(UpdateRun, AGoodUpdateLogsExactlyTheDescribedLinesAndPassesNoArguments) {
                                      kSuccessLine}))
       << log;
   EXPECT_EQ(WithLineFeeds(ReadFileBytes(AppPath().string() + ".args")), "\n\n");
+}
+
+// A log that cannot be written (a file stands where its folder goes) is
+// said once on standard error, with its path and the system's code; the run
+// ends as it would have.
+TEST_F(UpdateRun, AnUnwritableLogIsSaidOnceOnStandardError) {
+  WriteFileBytes(updaterDir_ / "log", "not the log's folder");
+  const RunResult result = UpdateApp((root_.path() / "missing.zip").string(), installDir_.string());
+  EXPECT_EQ(result.exitCode, 0);
+  std::smatch said;
+  ASSERT_TRUE(std::regex_match(result.err, said,
+                               std::regex("Log Not Written:(.+)[\\\\/]log_[0-9]{8}\\.txt, error:[1-9][0-9]*\n")))
+      << result.err;
+  EXPECT_TRUE(fs::equivalent(fs::u8path(said[1].str()), updaterDir_ / "log")) << said[1];
 }
 
 TEST_F(UpdateRun, ArchiveWithoutUpdateFolderInstallsNothingAndStopsNothing) {

@@ -1,9 +1,11 @@
 // A stand-in application for tests that stop, replace and restart programs:
 // it appends "<version> <pid> <current directory>" to "<its own path>.run"
-// and its arguments, one line a run, to "<its own path>.args", then sleeps
-// until it is killed (or ten minutes pass, so none outlives a run).
+// and its arguments, one line a run, to "<its own path>.args", and
+// "<UPDATER_PID> <UPDATER_LOG>" ("-" for one not set) to "<its own path>.env",
+// then sleeps until it is killed (or ten minutes pass, so none outlives a run).
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/file_open.h"
@@ -19,6 +21,12 @@ int main(int argc, char* argv[]) {
   if (std::FILE* file = platform::OpenFile(self + ".args", "a")) {
     for (int i = 1; i < argc; ++i) std::fprintf(file, "%s%s", i > 1 ? " " : "", argv[i]);
     std::fputc('\n', file);
+    std::fclose(file);
+  }
+  if (std::FILE* file = platform::OpenFile(self + ".env", "a")) {
+    const char* pid = std::getenv("UPDATER_PID");
+    const char* log = std::getenv("UPDATER_LOG");
+    std::fprintf(file, "%s %s\n", pid ? pid : "-", log ? log : "-");
     std::fclose(file);
   }
   const std::string record = self + ".run";

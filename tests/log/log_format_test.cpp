@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_system.h"
 #include "tests/support/log_words.h"
 
 using namespace testing_support;
@@ -73,12 +74,15 @@ TEST(LogFormat, FileNamePerLocalDay) {
   EXPECT_STREQ(path, "C:\\app\\/log/log_20240704.txt");
 }
 
-TEST(LogFormat, DirectoryKeepsSeparatorsAsGiven) {
+TEST(LogFormat, DirectoryTakesOneSeparatorAfterTheRoot) {
+  const std::string separator = platform::kPathSeparator;
   char directory[260];
   ASSERT_TRUE(FormatLogDirectory(directory, sizeof directory, "C:\\app\\"));
-  EXPECT_STREQ(directory, "C:\\app\\/log/");
+  EXPECT_EQ(directory, "C:\\app\\log" + separator);
+  ASSERT_TRUE(FormatLogDirectory(directory, sizeof directory, "/opt/app"));
+  EXPECT_EQ(directory, "/opt/app" + separator + "log" + separator);
   ASSERT_TRUE(FormatLogDirectory(directory, sizeof directory, ""));
-  EXPECT_STREQ(directory, "/log/");
+  EXPECT_EQ(directory, separator + "log" + separator);
 }
 
 TEST(LogFormat, PathsThatDoNotFitAreRefused) {

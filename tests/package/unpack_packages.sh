@@ -29,7 +29,19 @@ folder=unpacked/$(ls unpacked)
 expected=$(printf '%s\n' "$program" "$program.debug" "$@" | sort)
 actual=$(cd "$folder" && ls -A | sort)
 [ "$expected" = "$actual" ] || fail "contents differ; expected: $expected; unpacked: $actual"
-[ "$(cat "$folder/update-VERSION.txt")" = "$version" ] || fail "update-VERSION.txt holds $(cat "$folder/update-VERSION.txt"), not $version"
+cr=$(printf '\r')
+held=$(tr -d "$cr" <"$folder/update-VERSION.txt")
+[ "$held" = "$version" ] || fail "update-VERSION.txt holds $held, not $version"
+
+# The texts end their lines as the system's own do: CR LF on Windows.
+for text in "$@"; do
+  ending_in_cr=$(grep -c "$cr\$" "$folder/$text" || true)
+  lines=$(wc -l <"$folder/$text")
+  case $program in
+    *.exe) [ "$ending_in_cr" -eq "$lines" ] || fail "$text: $ending_in_cr of $lines lines end in CR LF" ;;
+    *) [ "$ending_in_cr" -eq 0 ] || fail "$text: $ending_in_cr lines end in CR LF" ;;
+  esac
+done
 
 # Stripped, naming its debug information, which holds the DWARF.
 sections=$("$objdump" -h "$folder/$program")

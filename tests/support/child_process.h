@@ -34,8 +34,9 @@ class ChildProcess {
 
 struct RunResult {
   int exitCode = -1;
-  std::string out;  ///< everything it wrote to standard output
-  std::string err;  ///< everything it wrote to standard error
+  std::uint32_t pid = 0;  ///< its process id
+  std::string out;        ///< everything it wrote to standard output
+  std::string err;        ///< everything it wrote to standard error
 };
 
 /// Runs `program` with `args` in the current directory and waits for its end

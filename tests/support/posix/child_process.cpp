@@ -84,6 +84,7 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
     pid = Spawn(program, args, actions.get());
   }
   if (pid <= 0) return result;
+  result.pid = static_cast<std::uint32_t>(pid);
   int status = 0;
   if (!Reap(pid, status, std::chrono::steady_clock::now() + std::chrono::minutes(2))) {
     kill(pid, SIGKILL);

@@ -99,6 +99,7 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
     }
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
+    result.pid = info.dwProcessId;
     if (WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) {
       TerminateProcess(process.get(), 255);
       WaitForSingleObject(process.get(), INFINITE);
