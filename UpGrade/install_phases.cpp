@@ -10,6 +10,7 @@
 #include "install/install.h"
 #include "log/log.h"
 #include "platform/system_error.h"
+#include "util/test_bound.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ void LogKept(const std::vector<std::string>& kept) {
 }  // namespace
 
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent) {
-  auto lock = std::make_unique<platform::InstallLock>(dstPath, kLockName, archivePresent ? kLockWaitMs : 0, [&] {
+  const unsigned waitMs = archivePresent ? BoundForTests("LOCK_WAIT", kLockWaitMs) : 0;
+  auto lock = std::make_unique<platform::InstallLock>(dstPath, kLockName, waitMs, [&] {
     LogFormatted(Warning, kDriverLogSource, kLockWaitLine, "Waiting For Another Update:%s", dstPath.c_str());
   });
   if (lock->busy() && archivePresent) {

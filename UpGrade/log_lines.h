@@ -41,6 +41,7 @@ enum DriverLogLine : int {
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
   kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
+  kForcedEndLine = 222,  ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
   kCopyLine = 227,       ///< "Copy Files Source:%s, Target:%s"
   kRestoredLine = 229,   ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
   kRelaunchLine = 232,   ///< "Run %s GetLastError = %d"
@@ -57,7 +58,6 @@ enum ReservedLogLine : int {
   kReservedUndoStepLine = 199,           ///< an undo or recovery step failed: step, path, code
   kReservedWaitedLine = 214,             ///< a path held by another program, waited for: path, code, time
   kReservedOwnNameLinkLine = 220,        ///< a link where a file or folder of the updater's own should be
-  kReservedForcedEndLine = 222,          ///< the stop ended a process by force: its process id
   kReservedRelaunchFolderLine = 223,     ///< the relaunch could not use the updater's folder
   kReservedTooDeepLine = 224,            ///< a tree the system cannot take, refused before the stop
   kReservedUndoCountLine = 225,          ///< how many undo failures were not listed one by one

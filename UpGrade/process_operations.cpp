@@ -5,6 +5,9 @@
 #include <thread>
 
 #include "UpGrade/installed_program.h"
+#include "UpGrade/log_lines.h"
+#include "UpGrade/updater_copy.h"
+#include "log/log.h"
 #include "platform/process.h"
 
 // An updater asked to stop a program of its own name must not end itself
@@ -67,9 +70,11 @@ bool RunsInstalledProgram(const platform::OpenedProcess& process, const std::str
   return false;
 }
 
-// Hands every process of the installed application but this one, opened, to
-// `act` until it returns false; true when one was found. A process that
-// cannot be opened, or whose program cannot be read, is not the application's.
+// Hands every process of the installed application, opened, to `act` until
+// it returns false; true when one was found. A process that cannot be
+// opened, or whose program cannot be read, is not the application's, and
+// neither is an updater: another run waiting for this one's lock, started
+// beside the application, must live to install its own update.
 bool ForEachInstalled(const std::string& exeName, const std::string& dstPath,
                       const std::function<bool(platform::OpenedProcess&)>& act) {
   const std::uint32_t self = platform::CurrentProcessId();
@@ -78,6 +83,7 @@ bool ForEachInstalled(const std::string& exeName, const std::string& dstPath,
     if (entry.id == self) return true;
     platform::OpenedProcess process(entry.id);
     if (!process.ok() || !RunsInstalledProgram(process, exeName, dstPath)) return true;
+    if (IsUpdaterProgram(process.ExecutableFile())) return true;
     found = true;
     return act(process);
   });
@@ -111,7 +117,10 @@ bool EnsureInstalledApplicationStopped(const std::string& exeName, const std::st
                                        std::chrono::milliseconds interval, int forceAtPoll) {
   const Look look = [&](bool force) {
     return ForEachInstalled(exeName, dstPath, [force](platform::OpenedProcess& process) {
-      if (force) process.ForceToEnd();
+      if (force && process.ForceToEnd()) {
+        LogFormatted(Warning, kDriverLogSource, kForcedEndLine, "Process Ended By Force:%d",
+                     static_cast<int>(process.id()));
+      }
       return force;
     });
   };

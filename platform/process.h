@@ -38,9 +38,10 @@ bool AskProcessToEnd(std::uint32_t id);
 /// (true). False as AskProcessToEnd.
 bool ForceProcessToEnd(std::uint32_t id);
 
-/// One process, opened once by its id to be looked at and stopped. On Windows
-/// one handle serves both, so a process whose id is reused after the look is
-/// never ended; on Linux each act goes to the id.
+/// One process, opened once by its id to be looked at and stopped, through
+/// one handle (Windows) or process descriptor (Linux 5.3 and later), so a
+/// process whose id is reused after the look is never ended; on older Linux
+/// kernels each act goes to the id.
 class OpenedProcess {
  public:
   /// Opens process `id`; ok() is false when it cannot be (gone, or not ours to end).
@@ -50,14 +51,19 @@ class OpenedProcess {
   OpenedProcess& operator=(const OpenedProcess&) = delete;
 
   bool ok() const;
+  std::uint32_t id() const;
+
+  /// A path that opens the file of the process's program: "/proc/ID/exe" on
+  /// Linux (the file it was started from, also once replaced), its image path
+  /// on Windows. Empty when not ok().
+  std::string ExecutableFile() const;
 
   /// Absolute paths of the files the process may run as its program: its
   /// executable (on Linux the path it was started from, also after that file
-  /// was replaced), and on Linux the first word of its command line and the
-  /// first word after it that does not begin with "-", each that names an
-  /// existing file (a script an interpreter runs), a relative one taken from
-  /// the process's current directory. Empty when nothing can be read: the
-  /// stop ends only a process it can show runs the installation's program.
+  /// was replaced), and on Linux the script it runs as an interpreter, links
+  /// resolved (platform/posix/interpreted_script.h). Empty when nothing can
+  /// be read: the stop ends only a process it can show runs the installation's
+  /// program.
   std::vector<std::string> ProgramFiles() const;
 
   /// Asks this process to end and does not wait for it: SIGTERM on Linux; on

@@ -1,20 +1,28 @@
 // POSIX backend of platform/process.h: the /proc file system and signals.
 #include "platform/process.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
-#include <vector>
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include "platform/posix/interpreted_script.h"
+#include "platform/posix/proc_entries.h"
 #include "platform/posix/unique_dir.h"
 #include "platform/posix/unique_fd.h"
+
+// Numbered alike on every architecture since Linux 5.1; older C libraries
+// do not name them.
+#ifndef SYS_pidfd_open
+#define SYS_pidfd_open 434
+#endif
+#ifndef SYS_pidfd_send_signal
+#define SYS_pidfd_send_signal 424
+#endif
 
 namespace {
 
@@ -29,67 +37,11 @@ bool ParseProcessId(const char* name, std::uint32_t* id) {
   return true;
 }
 
-// Where the magic link `link` leads; false when it cannot be read.
-bool ReadLink(const std::string& link, std::string* target) {
-  std::vector<char> buffer(PATH_MAX + 1);
-  const ssize_t length = readlink(link.c_str(), buffer.data(), buffer.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return false;
-  target->assign(buffer.data(), static_cast<std::size_t>(length));
-  return true;
-}
-
-std::string ProcFile(std::uint32_t id, const char* name) { return "/proc/" + std::to_string(id) + "/" + name; }
-
-// The path of the process's executable. The kernel appends " (deleted)" to
-// the link once that file has been unlinked or renamed over, as an update
-// does to a running program; the process still runs the program it was
-// started from, at that path.
-bool ExecutablePathOf(std::uint32_t id, std::string* path) {
-  if (!ReadLink(ProcFile(id, "exe"), path)) return false;
-  static const std::string kDeleted = " (deleted)";
-  if (path->size() > kDeleted.size() && path->compare(path->size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0) {
-    path->resize(path->size() - kDeleted.size());
-  }
-  return true;
-}
-
 bool ExecutableName(std::uint32_t id, std::string* name) {
   std::string path;
-  if (!ExecutablePathOf(id, &path)) return false;
+  if (!platform::ExecutablePathOf(id, &path)) return false;
   *name = path.substr(path.rfind('/') + 1);
   return true;
-}
-
-// The words of the process's command line, as it was started: the kernel's
-// 15-byte name of the process would cut a script's name short.
-std::vector<std::string> CommandLineWords(std::uint32_t id) {
-  std::vector<std::string> words;
-  const platform::UniqueFd file(open(ProcFile(id, "cmdline").c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.ok()) return words;
-  std::string text;
-  char buffer[4096];
-  for (ssize_t got; (got = read(file.get(), buffer, sizeof buffer)) > 0;)
-    text.append(buffer, static_cast<std::size_t>(got));
-  for (std::size_t from = 0; from < text.size();) {
-    const std::size_t end = std::min(text.find('\0', from), text.size());
-    words.push_back(text.substr(from, end - from));
-    from = end + 1;
-  }
-  return words;
-}
-
-// `word` as a path of an existing file, a relative one taken from the
-// process's current directory; false when it names none.
-bool ExistingFileOf(std::uint32_t id, const std::string& word, std::string* path) {
-  if (word.empty()) return false;
-  *path = word;
-  if (word[0] != '/') {
-    std::string cwd;
-    if (!ReadLink(ProcFile(id, "cwd"), &cwd) || cwd[0] != '/') return false;
-    *path = cwd == "/" ? "/" + word : cwd + "/" + word;
-  }
-  struct stat status {};
-  return stat(path->c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 // kill() reads 0 and negative ids as process groups: never pass one on.
@@ -120,36 +72,48 @@ bool platform::AskProcessToEnd(std::uint32_t id) { return SignalProcess(id, SIGT
 
 bool platform::ForceProcessToEnd(std::uint32_t id) { return SignalProcess(id, SIGKILL); }
 
+// A process descriptor names the process it was opened on: the process id
+// may be taken by a new process once this one is gone, the descriptor never.
+// Kernels before 5.3 have none, and the id alone is signalled there.
 struct platform::OpenedProcess::Impl {
+  Impl(std::uint32_t process, int descriptor) : id(process), pidfd(descriptor) {}
+
   std::uint32_t id;
+  UniqueFd pidfd;
+
+  bool Signal(int signal) const {
+    if (!pidfd.ok()) return SignalProcess(id, signal);
+    return syscall(SYS_pidfd_send_signal, pidfd.get(), signal, nullptr, 0) == 0;
+  }
 };
 
 // Signal 0 only asks whether the process exists and may be signalled.
-platform::OpenedProcess::OpenedProcess(std::uint32_t id)
-    : impl_(SignalProcess(id, 0) ? std::make_unique<Impl>(Impl{id}) : nullptr) {}
+platform::OpenedProcess::OpenedProcess(std::uint32_t id) {
+  const bool inRange = id != 0 && id <= INT_MAX;
+  const int pidfd = inRange ? static_cast<int>(syscall(SYS_pidfd_open, static_cast<pid_t>(id), 0)) : -1;
+  if (pidfd < 0 && (!inRange || errno == ESRCH)) return;
+  auto opened = std::make_unique<Impl>(id, pidfd);
+  if (opened->Signal(0)) impl_ = std::move(opened);
+}
 
 platform::OpenedProcess::~OpenedProcess() = default;
 
 bool platform::OpenedProcess::ok() const { return impl_ != nullptr; }
 
-// A script started by its "#!" line runs as "interpreter [option] script",
-// one started by hand as "interpreter [-options] script": the script is the
-// first word after the interpreter that is no option.
+std::uint32_t platform::OpenedProcess::id() const { return impl_ ? impl_->id : 0; }
+
+std::string platform::OpenedProcess::ExecutableFile() const { return impl_ ? ProcFile(impl_->id, "exe") : ""; }
+
 std::vector<std::string> platform::OpenedProcess::ProgramFiles() const {
   std::vector<std::string> files;
   if (!impl_) return files;
   std::string path;
   if (ExecutablePathOf(impl_->id, &path)) files.push_back(path);
-  const std::vector<std::string> words = CommandLineWords(impl_->id);
-  if (words.empty()) return files;
-  const auto script = std::find_if(words.begin() + 1, words.end(),
-                                   [](const std::string& word) { return !word.empty() && word[0] != '-'; });
-  for (const std::string& word : {words.front(), script == words.end() ? std::string() : *script}) {
-    if (ExistingFileOf(impl_->id, word, &path)) files.push_back(path);
-  }
+  path = InterpretedScript(impl_->id, CommandLineWords(impl_->id));
+  if (!path.empty()) files.push_back(path);
   return files;
 }
 
-bool platform::OpenedProcess::AskToEnd() { return impl_ && SignalProcess(impl_->id, SIGTERM); }
+bool platform::OpenedProcess::AskToEnd() { return impl_ && impl_->Signal(SIGTERM); }
 
-bool platform::OpenedProcess::ForceToEnd() { return impl_ && SignalProcess(impl_->id, SIGKILL); }
+bool platform::OpenedProcess::ForceToEnd() { return impl_ && impl_->Signal(SIGKILL); }

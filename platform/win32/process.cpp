@@ -3,6 +3,7 @@
 #include "platform/process.h"
 
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -83,15 +84,23 @@ platform::OpenedProcess::~OpenedProcess() = default;
 
 bool platform::OpenedProcess::ok() const { return impl_ != nullptr; }
 
+std::uint32_t platform::OpenedProcess::id() const { return impl_ ? impl_->id : 0; }
+
 // The image path in the Win32 form, of any length; Wine spells it through
 // whichever drive letter it prefers for the folder, not always the one the
 // program was started through.
-std::vector<std::string> platform::OpenedProcess::ProgramFiles() const {
+std::string platform::OpenedProcess::ExecutableFile() const {
   if (!impl_) return {};
   std::vector<wchar_t> buffer(32768, L'\0');
   DWORD length = static_cast<DWORD>(buffer.size());
   if (!QueryFullProcessImageNameW(impl_->process.get(), /*dwFlags=*/0, buffer.data(), &length)) return {};
-  return {Utf8Text(std::wstring(buffer.data(), length))};
+  return Utf8Text(std::wstring(buffer.data(), length));
+}
+
+std::vector<std::string> platform::OpenedProcess::ProgramFiles() const {
+  std::string image = ExecutableFile();
+  if (image.empty()) return {};
+  return {std::move(image)};
 }
 
 // A desktop program is asked to close as a user closes it: WM_CLOSE to each

@@ -35,6 +35,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kLockWaitLine, 195},
       {kFolderBecomingFileLine, 210},
       {kOwnFileLine, 212},
+      {kForcedEndLine, 222},
       // The reasons of refusals and failures.
       {kWorkDirLinkLine, 198},
       {kArchiveErrorLine, 201},

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,25 @@ TEST(ProcessControl, NeverStopsTheCallingProcess) {
   ASSERT_TRUE(child.started());
   ASSERT_TRUE(child.WaitForExit());
   EXPECT_EQ(ReadFileBytes(copy.string() + ".survived"), "no other process of this name");
+}
+
+// Another updater, a copy of this one, inside the installation under the
+// application's name is never taken for the application.
+TEST(ProcessControl, NeverStopsACopyOfTheUpdater) {
+  TempDir dir;
+  const std::string name = UniqueProgramName("app");
+  fs::copy_file(platform::ExecutablePath().value, dir.path() / name);
+  ChildProcess copy(dir.str(name), {"--gtest_also_run_disabled_tests", "--gtest_filter=UpdaterCopyChild.*"});
+  ASSERT_TRUE(WaitForFile(dir.path() / (name + ".waiting")));
+  EXPECT_FALSE(StopInstalledApplication(name, dir.path().string()));
+  EXPECT_TRUE(EnsureInstalledApplicationStopped(name, dir.path().string(), 1, std::chrono::milliseconds(10), 0));
+  EXPECT_TRUE(IsAlive(copy.id()));
+}
+
+// Run only by NeverStopsACopyOfTheUpdater, which ends it.
+TEST(UpdaterCopyChild, DISABLED_WaitsToBeEnded) {
+  WriteFileBytes(platform::ExecutablePath().value + ".waiting", "waiting");
+  std::this_thread::sleep_for(std::chrono::minutes(1));
 }
 
 // Run only by NeverStopsTheCallingProcess, in a copy of this program.

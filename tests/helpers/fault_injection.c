@@ -5,9 +5,10 @@
  * it writes the count to the file UPDATE_FAULT_COUNT, so that a test can
  * first learn how many points a run has. Log appends are not counted.
  * With UPDATE_FAULT_FILL, the first signal the updater sends (the stop of
- * the application, after the extraction) first fills the disk by writing
- * that file until no room is left, then gives back a little, enough for
- * small files but not for large ones. With UPDATE_FAULT_RENAME_FROM, every
+ * the application, after the extraction; by kill or through a process
+ * descriptor) first fills the disk by writing that file until no room is
+ * left, then gives back a little, enough for small files but not for large
+ * ones. With UPDATE_FAULT_RENAME_FROM, every
  * rename of that very path fails with EBUSY, as the rename of a folder in use
  * does, after it is counted. With UPDATE_FAULT_PATH_ENDS, every directory
  * made or file opened for writing whose path ends with that text fails
@@ -38,7 +39,12 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#ifndef SYS_pidfd_send_signal
+#define SYS_pidfd_send_signal 424
+#endif
 
 /* Counted atomically: the updater spreads some steps over threads, and each
  * number must trip once. */
@@ -102,14 +108,29 @@ static void Fill(const char* path) {
   close(fd);
 }
 
-int kill(pid_t pid, int signal) {
+static void FillOnce(void) {
   static int filled;
   const char* fill = getenv("UPDATE_FAULT_FILL");
   if (fill != NULL && !filled) {
     filled = 1;
     Fill(fill);
   }
+}
+
+int kill(pid_t pid, int signal) {
+  FillOnce();
   return ((int (*)(pid_t, int))Real("kill"))(pid, signal);
+}
+
+/* Where the kernel has process descriptors, the updater signals through them. */
+long syscall(long number, ...) {
+  va_list list;
+  va_start(list, number);
+  long args[6];
+  for (int i = 0; i < 6; ++i) args[i] = va_arg(list, long);
+  va_end(list);
+  if (number == SYS_pidfd_send_signal) FillOnce();
+  return ((long (*)(long, ...))Real("syscall"))(number, args[0], args[1], args[2], args[3], args[4], args[5]);
 }
 
 #define COUNTED(result, name, params, args)     \
