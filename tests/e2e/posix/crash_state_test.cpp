@@ -331,6 +331,7 @@ class CrashStates : public InstallRun {
   }
   void WriteOld() {
     WriteOldVersion();
+    fs::create_directories(installDir_ / "pack");
     for (int i = 0; i < kPackFiles; ++i) {
       std::ofstream(installDir_ / "pack" / ("f" + std::to_string(i))) << "old pack " << i;
     }
@@ -350,7 +351,6 @@ class CrashStates : public InstallRun {
 }  // namespace
 
 TEST_F(CrashStates, EveryStateAPowerCutMayLeaveRecoversToOneWholeVersion) {
-  fs::create_directories(installDir_ / "pack");
   WriteOld();
   const auto oldVersion = Contents(installDir_);
   const fs::path record = root_.path() / "record";
