@@ -55,6 +55,8 @@ const char* InstallStepName(InstallStep step) {
       return "backup folder";
     case InstallStep::kJournal:
       return "journal";
+    case InstallStep::kFlush:
+      return "flush";
   }
   return "";
 }

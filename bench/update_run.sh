@@ -7,6 +7,8 @@
 # the rows of a round run in turn, starting one later each round, and the
 # table shows medians, ratios to the scripted tools, an inflate-only floor
 # (bsdtar writing every entry to /dev/null) and the update's peak memory.
+# The "durable" columns time the same scripts followed by "sync", so that
+# their files are on the disk when they end, as the update's are.
 # The Windows build runs under Wine in a column of its own. The "2nd" columns
 # install the same archive a second time over what the first run left: its
 # work folder's folders, which the clear keeps. The "signed" columns run the
@@ -105,8 +107,11 @@ bsdtar_cp() {
   mkdir -p "$run_dir/inst/temp" && bsdtar -xf "$1" -C "$run_dir/inst/temp" &&
     cp -a "$run_dir/inst/temp/update/." "$run_dir/inst/"
 }
+unzip_cp_sync() { unzip_cp "$1" && sync; }
+bsdtar_cp_sync() { bsdtar_cp "$1" && sync; }
 inflate_floor() { bsdtar -xOf "$1" >/dev/null; }
-export -f windows_path update_native update_wine update_signed update_wine_signed update_native_again update_wine_again unzip_cp bsdtar_cp inflate_floor
+export -f windows_path update_native update_wine update_signed update_wine_signed update_native_again \
+  update_wine_again unzip_cp bsdtar_cp unzip_cp_sync bsdtar_cp_sync inflate_floor
 export work run_dir
 
 # Times one row: appends "seconds peak_KiB" to $work/times/<archive>.<row>;
@@ -136,7 +141,7 @@ if [ "$use_wine" = 1 ]; then
   update_wine "$work/corpus/${archives[0]}.zip" || true
 fi
 for name in "${archives[@]}"; do
-  rows=(update_native update_native_again update_signed unzip_cp bsdtar_cp inflate_floor)
+  rows=(update_native update_native_again update_signed unzip_cp bsdtar_cp unzip_cp_sync bsdtar_cp_sync inflate_floor)
   wine_wanted=0
   if [ "$use_wine" = 1 ]; then
     wine_wanted=$wine_rounds
@@ -156,13 +161,16 @@ for name in "${archives[@]}"; do
 done
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-printf '\n%-16s %8s %8s %10s %10s %12s %10s %7s %10s %7s %8s %9s %10s %12s %13s\n' archive files MiB update_s \
-  2nd_s signed_s unzip+cp ratio bsdtar+cp ratio floor_s peak_MiB wine_s wine_2nd_s wine_signed_s
+printf '\n%-16s %8s %8s %10s %10s %12s %10s %7s %10s %7s %10s %7s %10s %7s %8s %9s %10s %12s %13s\n' archive files \
+  MiB update_s 2nd_s signed_s unzip+cp ratio bsdtar+cp ratio durable_unzip ratio durable_bsdtar ratio floor_s \
+  peak_MiB wine_s wine_2nd_s wine_signed_s
 for name in "${archives[@]}"; do
   ours=$(median_of "$name" update_native 1)
   again=$(median_of "$name" update_native_again 1)
   unzip_s=$(median_of "$name" unzip_cp 1)
   bsdtar_s=$(median_of "$name" bsdtar_cp 1)
+  unzip_sync_s=$(median_of "$name" unzip_cp_sync 1)
+  bsdtar_sync_s=$(median_of "$name" bsdtar_cp_sync 1)
   wine_cell=-
   wine_again_cell=-
   wine_signed_cell=-
@@ -175,10 +183,11 @@ for name in "${archives[@]}"; do
     wine_signed_s=$(median_of "$name" update_wine_signed 1)
     wine_signed_cell="$wine_signed_s ($(ratio "$wine_signed_s" "$wine_s")x)"
   fi
-  printf '%-16s %8s %8s %10s %10s %12s %10s %7s %10s %7s %8s %9s %10s %12s %13s\n' "$name" \
+  printf '%-16s %8s %8s %10s %10s %12s %10s %7s %10s %7s %10s %7s %10s %7s %8s %9s %10s %12s %13s\n' "$name" \
     "$(find "$work/corpus/$name/installation" -type f | wc -l)" \
     "$(du -sm "$work/corpus/$name/installation" | cut -f1)" \
     "$ours" "$again ($(ratio "$again" "$ours")x)" "$signed_s ($(ratio "$signed_s" "$ours")x)" "$unzip_s" "$(ratio "$ours" "$unzip_s")" "$bsdtar_s" "$(ratio "$ours" "$bsdtar_s")" \
+    "$unzip_sync_s" "$(ratio "$ours" "$unzip_sync_s")" "$bsdtar_sync_s" "$(ratio "$ours" "$bsdtar_sync_s")" \
     "$(median_of "$name" inflate_floor 1)" \
     "$(awk '{ printf "%.1f", $1 / 1024 }' <<<"$(median_of "$name" update_native 2)")" "$wine_cell" "$wine_again_cell" \
     "$wine_signed_cell"

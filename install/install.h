@@ -90,6 +90,7 @@ enum class InstallStep {
   kPlan,          ///< walking the new tree or an installed folder to plan
   kBackupFolder,  ///< making a folder of the backup areas
   kJournal,       ///< writing or flushing the journal
+  kFlush,         ///< waiting until a volume's changes are on the disk
 };
 
 /// A step of the install that failed on its own path, not on an entry.

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 
+#include "platform/disk_flush.h"
 #include "platform/file_open.h"
 #include "zip/output_path.h"
 
@@ -107,7 +108,7 @@ bool InstallJournal::Add(const JournalRecord& record) {
   return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size();
 }
 
-bool InstallJournal::Flush() { return file_ && std::fflush(file_.get()) == 0; }
+bool InstallJournal::Flush() { return file_ && platform::FlushFileToDisk(file_.get()); }
 
 JournalRead ReadJournal(const std::string& path) {
   const platform::SystemRead<std::string> file = platform::ReadWholeFile(path);

@@ -40,10 +40,11 @@ class InstallJournal {
   /// the journal cannot be written.
   bool Add(const JournalRecord& record);
 
-  /// Hands every added record to the system, so that a process killed at
-  /// any moment after leaves them whole (one that is killed during it leaves
-  /// whole records and at most a last line without its end). Called before
-  /// each step the added records announce. False when they could not be written.
+  /// Writes every added record and waits until they are on the disk, so
+  /// that a process killed or a power cut at any moment after leaves them
+  /// whole (one during it leaves whole records and at most a last line
+  /// without its end). Called before each step the added records announce.
+  /// False when they could not be written.
   bool Flush();
 
   /// Closes the file, so that it can be deleted; later appends fail.

@@ -6,6 +6,7 @@
 #include "install/parallel_tasks.h"
 #include "install/tree_removal.h"
 #include "platform/directory_move.h"
+#include "platform/disk_flush.h"
 #include "platform/file_identity.h"
 #include "platform/file_open.h"
 #include "platform/file_system.h"
@@ -87,6 +88,23 @@ std::string InstallLayout::AreaDir(int area) const {
     return backupDir_;
   }
   return Target(areas_[static_cast<std::size_t>(area)]);
+}
+
+bool InstallLayout::FlushToDisk(std::string& unflushed) const {
+  std::vector<std::string> volumes{workDir_, dstPath_};
+  for (std::size_t area = 1; area < areas_.size(); ++area) {
+    if (areas_[area].empty()) continue;
+    // The area itself may not be made yet; the folder its link leads to is.
+    const std::string reserved = areas_[area].substr(0, areas_[area].rfind(platform::kPathSeparator));
+    volumes.push_back(Target(reserved.substr(0, reserved.rfind(platform::kPathSeparator))));
+  }
+  for (const std::string& volume : volumes) {
+    if (!platform::FlushVolumeToDisk(volume)) {
+      unflushed = volume;
+      return false;
+    }
+  }
+  return true;
 }
 
 void InstallLayout::Discard(const InstallFolders& folders, int numbered) const {

@@ -46,6 +46,12 @@ class InstallLayout {
   /// `folders` opens it: what an earlier install left there goes first.
   bool MakeArea(int area, const std::string& folder, const InstallFolders& folders) const;
 
+  /// Waits until what was written in the work directory, the installation
+  /// and each backup area (the linked folder that holds it) is on the disk;
+  /// false, with `unflushed` the folder whose volume could not be flushed and
+  /// LastSystemError() telling why.
+  bool FlushToDisk(std::string& unflushed) const;
+
   /// Drops the backups, the first `numbered` of the work directory's spread
   /// over threads, then the other areas (opened as `folders` opens the
   /// installation's folders) and the journal; a backup that cannot be

@@ -151,7 +151,9 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
     outcome.failedAsides.clear();
     outcome.failedMoves.clear();
   }
-  if (undone.whole) layout.Discard(folders);
+  // What was put back is on the disk before the journal goes.
+  std::string unflushed;
+  if (undone.whole && layout.FlushToDisk(unflushed)) layout.Discard(folders);
   outcome.rolledBack = undone.whole;
   outcome.restoredCount = undone.restoredCount;
   outcome.kept = std::move(undone.kept);

@@ -46,7 +46,14 @@ bool JournalWriter::Note(const JournalRecord& record) {
   return journal_.Add(record) || Failed(InstallStep::kJournal, layout_.journal());
 }
 
-bool JournalWriter::Flush() { return journal_.Flush() || Failed(InstallStep::kJournal, layout_.journal()); }
+bool JournalWriter::Flush() { return FlushJournal() && FlushVolumes(); }
+
+bool JournalWriter::FlushJournal() { return journal_.Flush() || Failed(InstallStep::kJournal, layout_.journal()); }
+
+bool JournalWriter::FlushVolumes() {
+  std::string unflushed;
+  return layout_.FlushToDisk(unflushed) || Failed(InstallStep::kFlush, unflushed);
+}
 
 bool JournalWriter::Failed(InstallStep step, const std::string& path) {
   const int error = platform::LastSystemError();

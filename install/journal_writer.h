@@ -45,10 +45,12 @@ class JournalWriter {
   std::optional<std::vector<AsideMove>> AnnounceAside(const std::vector<std::string>& relative);
   /// Adds `record` to the journal.
   bool Note(const JournalRecord& record);
-  /// Hands what was added to the system.
+  /// Puts what was added on the disk, and with it everything written so far
+  /// (the backup folders, the journal's own entry in its folder).
   bool Flush();
-  /// Announces that the new version is whole, flushed.
-  bool Commit() { return Note({JournalRecord::kCommit, 0, {}}) && Flush(); }
+  /// Announces that the new version is whole, once all of it is on the disk;
+  /// the announcement is on the disk before any backup goes.
+  bool Commit() { return FlushVolumes() && Note({JournalRecord::kCommit, 0, {}}) && FlushJournal(); }
   /// Closes the journal, so that it can be read back and deleted.
   void Close() { journal_.Close(); }
 
@@ -65,6 +67,8 @@ class JournalWriter {
 
  private:
   bool NewBackupFolder();
+  bool FlushJournal();
+  bool FlushVolumes();
 
   const InstallLayout& layout_;
   const InstallFolders& folders_;

@@ -127,7 +127,11 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
     }
   }
   Undone undone = UndoRecorded(layout, records, folders);
-  if (!undone.whole) return {Recovery::kFailed, undone.restoredCount, std::move(undone.kept)};
+  // What was put back is on the disk before the journal goes.
+  std::string unflushed;
+  if (!undone.whole || !layout.FlushToDisk(unflushed)) {
+    return {Recovery::kFailed, undone.restoredCount, std::move(undone.kept)};
+  }
   layout.Discard(folders);
   return {Recovery::kRolledBack, undone.restoredCount, std::move(undone.kept)};
 }

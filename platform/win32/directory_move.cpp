@@ -89,12 +89,17 @@ platform::MoveOutcome platform::SystemMoveDirectoryInto(const std::string& fromD
   return IsExistingDirectory(fromDir) ? MoveOutcome::LeftToMerge : MoveOutcome::Moved;
 }
 
+// Written through: a move is on the disk before the next step, as the
+// install's journal needs after a power cut.
 bool platform::RenameEntry(const std::string& source, const std::string& target) {
-  return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), /*dwFlags=*/0) != FALSE;
+  return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 bool platform::MoveFileReplacing(const std::string& source, const std::string& target) {
-  if (MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE) return true;
+  if (MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) {
+    return true;
+  }
   if (GetLastError() != ERROR_NOT_SAME_DEVICE) return false;
   return CopyAcrossVolumes(source, target) && DeleteFileW(WidePath(source).c_str()) != FALSE;
 }

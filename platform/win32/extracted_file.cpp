@@ -44,5 +44,8 @@ bool platform::ExtractedFile::Close() {
   if (!ok()) return false;
   const HANDLE handle = Handle(handle_);
   handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
-  return CloseHandle(handle) != FALSE;
+  // On the disk before the install moves it in: a volume cannot be flushed
+  // whole here (see disk_flush.h).
+  const bool flushed = FlushFileBuffers(handle) != FALSE;
+  return CloseHandle(handle) != FALSE && flushed;
 }

@@ -46,6 +46,8 @@
 #define SYS_pidfd_send_signal 424
 #endif
 
+#include "crash_recorder.h"
+
 /* Counted atomically: the updater spreads some steps over threads, and each
  * number must trip once. */
 static long calls;
@@ -204,45 +206,76 @@ static int NoReplaceMissing(unsigned flags) {
   return 1;
 }
 
-#define COUNTED_RENAME(name, params, args, fromDir, missing)                                 \
+#define COUNTED_RENAME(name, params, args, fromDir, toDir, missing)                          \
   int name params {                                                                          \
     char path[4096];                                                                         \
     if (Trip() || Refused(AtPath(fromDir, from, path, sizeof path)) || (missing)) return -1; \
-    return ((int(*) params)Real(#name))args;                                                 \
+    const int renamed = ((int(*) params)Real(#name))args;                                    \
+    if (renamed == 0) RecordEntry("rename", fromDir, from, toDir, to);                       \
+    return renamed;                                                                          \
   }
 
-COUNTED_RENAME(rename, (const char* from, const char* to), (from, to), AT_FDCWD, 0)
+COUNTED_RENAME(rename, (const char* from, const char* to), (from, to), AT_FDCWD, AT_FDCWD, 0)
 COUNTED_RENAME(renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to),
-               fromDir, 0)
+               fromDir, toDir, 0)
 COUNTED_RENAME(renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
-               (fromDir, from, toDir, to, flags), fromDir, NoReplaceMissing(flags))
-COUNTED(int, unlink, (const char* path), (path))
-COUNTED(int, rmdir, (const char* path), (path))
-COUNTED(int, remove, (const char* path), (path))
-COUNTED(int, unlinkat, (int dir, const char* path, int flags), (dir, path, flags))
+               (fromDir, from, toDir, to, flags), fromDir, toDir, NoReplaceMissing(flags))
+
+#define COUNTED_REMOVAL(name, params, args, dir, path)                  \
+  int name params {                                                     \
+    if (Trip()) return -1;                                              \
+    const int removed = ((int(*) params)Real(#name))args;               \
+    if (removed == 0) RecordEntry("remove", dir, path, AT_FDCWD, NULL); \
+    return removed;                                                     \
+  }
+
+COUNTED_REMOVAL(unlink, (const char* path), (path), AT_FDCWD, path)
+COUNTED_REMOVAL(rmdir, (const char* path), (path), AT_FDCWD, path)
+COUNTED_REMOVAL(remove, (const char* path), (path), AT_FDCWD, path)
+COUNTED_REMOVAL(unlinkat, (int dir, const char* path, int flags), (dir, path, flags), dir, path)
 int mkdir(const char* path, mode_t mode) {
   if (Trip() || Targeted(path)) return -1;
-  return ((int (*)(const char*, mode_t))Real("mkdir"))(path, mode);
+  const int made = ((int (*)(const char*, mode_t))Real("mkdir"))(path, mode);
+  if (made == 0) RecordEntry("mkdir", AT_FDCWD, path, AT_FDCWD, NULL);
+  return made;
 }
 int mkdirat(int dir, const char* name, mode_t mode) {
   char path[4096];
   if (Trip() || Targeted(AtPath(dir, name, path, sizeof path))) return -1;
-  return ((int (*)(int, const char*, mode_t))Real("mkdirat"))(dir, name, mode);
+  const int made = ((int (*)(int, const char*, mode_t))Real("mkdirat"))(dir, name, mode);
+  if (made == 0) RecordEntry("mkdir", dir, name, AT_FDCWD, NULL);
+  return made;
 }
-COUNTED(int, mkstemp, (char* pattern), (pattern))
-COUNTED(int, mkstemp64, (char* pattern), (pattern))
+#define COUNTED_MKSTEMP(name)                                              \
+  int name(char* pattern) {                                                \
+    if (Trip()) return -1;                                                 \
+    const int fd = ((int (*)(char*))Real(#name))(pattern);                 \
+    if (fd >= 0) RecordEntry("create", AT_FDCWD, pattern, AT_FDCWD, NULL); \
+    return fd;                                                             \
+  }
+
+COUNTED_MKSTEMP(mkstemp)
+COUNTED_MKSTEMP(mkstemp64)
+
+/* Notes an open that made `name` in `dir`, or emptied it. */
+static void RecordOpen(int fd, int dir, const char* name, int isNew, int truncates) {
+  if (fd >= 0 && (isNew || truncates)) RecordEntry(isNew ? "create" : "trunc", dir, name, AT_FDCWD, NULL);
+}
 
 /* Opens for writing are counted, except appends (the log). */
 static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 && (flags & O_APPEND) == 0; }
 
-#define COUNTED_OPEN(name)                                                   \
-  int name(const char* path, int flags, ...) {                               \
-    va_list args;                                                            \
-    va_start(args, flags);                                                   \
-    const mode_t mode = (mode_t)va_arg(args, unsigned);                      \
-    va_end(args);                                                            \
-    if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;       \
-    return ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
+#define COUNTED_OPEN(name)                                                           \
+  int name(const char* path, int flags, ...) {                                       \
+    va_list args;                                                                    \
+    va_start(args, flags);                                                           \
+    const mode_t mode = (mode_t)va_arg(args, unsigned);                              \
+    va_end(args);                                                                    \
+    if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;               \
+    const int isNew = (flags & O_CREAT) != 0 && NewEntry(AT_FDCWD, path);            \
+    const int fd = ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
+    RecordOpen(fd, AT_FDCWD, path, isNew, (flags & O_TRUNC) != 0);                   \
+    return fd;                                                                       \
   }
 
 COUNTED_OPEN(open)
@@ -256,7 +289,10 @@ COUNTED_OPEN(open64)
     va_end(args);                                                                                       \
     char path[4096];                                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(AtPath(dir, name_, path, sizeof path)))) return -1; \
-    return ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode);                 \
+    const int isNew = (flags & O_CREAT) != 0 && NewEntry(dir, name_);                                   \
+    const int fd = ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode);         \
+    RecordOpen(fd, dir, name_, isNew, (flags & O_TRUNC) != 0);                                          \
+    return fd;                                                                                          \
   }
 
 COUNTED_OPENAT(openat)
@@ -286,8 +322,10 @@ static void RewriteOnce(void) {
   FILE* name(const char* path, const char* mode) {                                 \
     if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;                 \
     if (strcmp(#name, "fopen64") == 0 && strcmp(mode, "rbe") == 0) RewriteOnce();  \
+    const int isNew = mode[0] == 'w' && NewEntry(AT_FDCWD, path);                  \
     FILE* file = ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
     if (file != NULL && mode[0] == 'w') SwapWhenMade(path);                        \
+    if (file != NULL && mode[0] == 'w') RecordOpen(0, AT_FDCWD, path, isNew, 1);   \
     return file;                                                                   \
   }
 

@@ -222,7 +222,10 @@ TEST_F(InstallRun, AFailedInstallLogsTheStepThePathAndTheCode) {
       {{{"UPDATE_FAULT_PATH_ENDS", "/.update-backup"}},
        why + "backup folder, Path:" + Joined(temp, ".update-backup") + ", error:5"},
       {{{"UPDATE_FAULT_PATH_ENDS", "/.update-journal"}},
-       why + "journal, Path:" + Joined(temp, ".update-journal") + ", error:5"}};
+       why + "journal, Path:" + Joined(temp, ".update-journal") + ", error:5"},
+      {{{"UPDATE_FAULT_FLUSH_ENDS", "/.update-journal"}},
+       why + "journal, Path:" + Joined(temp, ".update-journal") + ", error:5"},
+      {{{"UPDATE_FAULT_FLUSH_ENDS", "/temp"}}, why + "flush, Path:" + temp + ", error:5"}};
   for (const auto& [settings, reason] : cases) {
     RunResult result;
     {
