@@ -86,6 +86,14 @@ struct FailedStep {
   int error = 0;  ///< the system's code
 };
 
+/// A journal that is not acted on, and why: recovery and the undo leave it
+/// and every backup where they are for a run that can trust it.
+struct UntrustedJournal {
+  std::string path;
+  std::string reason;  ///< "cannot be read", "damaged line 3", ...; empty: trusted
+  int error = 0;       ///< the system's code; 0 when the file read but did not parse
+};
+
 struct InstallOutcome {
   bool installed = false;   ///< the new version is in place, whole
   bool rolledBack = false;  ///< otherwise: the old version is back, whole
@@ -102,6 +110,10 @@ struct InstallOutcome {
   /// Found in the folders the install placed while it was undone, and not
   /// placed by it (a file saved there since): left where they are.
   std::vector<std::string> kept;
+  /// The undo's steps that failed ("remove", "put back", ...), in order.
+  std::vector<FailedStep> undoFailures;
+  /// The journal the undo would not act on; nothing was undone then.
+  UntrustedJournal untrusted;
 };
 
 /// Installs the tree `updateDir` into `dstPath` as PlaceTree does, all or
@@ -124,6 +136,10 @@ struct RecoveryOutcome {
   /// Found in the folders the cut-off install placed, and not placed by it
   /// (a file saved there since): left where they are, with their folders.
   std::vector<std::string> kept;
+  /// The steps of the undo that failed, in order.
+  std::vector<FailedStep> undoFailures;
+  /// The journal that was not acted on (kFailed), and why.
+  UntrustedJournal untrusted;
 };
 
 /// Finishes what an install cut off in `dstPath` left in `workDir`, and

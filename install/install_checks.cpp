@@ -12,6 +12,7 @@
 #include "platform/file_open.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
+#include "platform/install_lock.h"
 #include "zip/zip_paths.h"
 
 namespace {
@@ -76,7 +77,8 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
       if (startsWithNames(names, {name})) return &entry;
     }
     const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
-    for (const char* name : {kWorkDirName, kProbeName, kLockName}) {
+    for (const std::string& name : {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
+                                    kLockName + std::string(platform::kLockHeldSuffix)}) {
       if (startsWithNames(below, {name})) return &entry;
     }
     for (std::size_t i = 1; i < below.size(); ++i) {

@@ -53,30 +53,40 @@ bool Unescaped(const std::string& text, std::string& path) {
   return true;
 }
 
+// Words of records that the last shipped version also wrote: recovery learns
+// what they said from the disk.
+constexpr const char* kPassedOverWords[] = {"asided", "place"};
+
+enum class LineRead { kRecord, kPassedOver, kUnknownKind, kDamaged };
+
 // `lastPlaced` is the path of the last "in" record read.
-bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord& record) {
+LineRead Parse(const std::string& line, const std::string& lastPlaced, JournalRecord& record) {
   const std::size_t firstBlank = line.find(' ');
-  const std::size_t secondBlank = line.find(' ', firstBlank + 1);
-  if (secondBlank == std::string::npos) return false;
+  const std::size_t secondBlank = firstBlank == std::string::npos ? firstBlank : line.find(' ', firstBlank + 1);
   const std::string word = line.substr(0, firstBlank);
+  for (const char* passedOver : kPassedOverWords) {
+    if (word == passedOver) return LineRead::kPassedOver;
+  }
+  if (secondBlank == std::string::npos) return LineRead::kDamaged;
   for (int kind = JournalRecord::kNew; kind <= JournalRecord::kLinked; ++kind) {
     if (word != kWords[kind]) continue;
     record.kind = static_cast<JournalRecord::Kind>(kind);
     const std::string digits = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
     char* end = nullptr;
     record.number = static_cast<int>(std::strtol(digits.c_str(), &end, 10));
-    if (digits.empty() || *end != '\0') return false;
+    if (digits.empty() || *end != '\0') return LineRead::kDamaged;
     if (kind == JournalRecord::kPlaced) {
-      if (record.number < 0 || static_cast<std::size_t>(record.number) > lastPlaced.size()) return false;
+      if (record.number < 0 || static_cast<std::size_t>(record.number) > lastPlaced.size()) return LineRead::kDamaged;
       record.path = lastPlaced.substr(0, record.number);
       record.number = 0;
     }
     // Paths the install writes lie inside the installation; any other line
     // was not written by it.
-    return Unescaped(line.substr(secondBlank + 1), record.path) &&
-           (record.path.empty() || landsInsideDestination(record.path));
+    const bool whole = Unescaped(line.substr(secondBlank + 1), record.path) &&
+                       (record.path.empty() || landsInsideDestination(record.path));
+    return whole ? LineRead::kRecord : LineRead::kDamaged;
   }
-  return false;
+  return LineRead::kUnknownKind;
 }
 
 }  // namespace
@@ -111,22 +121,34 @@ bool InstallJournal::Flush() { return file_ && std::fflush(file_.get()) == 0; }
 
 JournalRead ReadJournal(const std::string& path) {
   const platform::SystemRead<std::string> file = platform::ReadWholeFile(path);
-  if (!file.ok()) return {!platform::IsMissingError(file.error), file.error, {}};
-  JournalRead read{true, 0, {}};
-  const std::string& text = file.value;
+  if (!file.ok()) return {!platform::IsMissingError(file.error), file.error, {}, {}};
+  JournalRead read{true, 0, {}, {}};
+  std::string text = file.value;
+  // A power cut can leave the file longer than what was written, zeros at
+  // its end; a kill, a last line without its end. Neither was announced.
+  const std::size_t written = text.find_last_not_of('\0');
+  text.resize(written == std::string::npos ? 0 : written + 1);
   std::vector<JournalRecord>& records = read.records;
   std::size_t start = 0;
   std::string lastPlaced;
   int area = 0;
+  int lineNumber = 0;
   for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    ++lineNumber;
     JournalRecord record{JournalRecord::kNew, 0, {}};
-    if (Parse(text.substr(start, end - start), lastPlaced, record)) {
-      if (record.kind == JournalRecord::kPlaced) lastPlaced = record.path;
-      if (record.kind == JournalRecord::kArea) area = record.number;
-      if (record.kind == JournalRecord::kMoveAside) record.area = area;
-      records.push_back(record);
-    }
+    const LineRead line = Parse(text.substr(start, end - start), lastPlaced, record);
     start = end + 1;
+    if (line == LineRead::kPassedOver) continue;
+    if (line != LineRead::kRecord) {
+      read.damage =
+          (line == LineRead::kUnknownKind ? "unknown record on line " : "damaged line ") + std::to_string(lineNumber);
+      read.records.clear();
+      return read;
+    }
+    if (record.kind == JournalRecord::kPlaced) lastPlaced = record.path;
+    if (record.kind == JournalRecord::kArea) area = record.number;
+    if (record.kind == JournalRecord::kMoveAside) record.area = area;
+    records.push_back(record);
   }
   return read;
 }

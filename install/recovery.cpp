@@ -21,6 +21,7 @@
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/folder_handle.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -82,30 +83,43 @@ PlannedFolders LinkedFolders(const std::vector<JournalRecord>& records) {
 
 }  // namespace
 
-Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records,
-                    const InstallFolders& folders) {
+Undone UndoJournal(const InstallLayout& layout, const JournalRead& read, const InstallFolders& folders) {
   Undone undone;
-  undone.whole = true;
+  if (!read.trusted()) {
+    undone.untrusted = {layout.journal(), read.readable() ? read.damage : "cannot be read", read.error};
+    return undone;
+  }
+  const std::vector<JournalRecord>& records = read.records;
+  const auto failed = [&](const char* step, const std::string& relative) {
+    undone.failures.push_back({step, layout.Target(relative), platform::LastSystemError()});
+  };
   const PlacedEntries placed(records);
   RemoveStagedCopies(records, folders);
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind == JournalRecord::kNew && !placed.Remove(folders, record->path, undone.kept)) {
-      undone.whole = false;
+      failed("remove", record->path);
     }
   }
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind != JournalRecord::kMoveAside) continue;
     const platform::FolderHandle backups = layout.OpenBackupFolder(record->number, record->area, folders);
     const std::string backup = InstallLayout::BackupName(record->number);
-    if (backups.TypeOf(backup) == platform::EntryType::kMissing) continue;
+    if (backups.TypeOf(backup) == platform::EntryType::kMissing) {
+      // A backup that cannot be looked at may still be there.
+      if (platform::IsMissingError(platform::LastSystemError())) continue;
+      undone.failures.push_back({"find backup", backups.PathOf(backup), platform::LastSystemError()});
+      continue;
+    }
     std::string name;
-    if (placed.Remove(folders, record->path, undone.kept) &&
-        PutBack(backups, backup, folders.OpenParent(record->path, name), record->path, folders)) {
-      ++undone.restoredCount;
+    if (!placed.Remove(folders, record->path, undone.kept)) {
+      failed("remove", record->path);
+    } else if (!PutBack(backups, backup, folders.OpenParent(record->path, name), record->path, folders)) {
+      failed("put back", record->path);
     } else {
-      undone.whole = false;
+      ++undone.restoredCount;
     }
   }
+  undone.whole = undone.failures.empty();
   return undone;
 }
 
@@ -114,20 +128,22 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   InstallLayout layout(dstPath, workDir);
   // The install never writes behind a linked work directory (the clear
   // replaces one), so a journal found there is not its own.
-  if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
-  const std::vector<JournalRecord> records = ReadJournal(layout.journal()).records;
-  for (const JournalRecord& record : records) {
+  if (platform::IsLink(workDir)) return {};
+  const JournalRead read = ReadJournal(layout.journal());
+  if (!read.found) return {};
+  for (const JournalRecord& record : read.records) {
     if (record.kind == JournalRecord::kArea) layout.SetArea(record.number, record.path);
   }
-  const InstallFolders folders(dstPath, LinkedFolders(records));
-  for (const JournalRecord& record : records) {
+  const InstallFolders folders(dstPath, LinkedFolders(read.records));
+  for (const JournalRecord& record : read.records) {
     if (record.kind == JournalRecord::kCommit) {
       layout.Discard(folders);
-      return {Recovery::kFinished, 0, {}};
+      return {Recovery::kFinished, 0, {}, {}, {}};
     }
   }
-  Undone undone = UndoRecorded(layout, records, folders);
-  if (!undone.whole) return {Recovery::kFailed, undone.restoredCount, std::move(undone.kept)};
-  layout.Discard(folders);
-  return {Recovery::kRolledBack, undone.restoredCount, std::move(undone.kept)};
+  Undone undone = UndoJournal(layout, read, folders);
+  RecoveryOutcome outcome{undone.whole ? Recovery::kRolledBack : Recovery::kFailed, undone.restoredCount,
+                          std::move(undone.kept), std::move(undone.failures), std::move(undone.untrusted)};
+  if (undone.whole) layout.Discard(folders);
+  return outcome;
 }

@@ -44,6 +44,10 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kEntryNotWrittenLine, 207},
       {kInstallStepLine, 216},
       {kMoveInFailedLine, 217},
+      {kJournalUntrustedLine, 192},
+      {kLockRefusedLine, 193},
+      {kUndoStepLine, 199},
+      {kUndoCountLine, 225},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }

@@ -22,7 +22,8 @@
  * file UPDATE_FAULT_SWAP_WHEN (a name it ends with) is made the folder is
  * renamed away and replaced by a link to the other (with UPDATE_FAULT_SWAP_MOVE
  * set, by the other itself, moved there), as a process that can write the
- * installation could do. */
+ * installation could do. With UPDATE_FAULT_FLOCK_ERRNO, every flock fails
+ * with that errno (ENOLCK: a file system without locks). */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -33,6 +34,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -247,3 +249,12 @@ COUNTED_OPENAT(openat64)
 
 COUNTED_FOPEN(fopen)
 COUNTED_FOPEN(fopen64)
+
+int flock(int fd, int operation) {
+  const long code = Setting("UPDATE_FAULT_FLOCK_ERRNO");
+  if (code != 0) {
+    errno = (int)code;
+    return -1;
+  }
+  return ((int (*)(int, int))Real("flock"))(fd, operation);
+}
