@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area", "link"};
+constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area", "link", "copies"};
 
 std::string Escaped(const std::string& path) {
   std::string text;
@@ -68,7 +68,7 @@ LineRead Parse(const std::string& line, const std::string& lastPlaced, JournalRe
     if (word == passedOver) return LineRead::kPassedOver;
   }
   if (secondBlank == std::string::npos) return LineRead::kDamaged;
-  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kLinked; ++kind) {
+  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kCopies; ++kind) {
     if (word != kWords[kind]) continue;
     record.kind = static_cast<JournalRecord::Kind>(kind);
     const std::string digits = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);

@@ -17,6 +17,7 @@ struct JournalRecord {
     kPlaced,     ///< `path` lies below a folder that this install places whole
     kArea,       ///< backup area number `number` lies at `path`; the moves aside after it use it
     kLinked,     ///< `path` was a link to a folder when the install was planned: the undo follows it
+    kCopies,     ///< `path` is the token of the copies the install stages (platform::CopyToken)
   };
   Kind kind;
   int number = 0;  ///< a kMoveAside's backup number, a kArea's area number; 0 for the others

@@ -12,6 +12,7 @@
 PlacedEntries::PlacedEntries(const std::vector<JournalRecord>& records) {
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kListing) listed_ = true;
+    if (record.kind == JournalRecord::kCopies) copyPrefixes_.push_back(platform::CopyPrefixOf(record.path));
     // The target of a move aside is placed once its backup is taken.
     if (record.kind == JournalRecord::kNew || record.kind == JournalRecord::kMoveAside ||
         record.kind == JournalRecord::kPlaced) {
@@ -33,7 +34,7 @@ bool PlacedEntries::RemoveEntry(const platform::FolderHandle& parent, const std:
                                 const std::string& relative, platform::EntryType type,
                                 std::vector<std::string>& kept) const {
   if (type == platform::EntryType::kMissing) return true;
-  if (placed_.count(platform::FoldedFileName(relative)) == 0 && name.rfind(platform::kCopyPrefix, 0) != 0) {
+  if (placed_.count(platform::FoldedFileName(relative)) == 0 && !IsOwnCopy(name)) {
     kept.push_back(parent.PathOf(name));
     return true;
   }
@@ -47,4 +48,11 @@ bool PlacedEntries::RemoveEntry(const platform::FolderHandle& parent, const std:
     removed = RemoveEntry(folder, entry.name, JoinPath(relative, entry.name), entry.type, kept) && removed;
   }
   return removed && (kept.size() > keptBefore || parent.Remove(name, /*folder=*/true));
+}
+
+bool PlacedEntries::IsOwnCopy(const std::string& name) const {
+  for (const std::string& prefix : copyPrefixes_) {
+    if (name.rfind(prefix, 0) == 0) return true;
+  }
+  return false;
 }

@@ -29,7 +29,11 @@ class PlacedEntries {
   bool RemoveEntry(const platform::FolderHandle& parent, const std::string& name, const std::string& relative,
                    platform::EntryType type, std::vector<std::string>& kept) const;
 
+  /// True when `name` is a copy staged by the journal's install.
+  bool IsOwnCopy(const std::string& name) const;
+
   bool listed_ = false;
+  std::vector<std::string> copyPrefixes_;  ///< platform::CopyPrefixOf the journal's tokens
   /// platform::FoldedFileName of each placed path, as the system compares names.
   std::unordered_set<std::string> placed_;
 };

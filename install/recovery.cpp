@@ -46,22 +46,29 @@ bool PutBack(const platform::FolderHandle& backups, const std::string& backupNam
 }
 
 // A file moved in across volumes is copied beside its target first, under
-// a name of the copy's own: one that a kill left in a folder the install
-// placed into goes with the undo.
+// a name of the copy's own, which begins with the token the journal
+// records: one that a kill left in a folder the install placed into goes
+// with the undo. A journal without a token (an earlier version's) names no
+// copy, and a name of another run's stays.
 void RemoveStagedCopies(const std::vector<JournalRecord>& records, const InstallFolders& folders) {
   std::set<std::string> names;
+  std::vector<std::string> prefixes;
   for (const JournalRecord& record : records) {
     const std::size_t end = record.path.rfind(platform::kPathSeparator);
     if ((record.kind == JournalRecord::kNew || record.kind == JournalRecord::kMoveAside) && end != std::string::npos) {
       names.insert(record.path.substr(0, end));
     }
+    if (record.kind == JournalRecord::kCopies) prefixes.push_back(platform::CopyPrefixOf(record.path));
   }
+  if (prefixes.empty()) return;
   for (const std::string& name : names) {
     const platform::FolderHandle folder = folders.Open(name);
     std::vector<platform::DirectoryEntry> entries;
     folder.List(entries);
     for (const platform::DirectoryEntry& entry : entries) {
-      if (entry.name.rfind(platform::kCopyPrefix, 0) == 0) RemoveTreeIn(folder, entry.name);
+      for (const std::string& prefix : prefixes) {
+        if (entry.name.rfind(prefix, 0) == 0) RemoveTreeIn(folder, entry.name);
+      }
     }
   }
 }

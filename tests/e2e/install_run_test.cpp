@@ -203,12 +203,18 @@ TEST_F(InstallRun, ALockThatCannotBeTakenEndsTheRunBeforeTheClear) {
 }
 
 // Killed before the commit, files then saved in a new folder and one moved in
-// whole: the next run, archive missing, takes back only what was placed.
+// whole: the next run, archive missing, takes back only what was placed. A
+// name that looks like a staged copy's is not one unless the journal's run
+// made it: the user's in a placed folder and the old version's stay.
 TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
-  const std::map<std::string, std::string> saved = {{"lib/y/alice.ini", "mine"}, {"data/sub/alice.ini", "mine"}};
+  const std::map<std::string, std::string> saved = {
+      {"lib/y/alice.ini", "mine"}, {"data/sub/alice.ini", "mine"}, {"data/sub/.update-copy-notes.txt", "mine"}};
   WriteTree(installDir_, saved);
+  const std::map<std::string, std::string> oldVersionsOwn = {{"data/.update-copy-cache.idx", "version 1's"}};
+  WriteTree(installDir_, oldVersionsOwn);
   const TreeSnapshot expected = Installation();
   WriteOldVersion();
+  WriteTree(installDir_, oldVersionsOwn);
   // The tree and journal such a kill leaves: the old data/sub in backup 0.
   const fs::path work = installDir_ / kWorkDirName;
   fs::create_directories(work / kBackupDirName / "0");
@@ -237,6 +243,7 @@ TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
   ExpectLogInOrder({kept("lib/y/alice.ini"),
                     kept("data/sub/alice.ini"),
                     {kWarning, kRecoveredLine, "Unfinished Update Rolled Back, Restored:1"}});
+  ExpectLogInOrder({kept("data/sub/.update-copy-notes.txt")});
 }
 
 namespace {
