@@ -65,6 +65,10 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
   LogKept(recovery.kept);
   LogUndoFailures(recovery.undoFailures);
   LogUntrusted(recovery.untrusted);
+  if (!recovery.changedFolder.path.empty()) {
+    LogFormatted(Error, kDriverLogSource, kFolderChangedLine, "Folder Changed Since The Install:%s, Recorded Link:%s",
+                 recovery.changedFolder.path.c_str(), recovery.changedFolder.recordedLink.c_str());
+  }
   switch (recovery.state) {
     case Recovery::kRolledBack:
       LogFormatted(Warning, kDriverLogSource, kRecoveredLine, "Unfinished Update Rolled Back, Restored:%d",

@@ -43,6 +43,7 @@ enum DriverLogLine : int {
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
   kUndoCountLine = 225,      ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
+  kFolderChangedLine = 226,  ///< "Folder Changed Since The Install:%s, Recorded Link:%s": recovery writes nothing there
   kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
   kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
   kRelaunchLine = 232,       ///< "Run %s GetLastError = %d"
@@ -61,5 +62,4 @@ enum ReservedLogLine : int {
   kReservedForcedEndLine = 222,       ///< the stop ended a process by force: its process id
   kReservedRelaunchFolderLine = 223,  ///< the relaunch could not use the updater's folder
   kReservedTooDeepLine = 224,         ///< a tree the system cannot take, refused before the stop
-  kReservedLinkChangedLine = 226,     ///< a link the journal recorded now names something else
 };

@@ -94,6 +94,13 @@ struct UntrustedJournal {
   int error = 0;       ///< the system's code; 0 when the file read but did not parse
 };
 
+/// A folder an install's journal leads through that is no longer what the
+/// install met: recovery writes nothing through it.
+struct ChangedFolder {
+  std::string path;          ///< empty: none
+  std::string recordedLink;  ///< the text the link held then; empty: it was a folder
+};
+
 struct InstallOutcome {
   bool installed = false;   ///< the new version is in place, whole
   bool rolledBack = false;  ///< otherwise: the old version is back, whole
@@ -140,6 +147,8 @@ struct RecoveryOutcome {
   std::vector<FailedStep> undoFailures;
   /// The journal that was not acted on (kFailed), and why.
   UntrustedJournal untrusted;
+  /// The folder that kept the journal from being acted on (kFailed).
+  ChangedFolder changedFolder;
 };
 
 /// Finishes what an install cut off in `dstPath` left in `workDir`, and

@@ -3,6 +3,8 @@
 // name fits on its line. Earlier versions also noted each move aside once
 // done ("asided") and the start of the placing ("place"); recovery learns
 // both from the disk, so they are no longer written and are passed over.
+// A "link" record gives as its number the length of its path, which the
+// text the link held follows.
 // An "in" record (an entry placed below a placed folder) gives as its number
 // how many leading bytes its path shares with the one before it, and holds
 // only the rest: an update of 20,000 files in 200 folders lists every one of
@@ -80,11 +82,16 @@ LineRead Parse(const std::string& line, const std::string& lastPlaced, JournalRe
       record.path = lastPlaced.substr(0, record.number);
       record.number = 0;
     }
+    if (!Unescaped(line.substr(secondBlank + 1), record.path)) return LineRead::kDamaged;
+    if (kind == JournalRecord::kLinked && record.number > 0) {
+      if (static_cast<std::size_t>(record.number) > record.path.size()) return LineRead::kDamaged;
+      record.linkText = record.path.substr(record.number);
+      record.path.resize(record.number);
+      record.number = 0;
+    }
     // Paths the install writes lie inside the installation; any other line
     // was not written by it.
-    const bool whole = Unescaped(line.substr(secondBlank + 1), record.path) &&
-                       (record.path.empty() || landsInsideDestination(record.path));
-    return whole ? LineRead::kRecord : LineRead::kDamaged;
+    return record.path.empty() || landsInsideDestination(record.path) ? LineRead::kRecord : LineRead::kDamaged;
   }
   return LineRead::kUnknownKind;
 }
@@ -92,7 +99,8 @@ LineRead Parse(const std::string& line, const std::string& lastPlaced, JournalRe
 }  // namespace
 
 bool operator==(const JournalRecord& left, const JournalRecord& right) {
-  return left.kind == right.kind && left.number == right.number && left.path == right.path && left.area == right.area;
+  return left.kind == right.kind && left.number == right.number && left.path == right.path && left.area == right.area &&
+         left.linkText == right.linkText;
 }
 
 // Binary mode: the same bytes on both systems. The buffer holds the records
@@ -111,9 +119,13 @@ bool InstallJournal::Add(const JournalRecord& record) {
     }
     lastPlaced_ = record.path;
   }
-  const int number = record.kind == JournalRecord::kPlaced ? static_cast<int>(shared) : record.number;
-  const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(number) + " " +
-                           Escaped(record.path.substr(shared)) + "\n";
+  int number = record.kind == JournalRecord::kPlaced ? static_cast<int>(shared) : record.number;
+  std::string text = record.path.substr(shared);
+  if (record.kind == JournalRecord::kLinked) {
+    number = static_cast<int>(record.path.size());
+    text += record.linkText;
+  }
+  const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(number) + " " + Escaped(text) + "\n";
   return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size();
 }
 

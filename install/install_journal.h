@@ -25,6 +25,9 @@ struct JournalRecord {
   /// A kMoveAside's backup area: that of the last kArea record before it, 0
   /// (the work directory's) when there is none. Set by ReadJournal.
   int area = 0;
+  /// A kLinked record's platform::LinkText when the plan met the link;
+  /// empty: not recorded.
+  std::string linkText = {};
 };
 
 bool operator==(const JournalRecord& left, const JournalRecord& right);

@@ -24,7 +24,9 @@ std::optional<AnnouncedPlan> JournalWriter::AnnouncePlan(const InstallPlan& plan
     if (!Note({JournalRecord::kPlaced, 0, relative})) return std::nullopt;
   }
   for (const auto& folder : plan.folders) {
-    if (folder.second.link && !Note({JournalRecord::kLinked, 0, folder.first})) return std::nullopt;
+    if (folder.second.link && !Note({JournalRecord::kLinked, 0, folder.first, 0, folder.second.linkText})) {
+      return std::nullopt;
+    }
   }
   return AnnouncedPlan{std::move(*replaced), std::move(*movedWhole)};
 }

@@ -16,6 +16,7 @@
 #include "install/install.h"
 #include "install/install_checks.h"
 #include "install/placed_entries.h"
+#include "install/recorded_links.h"
 #include "install/tree_removal.h"
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
@@ -141,16 +142,24 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   for (const JournalRecord& record : read.records) {
     if (record.kind == JournalRecord::kArea) layout.SetArea(record.number, record.path);
   }
+  const ChangedFolder changed = FolderChangedSinceTheInstall(dstPath, read.records);
+  if (!changed.path.empty()) {
+    return {Recovery::kFailed, 0, {}, {}, {}, changed};
+  }
   const InstallFolders folders(dstPath, LinkedFolders(read.records));
   for (const JournalRecord& record : read.records) {
     if (record.kind == JournalRecord::kCommit) {
       layout.Discard(folders);
-      return {Recovery::kFinished, 0, {}, {}, {}};
+      return {Recovery::kFinished, 0, {}, {}, {}, {}};
     }
   }
   Undone undone = UndoJournal(layout, read, folders);
-  RecoveryOutcome outcome{undone.whole ? Recovery::kRolledBack : Recovery::kFailed, undone.restoredCount,
-                          std::move(undone.kept), std::move(undone.failures), std::move(undone.untrusted)};
+  RecoveryOutcome outcome{undone.whole ? Recovery::kRolledBack : Recovery::kFailed,
+                          undone.restoredCount,
+                          std::move(undone.kept),
+                          std::move(undone.failures),
+                          std::move(undone.untrusted),
+                          {}};
   if (undone.whole) layout.Discard(folders);
   return outcome;
 }

@@ -48,6 +48,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kLockRefusedLine, 193},
       {kUndoStepLine, 199},
       {kUndoCountLine, 225},
+      {kFolderChangedLine, 226},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }
