@@ -202,6 +202,58 @@ TEST_F(InstallRun, ALockThatCannotBeTakenEndsTheRunBeforeTheClear) {
   EXPECT_EQ(LogText().find("Clear History"), std::string::npos);
 }
 
+// A link the cut-off install followed, re-pointed since, and a folder that
+// became a link: recovery writes nothing through either and keeps the
+// journal and the backups; with the cause undone, the next run restores.
+TEST_F(InstallRun, RecoveryFollowsOnlyTheLinksTheJournalRecorded) {
+  if (!platform::kMakesSymbolicLinks) GTEST_SKIP() << "the updater follows links it meets on Linux only";
+  const fs::path shared = root_.path() / "shared";
+  const fs::path victim = root_.path() / "victim";
+  const fs::path away = root_.path() / "away";
+  struct Case {
+    std::string folder;    // the installation's folder that changes
+    std::string recorded;  // the link text the journal holds; empty: it was a folder
+  };
+  for (const Case& c : {Case{"addons", shared.string()}, Case{"data", ""}}) {
+    WriteOldVersion();
+    fs::remove_all(shared);
+    WriteTree(shared, {{"new.txt", "placed by the cut-off run"}});
+    fs::create_symlink(shared, installDir_ / "addons");
+    const TreeSnapshot oldVersion = [&] {
+      TreeSnapshot tree = Installation();
+      tree.erase("addons/new.txt");
+      return tree;
+    }();
+    fs::create_directories(installDir_ / kWorkDirName);
+    {
+      InstallJournal journal((installDir_ / kWorkDirName / kJournalName).string());
+      journal.Add({JournalRecord::kListing, 0, {}});
+      journal.Add({JournalRecord::kLinked, 0, "addons", 0, shared.string()});
+      journal.Add({JournalRecord::kNew, 0, Joined("addons", "new.txt")});
+      journal.Add({JournalRecord::kNew, 0, Joined("data", "new.txt")});
+      ASSERT_TRUE(journal.Flush());
+    }
+    fs::remove_all(victim);
+    WriteTree(victim, {{"new.txt", "the victim's"}});
+    const fs::path folder = installDir_ / c.folder;
+    fs::rename(folder, away);
+    fs::create_symlink(victim, folder);
+    const TreeSnapshot victimBefore = SnapshotTree(victim);
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4) << c.folder;
+    ExpectLogInOrder(
+        {{kError, kFolderChangedLine,
+          "Folder Changed Since The Install:" + folder.string() + ", Recorded Link:" + c.recorded},
+         {kError, kRecoveryFailedLine,
+          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + (installDir_ / kWorkDirName).string()}});
+    EXPECT_EQ(SnapshotTree(victim), victimBefore) << c.folder;
+    EXPECT_TRUE(JournalLeft());
+    fs::remove(folder);
+    fs::rename(away, folder);
+    EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0) << c.folder;
+    EXPECT_EQ(Installation(), oldVersion) << c.folder;
+  }
+}
+
 // Killed before the commit, files then saved in a new folder and one moved in
 // whole: the next run, archive missing, takes back only what was placed. A
 // name that looks like a staged copy's is not one unless the journal's run
@@ -371,6 +423,7 @@ TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
   {
     InstallJournal journal(layout.journal());
     journal.Add({JournalRecord::kListing, 0, {}});
+    journal.Add({JournalRecord::kLinked, 0, "addons", 0, platform::LinkText((installDir_ / "addons").string()).value});
     journal.Add({JournalRecord::kNew, 0, Joined("addons", "new")});
     journal.Add({JournalRecord::kPlaced, 0, Joined(Joined("addons", "new"), "b.txt")});
     journal.Add({JournalRecord::kArea, 1, area});
