@@ -87,7 +87,9 @@ class FileHold final : public platform::InstallHold {
                                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     const std::wstring folderPath = folder.ok() ? FinalPath(folder.get()) : std::wstring();
     const std::wstring filePath = FinalPath(file);
-    if (folderPath.empty() || filePath.empty()) return false;
+    // Wine tells no final path beyond 260 characters: the flags and the
+    // attributes above are all there is to go by then.
+    if (folderPath.empty() || filePath.empty()) return true;
     const std::wstring expected = folderPath + (folderPath.back() == L'\\' ? L"" : L"\\") + name_;
     return CompareStringOrdinal(expected.c_str(), static_cast<int>(expected.size()), filePath.c_str(),
                                 static_cast<int>(filePath.size()), TRUE) == CSTR_EQUAL;
