@@ -57,6 +57,12 @@ const char* InstallStepName(InstallStep step) {
       return "journal";
     case InstallStep::kFlush:
       return "flush";
+    case InstallStep::kRemovePlaced:
+      return "remove";
+    case InstallStep::kFindBackup:
+      return "find backup";
+    case InstallStep::kPutBack:
+      return "put back";
   }
   return "";
 }

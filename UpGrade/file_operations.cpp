@@ -11,6 +11,7 @@
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
 #include "platform/file_identity.h"
+#include "platform/file_names.h"
 #include "platform/file_open.h"
 #include "platform/file_search.h"
 #include "platform/file_system.h"
@@ -18,7 +19,17 @@
 
 bool FileExists(const std::string& filePath) { return platform::FindsFile(filePath); }
 
-bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
+namespace {
+
+// True for the journal and the backup area of an install directly in the
+// work directory: only recovery, which reads the journal, may remove them.
+bool KeptForRecovery(const std::string& name) {
+  return platform::SameFileName(name, kJournalName) || platform::SameFileName(name, kBackupDirName);
+}
+
+// ClearDirectory, passing over the entries of `dirPath` itself that
+// `keptHere` names (none when null).
+bool ClearDirectoryBut(const std::string& dirPath, const std::string& keptFile, bool (*keptHere)(const std::string&)) {
   // A linked work directory is someone else's directory: it is unlinked and
   // a directory of our own takes its place, empty.
   if (platform::IsLink(dirPath)) {
@@ -32,6 +43,7 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
   // removed as a link: what it leads to is not ours, and one left in place
   // would steer the next extraction through it.
   for (const platform::DirectoryEntry& entry : entries) {
+    if (keptHere != nullptr && keptHere(entry.name)) continue;
     const std::string path = dirPath + platform::kPathSeparator + entry.name;
     switch (entry.type) {
       case platform::EntryType::kLink:
@@ -41,13 +53,23 @@ bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
         if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) platform::RemoveFile(path);
         break;
       case platform::EntryType::kDirectory:
-        ClearDirectory(path, keptFile);
+        ClearDirectoryBut(path, keptFile, nullptr);
         break;
       case platform::EntryType::kMissing:
         break;
     }
   }
   return true;
+}
+
+}  // namespace
+
+bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
+  return ClearDirectoryBut(dirPath, keptFile, nullptr);
+}
+
+bool ClearWorkDirectory(const std::string& workDir, const std::string& keptFile) {
+  return ClearDirectoryBut(workDir, keptFile, KeptForRecovery);
 }
 
 bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {

@@ -21,6 +21,10 @@ bool FileExists(const std::string& filePath);
 /// or cannot be listed.
 bool ClearDirectory(const std::string& dirPath, const std::string& keptFile = {});
 
+/// ClearDirectory for the work directory `workDir`: a journal and a backup
+/// area in it stay, whatever happened before, for recovery alone to remove.
+bool ClearWorkDirectory(const std::string& workDir, const std::string& keptFile);
+
 /// Installs the tree `sourceDir` into the existing directory `targetDir`: each
 /// top-level subdirectory is moved in (merged where it exists), then each
 /// top-level file is copied over its namesake, except the updater's own

@@ -9,6 +9,7 @@
 #include "UpGrade/log_lines.h"
 #include "install/install.h"
 #include "log/log.h"
+#include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "util/test_bound.h"
 
@@ -24,6 +25,26 @@ void LogKept(const std::vector<std::string>& kept) {
   }
 }
 
+// Each step of an undo that failed, up to twenty, then how many more: a
+// rollback of thousands of files held open must not bury the log.
+void LogUndoFailures(const std::vector<FailedStep>& failures) {
+  constexpr std::size_t kListed = 20;
+  for (std::size_t i = 0; i < failures.size() && i < kListed; ++i) {
+    LogFormatted(Error, kDriverLogSource, kUndoStepLine, "Undo Failed At:%s, Path:%s, error:%d",
+                 InstallStepName(failures[i].step), failures[i].path.c_str(), failures[i].error);
+  }
+  if (failures.size() > kListed) {
+    LogFormatted(Error, kDriverLogSource, kUndoCountLine, "Undo Failures Not Listed:%d",
+                 static_cast<int>(failures.size() - kListed));
+  }
+}
+
+void LogUntrusted(const UntrustedJournal& journal) {
+  if (journal.reason.empty()) return;
+  LogFormatted(Error, kDriverLogSource, kJournalUntrustedLine, "Journal Not Trusted:%s, Reason:%s, error:%d",
+               journal.path.c_str(), journal.reason.c_str(), journal.error);
+}
+
 }  // namespace
 
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent) {
@@ -35,12 +56,22 @@ std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPa
     LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s",
                  dstPath.c_str());
   }
+  if (!lock->held() && !lock->busy()) {
+    LogFormatted(Error, kDriverLogSource, kLockRefusedLine, "Installation Lock Refused:%s, error:%d",
+                 (dstPath + platform::kPathSeparator + kLockName).c_str(), lock->error());
+  }
   return lock;
 }
 
 bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& workDir) {
   const RecoveryOutcome recovery = RecoverInstall(dstPath, workDir);
   LogKept(recovery.kept);
+  LogUndoFailures(recovery.undoFailures);
+  LogUntrusted(recovery.untrusted);
+  if (!recovery.changedFolder.path.empty()) {
+    LogFormatted(Error, kDriverLogSource, kFolderChangedLine, "Folder Changed Since The Install:%s, Recorded Link:%s",
+                 recovery.changedFolder.path.c_str(), recovery.changedFolder.recordedLink.c_str());
+  }
   switch (recovery.state) {
     case Recovery::kRolledBack:
       LogFormatted(Warning, kDriverLogSource, kRecoveredLine, "Unfinished Update Rolled Back, Restored:%d",
@@ -104,6 +135,8 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
   }
   LogFailedCopies(outcome.failedCopies);
   LogKept(outcome.kept);
+  LogUndoFailures(outcome.undoFailures);
+  LogUntrusted(outcome.untrusted);
   if (outcome.failedStep.step != InstallStep::kNone) {
     LogFormatted(Error, kDriverLogSource, kInstallStepLine, "Install Failed At:%s, Path:%s, error:%d",
                  InstallStepName(outcome.failedStep.step), outcome.failedStep.path.c_str(), outcome.failedStep.error);

@@ -13,8 +13,9 @@
 /// Takes the installation's lock, waiting up to ten minutes for another run
 /// when `archivePresent` (logged before the wait), one try otherwise. When
 /// another run still holds it after the wait and the archive is present,
-/// logs so. An installation the system gives no lock for (one the run may
-/// not write) is not held and not busy: the run goes on to find that out.
+/// logs so. A hold the system refuses (a folder or a link at the lock
+/// file's name, an installation the run may not write) is logged with the
+/// system's code: the run must end with 4 before it touches anything.
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent);
 
 /// Rolls back (or finishes) an install that an earlier run left unfinished

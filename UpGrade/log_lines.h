@@ -10,18 +10,21 @@ constexpr const char kDriverLogSource[] = "UpGrade/update";
 /// Stop Process Ret:1"), so a number stays fixed whatever the code around
 /// the call becomes. Each comment gives the message's format.
 enum DriverLogLine : int {
-  kCopyFailedLine = 149,       ///< "source:%s, dist:%s, error:%d": a file the tree copy could not replace
-  kUsageLine = 175,            ///< "error:%s": the usage text
-  kParseErrorLine = 181,       ///< "error：%s cmd:%s": the first parse error and the usage text
-  kExeNameLine = 189,          ///< "ExeName:%s"
-  kZipFileLine = 190,          ///< "ZipFile:%s"
-  kDstPathLine = 191,          ///< "DstPath:%s"
-  kLockTimeoutLine = 194,      ///< "Another Update Holds The Installation:%s": waited ten minutes in vain
-  kLockWaitLine = 195,         ///< "Waiting For Another Update:%s": another run holds the installation; this one waits
-  kRecoveredLine = 196,        ///< "Unfinished Update Rolled Back, Restored:%d": a cut-off run's install undone
-  kRecoveryFailedLine = 197,   ///< "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s"
-  kWorkDirLinkLine = 198,      ///< "Work Folder Is A Link:%s": the clear could not replace it; nothing is extracted
-  kClearLine = 200,            ///< "Clear History File Ret:%d"
+  kCopyFailedLine = 149,        ///< "source:%s, dist:%s, error:%d": a file the tree copy could not replace
+  kUsageLine = 175,             ///< "error:%s": the usage text
+  kParseErrorLine = 181,        ///< "error：%s cmd:%s": the first parse error and the usage text
+  kExeNameLine = 189,           ///< "ExeName:%s"
+  kZipFileLine = 190,           ///< "ZipFile:%s"
+  kDstPathLine = 191,           ///< "DstPath:%s"
+  kJournalUntrustedLine = 192,  ///< "Journal Not Trusted:%s, Reason:%s, error:%d": nothing in it is acted on
+  kLockRefusedLine = 193,       ///< "Installation Lock Refused:%s, error:%d": the run ends before the clear
+  kLockTimeoutLine = 194,       ///< "Another Update Holds The Installation:%s": waited ten minutes in vain
+  kLockWaitLine = 195,          ///< "Waiting For Another Update:%s": another run holds the installation; this one waits
+  kRecoveredLine = 196,         ///< "Unfinished Update Rolled Back, Restored:%d": a cut-off run's install undone
+  kRecoveryFailedLine = 197,    ///< "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s"
+  kWorkDirLinkLine = 198,       ///< "Work Folder Is A Link:%s": the clear could not replace it; nothing is extracted
+  kUndoStepLine = 199,          ///< "Undo Failed At:%s, Path:%s, error:%d": one step of an undo or a recovery
+  kClearLine = 200,             ///< "Clear History File Ret:%d"
   kArchiveErrorLine = 201,     ///< "Archive Error:%s": what the reader raised (not an archive, an entry it cannot open)
   kEntryRefusedLine = 202,     ///< "Entry Refused:%s, Reason:%s": an entry that may not be written
   kNoRoomLine = 203,           ///< "Archive Needs:%lu MiB, Free:%lu MiB": the reserve of 64 MiB included
@@ -40,26 +43,23 @@ enum DriverLogLine : int {
   kMoveInFailedLine = 217,   ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
-  kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
-  kForcedEndLine = 222,  ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
-  kCopyLine = 227,       ///< "Copy Files Source:%s, Target:%s"
-  kRestoredLine = 229,   ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
-  kRelaunchLine = 232,   ///< "Run %s GetLastError = %d"
-  kNoArchiveLine = 236,  ///< "Update File Is Not Exist:%s"
-  kSuccessLine = 242,    ///< "Update App Success!"
+  kCompletedLine = 221,      ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
+  kForcedEndLine = 222,      ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
+  kUndoCountLine = 225,      ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
+  kFolderChangedLine = 226,  ///< "Folder Changed Since The Install:%s, Recorded Link:%s": recovery writes nothing there
+  kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
+  kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
+  kRelaunchLine = 232,       ///< "Run %s GetLastError = %d"
+  kNoArchiveLine = 236,      ///< "Update File Is Not Exist:%s"
+  kSuccessLine = 242,        ///< "Update App Success!"
 };
 
 /// Reserved for the lines this round of work brings, so that work done side
 /// by side never takes one number twice. Each moves into the table above,
 /// with its final text, when the code that logs it lands.
 enum ReservedLogLine : int {
-  kReservedJournalUnreadableLine = 192,  ///< the journal cannot be read or parsed: path, what, code
-  kReservedLockRefusedLine = 193,        ///< the installation's lock refused other than busy: path, code
-  kReservedUndoStepLine = 199,           ///< an undo or recovery step failed: step, path, code
-  kReservedWaitedLine = 214,             ///< a path held by another program, waited for: path, code, time
-  kReservedOwnNameLinkLine = 220,        ///< a link where a file or folder of the updater's own should be
-  kReservedRelaunchFolderLine = 223,     ///< the relaunch could not use the updater's folder
-  kReservedTooDeepLine = 224,            ///< a tree the system cannot take, refused before the stop
-  kReservedUndoCountLine = 225,          ///< how many undo failures were not listed one by one
-  kReservedLinkChangedLine = 226,        ///< a link the journal recorded now names something else
+  kReservedWaitedLine = 214,          ///< a path held by another program, waited for: path, code, time
+  kReservedOwnNameLinkLine = 220,     ///< a link where a file or folder of the updater's own should be
+  kReservedRelaunchFolderLine = 223,  ///< the relaunch could not use the updater's folder
+  kReservedTooDeepLine = 224,         ///< a tree the system cannot take, refused before the stop
 };

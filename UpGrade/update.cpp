@@ -56,7 +56,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, con
   }
   try {
     LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
-                 ClearDirectory(workDir, zipFile) ? 1 : 0);
+                 ClearWorkDirectory(workDir, zipFile) ? 1 : 0);
     if (!reader) {
       LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", openError.c_str());
       return false;
@@ -142,12 +142,13 @@ int RunUpdate(int argc, char* argv[]) {
   const std::string updateDir = workDir + separator + kUpdateDirName;
 
   // Held to the end of the run: one run per installation at a time. A run
-  // without its archive that finds the lock held goes on without recovery.
+  // without its archive that finds the lock held goes on without recovery,
+  // touching nothing; no run goes on without the lock otherwise.
   const bool archivePresent = FileExists(zipFile);
   std::unique_ptr<platform::InstallLock> lock;
   if (platform::IsExistingDirectory(dstPath)) {
     lock = LockInstallation(dstPath, archivePresent);
-    if (lock->busy() && archivePresent) return kInstallFailed;
+    if (!lock->held() && (archivePresent || !lock->busy())) return kInstallFailed;
     if (lock->held() && !RecoverUnfinishedInstall(dstPath, workDir)) return kInstallFailed;
   }
 

@@ -91,6 +91,10 @@ enum class InstallStep {
   kBackupFolder,  ///< making a folder of the backup areas
   kJournal,       ///< writing or flushing the journal
   kFlush,         ///< waiting until a volume's changes are on the disk
+  // The steps of an undo, which goes on past them and lists each.
+  kRemovePlaced,  ///< removing what the install placed
+  kFindBackup,    ///< looking for a backup
+  kPutBack,       ///< moving a backup back
 };
 
 /// A step of the install that failed on its own path, not on an entry.
@@ -98,6 +102,21 @@ struct FailedStep {
   InstallStep step = InstallStep::kNone;  ///< kNone: none failed
   std::string path;
   int error = 0;  ///< the system's code
+};
+
+/// A journal that is not acted on, and why: recovery and the undo leave it
+/// and every backup where they are for a run that can trust it.
+struct UntrustedJournal {
+  std::string path;
+  std::string reason;  ///< "cannot be read", "damaged line 3", ...; empty: trusted
+  int error = 0;       ///< the system's code; 0 when the file read but did not parse
+};
+
+/// A folder an install's journal leads through that is no longer what the
+/// install met: recovery writes nothing through it.
+struct ChangedFolder {
+  std::string path;          ///< empty: none
+  std::string recordedLink;  ///< the text the link held then; empty: it was a folder
 };
 
 struct InstallOutcome {
@@ -116,6 +135,10 @@ struct InstallOutcome {
   /// Found in the folders the install placed while it was undone, and not
   /// placed by it (a file saved there since): left where they are.
   std::vector<std::string> kept;
+  /// The undo's steps that failed ("remove", "put back", ...), in order.
+  std::vector<FailedStep> undoFailures;
+  /// The journal the undo would not act on; nothing was undone then.
+  UntrustedJournal untrusted;
 };
 
 /// Installs the tree `updateDir` into `dstPath` as PlaceTree does, all or
@@ -138,6 +161,12 @@ struct RecoveryOutcome {
   /// Found in the folders the cut-off install placed, and not placed by it
   /// (a file saved there since): left where they are, with their folders.
   std::vector<std::string> kept;
+  /// The steps of the undo that failed, in order.
+  std::vector<FailedStep> undoFailures;
+  /// The journal that was not acted on (kFailed), and why.
+  UntrustedJournal untrusted;
+  /// The folder that kept the journal from being acted on (kFailed).
+  ChangedFolder changedFolder;
 };
 
 /// Finishes what an install cut off in `dstPath` left in `workDir`, and

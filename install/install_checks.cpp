@@ -12,6 +12,7 @@
 #include "platform/file_open.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
+#include "platform/install_lock.h"
 #include "zip/zip_paths.h"
 
 namespace {
@@ -77,7 +78,9 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
       if (startsWithNames(names, {name})) return &entry;
     }
     const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
-    for (const char* name : {kWorkDirName, kProbeName, kLockName, kReleaseRecordName}) {
+    for (const std::string& name : {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
+                                    kLockName + std::string(platform::kLockHeldSuffix),
+                                    std::string(kReleaseRecordName)}) {
       if (startsWithNames(below, {name})) return &entry;
     }
     for (std::size_t i = 1; i < below.size(); ++i) {

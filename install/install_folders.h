@@ -16,6 +16,7 @@
 struct PlannedFolder {
   std::string identity;  ///< platform::FileIdentity of what it is or leads to; empty: not checked
   bool link = false;     ///< a link then, followed once to the folder it leads to
+  std::string linkText = {};  ///< a link's platform::LinkText then; empty: unknown
 };
 
 /// By path relative to the installation; "" is the installation itself.

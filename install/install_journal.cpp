@@ -3,6 +3,8 @@
 // name fits on its line. Earlier versions also noted each move aside once
 // done ("asided") and the start of the placing ("place"); recovery learns
 // both from the disk, so they are no longer written and are passed over.
+// A "link" record gives as its number the length of its path, which the
+// text the link held follows.
 // An "in" record (an entry placed below a placed folder) gives as its number
 // how many leading bytes its path shares with the one before it, and holds
 // only the rest: an update of 20,000 files in 200 folders lists every one of
@@ -17,7 +19,7 @@
 
 namespace {
 
-constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area", "link"};
+constexpr const char* kWords[] = {"new", "aside", "commit", "listing", "in", "area", "link", "copies"};
 
 std::string Escaped(const std::string& path) {
   std::string text;
@@ -54,36 +56,52 @@ bool Unescaped(const std::string& text, std::string& path) {
   return true;
 }
 
+// Words of records that the last shipped version also wrote: recovery learns
+// what they said from the disk.
+constexpr const char* kPassedOverWords[] = {"asided", "place"};
+
+enum class LineRead { kRecord, kPassedOver, kUnknownKind, kDamaged };
+
 // `lastPlaced` is the path of the last "in" record read.
-bool Parse(const std::string& line, const std::string& lastPlaced, JournalRecord& record) {
+LineRead Parse(const std::string& line, const std::string& lastPlaced, JournalRecord& record) {
   const std::size_t firstBlank = line.find(' ');
-  const std::size_t secondBlank = line.find(' ', firstBlank + 1);
-  if (secondBlank == std::string::npos) return false;
+  const std::size_t secondBlank = firstBlank == std::string::npos ? firstBlank : line.find(' ', firstBlank + 1);
   const std::string word = line.substr(0, firstBlank);
-  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kLinked; ++kind) {
+  for (const char* passedOver : kPassedOverWords) {
+    if (word == passedOver) return LineRead::kPassedOver;
+  }
+  if (secondBlank == std::string::npos) return LineRead::kDamaged;
+  for (int kind = JournalRecord::kNew; kind <= JournalRecord::kCopies; ++kind) {
     if (word != kWords[kind]) continue;
     record.kind = static_cast<JournalRecord::Kind>(kind);
     const std::string digits = line.substr(firstBlank + 1, secondBlank - firstBlank - 1);
     char* end = nullptr;
     record.number = static_cast<int>(std::strtol(digits.c_str(), &end, 10));
-    if (digits.empty() || *end != '\0') return false;
+    if (digits.empty() || *end != '\0') return LineRead::kDamaged;
     if (kind == JournalRecord::kPlaced) {
-      if (record.number < 0 || static_cast<std::size_t>(record.number) > lastPlaced.size()) return false;
+      if (record.number < 0 || static_cast<std::size_t>(record.number) > lastPlaced.size()) return LineRead::kDamaged;
       record.path = lastPlaced.substr(0, record.number);
+      record.number = 0;
+    }
+    if (!Unescaped(line.substr(secondBlank + 1), record.path)) return LineRead::kDamaged;
+    if (kind == JournalRecord::kLinked && record.number > 0) {
+      if (static_cast<std::size_t>(record.number) > record.path.size()) return LineRead::kDamaged;
+      record.linkText = record.path.substr(record.number);
+      record.path.resize(record.number);
       record.number = 0;
     }
     // Paths the install writes lie inside the installation; any other line
     // was not written by it.
-    return Unescaped(line.substr(secondBlank + 1), record.path) &&
-           (record.path.empty() || landsInsideDestination(record.path));
+    return record.path.empty() || landsInsideDestination(record.path) ? LineRead::kRecord : LineRead::kDamaged;
   }
-  return false;
+  return LineRead::kUnknownKind;
 }
 
 }  // namespace
 
 bool operator==(const JournalRecord& left, const JournalRecord& right) {
-  return left.kind == right.kind && left.number == right.number && left.path == right.path && left.area == right.area;
+  return left.kind == right.kind && left.number == right.number && left.path == right.path && left.area == right.area &&
+         left.linkText == right.linkText;
 }
 
 // Binary mode: the same bytes on both systems. The buffer holds the records
@@ -102,9 +120,13 @@ bool InstallJournal::Add(const JournalRecord& record) {
     }
     lastPlaced_ = record.path;
   }
-  const int number = record.kind == JournalRecord::kPlaced ? static_cast<int>(shared) : record.number;
-  const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(number) + " " +
-                           Escaped(record.path.substr(shared)) + "\n";
+  int number = record.kind == JournalRecord::kPlaced ? static_cast<int>(shared) : record.number;
+  std::string text = record.path.substr(shared);
+  if (record.kind == JournalRecord::kLinked) {
+    number = static_cast<int>(record.path.size());
+    text += record.linkText;
+  }
+  const std::string line = std::string(kWords[record.kind]) + " " + std::to_string(number) + " " + Escaped(text) + "\n";
   return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size();
 }
 
@@ -112,22 +134,34 @@ bool InstallJournal::Flush() { return file_ && platform::FlushFileToDisk(file_.g
 
 JournalRead ReadJournal(const std::string& path) {
   const platform::SystemRead<std::string> file = platform::ReadWholeFile(path);
-  if (!file.ok()) return {!platform::IsMissingError(file.error), file.error, {}};
-  JournalRead read{true, 0, {}};
-  const std::string& text = file.value;
+  if (!file.ok()) return {!platform::IsMissingError(file.error), file.error, {}, {}};
+  JournalRead read{true, 0, {}, {}};
+  std::string text = file.value;
+  // A power cut can leave the file longer than what was written, zeros at
+  // its end; a kill, a last line without its end. Neither was announced.
+  const std::size_t written = text.find_last_not_of('\0');
+  text.resize(written == std::string::npos ? 0 : written + 1);
   std::vector<JournalRecord>& records = read.records;
   std::size_t start = 0;
   std::string lastPlaced;
   int area = 0;
+  int lineNumber = 0;
   for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    ++lineNumber;
     JournalRecord record{JournalRecord::kNew, 0, {}};
-    if (Parse(text.substr(start, end - start), lastPlaced, record)) {
-      if (record.kind == JournalRecord::kPlaced) lastPlaced = record.path;
-      if (record.kind == JournalRecord::kArea) area = record.number;
-      if (record.kind == JournalRecord::kMoveAside) record.area = area;
-      records.push_back(record);
-    }
+    const LineRead line = Parse(text.substr(start, end - start), lastPlaced, record);
     start = end + 1;
+    if (line == LineRead::kPassedOver) continue;
+    if (line != LineRead::kRecord) {
+      read.damage =
+          (line == LineRead::kUnknownKind ? "unknown record on line " : "damaged line ") + std::to_string(lineNumber);
+      read.records.clear();
+      return read;
+    }
+    if (record.kind == JournalRecord::kPlaced) lastPlaced = record.path;
+    if (record.kind == JournalRecord::kArea) area = record.number;
+    if (record.kind == JournalRecord::kMoveAside) record.area = area;
+    records.push_back(record);
   }
   return read;
 }

@@ -17,6 +17,7 @@ struct JournalRecord {
     kPlaced,     ///< `path` lies below a folder that this install places whole
     kArea,       ///< backup area number `number` lies at `path`; the moves aside after it use it
     kLinked,     ///< `path` was a link to a folder when the install was planned: the undo follows it
+    kCopies,     ///< `path` is the token of the copies the install stages (platform::CopyToken)
   };
   Kind kind;
   int number = 0;  ///< a kMoveAside's backup number, a kArea's area number; 0 for the others
@@ -24,6 +25,9 @@ struct JournalRecord {
   /// A kMoveAside's backup area: that of the last kArea record before it, 0
   /// (the work directory's) when there is none. Set by ReadJournal.
   int area = 0;
+  /// A kLinked record's platform::LinkText when the plan met the link;
+  /// empty: not recorded.
+  std::string linkText = {};
 };
 
 bool operator==(const JournalRecord& left, const JournalRecord& right);
@@ -60,12 +64,19 @@ struct JournalRead {
   bool found = false;  ///< a journal is there; false: there is nothing to undo
   int error = 0;       ///< the system's code when one is there but cannot be read
   std::vector<JournalRecord> records;
+  /// What made it untrustworthy ("damaged line 3", "unknown record on line
+  /// 3"); empty: nothing. No records then: none of it may be acted on.
+  std::string damage;
   bool readable() const { return error == 0; }
+  /// None, or one whose every record may be acted on.
+  bool trusted() const { return !found || (error == 0 && damage.empty()); }
 };
 
 /// The whole records of the journal file `path`, in order: a last record cut
-/// off by a kill, any line that is no record (the "asided" and "place" lines
-/// that earlier versions also wrote among them), and records whose path could
-/// lead outside the installation are left out. No records, and not found,
-/// when there is no journal; none, with the system's code, when it cannot be read.
+/// off by a kill, zeros a power cut left at the end, and the "asided" and
+/// "place" lines that earlier versions also wrote are left out. A line that
+/// is no record this version knows, or names a path that could lead outside
+/// the installation, makes the whole journal damaged. No records, and not
+/// found, when there is no journal; none, with the system's code, when it
+/// cannot be read.
 JournalRead ReadJournal(const std::string& path);

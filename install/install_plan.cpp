@@ -11,6 +11,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/folder_traits.h"
+#include "platform/symbolic_link.h"
 #include "platform/system_error.h"
 
 namespace {
@@ -85,7 +86,9 @@ class Planner {
     const std::size_t replaced = plan_.replaced.size();
     const std::size_t added = plan_.added.size();
     const std::size_t movedWhole = plan_.movedWhole.size();
-    plan_.folders[relative] = {platform::FileIdentity(target).value, installedType == EntryType::kLink};
+    const bool link = installedType == EntryType::kLink;
+    plan_.folders[relative] = {platform::FileIdentity(target).value, link,
+                               link ? platform::LinkText(target).value : std::string()};
     if (!Entries(source, relative) || installedType != EntryType::kDirectory || !MovesWhole(source, relative, target)) {
       return false;
     }

@@ -44,7 +44,7 @@ class Transaction {
   // Closes the journal and undoes what it announced and the disk shows done.
   Undone Abort() {
     journal_.Close();
-    return UndoRecorded(layout_, ReadJournal(layout_.journal()).records, folders_);
+    return UndoJournal(layout_, ReadJournal(layout_.journal()), folders_);
   }
 
  private:
@@ -157,5 +157,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   outcome.rolledBack = undone.whole;
   outcome.restoredCount = undone.restoredCount;
   outcome.kept = std::move(undone.kept);
+  outcome.undoFailures = std::move(undone.failures);
+  outcome.untrusted = std::move(undone.untrusted);
   return outcome;
 }

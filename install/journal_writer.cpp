@@ -2,6 +2,7 @@
 #include "install/journal_writer.h"
 
 #include "install/tree_removal.h"
+#include "platform/file_copy.h"
 #include "platform/system_error.h"
 
 JournalWriter::JournalWriter(const InstallLayout& layout, const InstallFolders& folders)
@@ -11,7 +12,10 @@ JournalWriter::JournalWriter(const InstallLayout& layout, const InstallFolders& 
 
 std::optional<AnnouncedPlan> JournalWriter::AnnouncePlan(const InstallPlan& plan) {
   AnnouncedPlan announced;
-  if (!Note({JournalRecord::kListing, 0, {}}) || !AnnounceNew(plan.added)) return std::nullopt;
+  if (!Note({JournalRecord::kListing, 0, {}}) || !Note({JournalRecord::kCopies, 0, platform::CopyToken()}) ||
+      !AnnounceNew(plan.added)) {
+    return std::nullopt;
+  }
   std::optional<std::vector<AsideMove>> replaced = AnnounceAside(plan.replaced);
   if (!replaced) return std::nullopt;
   std::optional<std::vector<AsideMove>> movedWhole = AnnounceAside(plan.movedWhole);
@@ -20,7 +24,9 @@ std::optional<AnnouncedPlan> JournalWriter::AnnouncePlan(const InstallPlan& plan
     if (!Note({JournalRecord::kPlaced, 0, relative})) return std::nullopt;
   }
   for (const auto& folder : plan.folders) {
-    if (folder.second.link && !Note({JournalRecord::kLinked, 0, folder.first})) return std::nullopt;
+    if (folder.second.link && !Note({JournalRecord::kLinked, 0, folder.first, 0, folder.second.linkText})) {
+      return std::nullopt;
+    }
   }
   return AnnouncedPlan{std::move(*replaced), std::move(*movedWhole)};
 }

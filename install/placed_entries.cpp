@@ -11,6 +11,7 @@
 PlacedEntries::PlacedEntries(const std::vector<JournalRecord>& records) {
   for (const JournalRecord& record : records) {
     if (record.kind == JournalRecord::kListing) listed_ = true;
+    if (record.kind == JournalRecord::kCopies) copyPrefixes_.push_back(platform::CopyPrefixOf(record.path));
     // The target of a move aside is placed once its backup is taken.
     if (record.kind == JournalRecord::kNew || record.kind == JournalRecord::kMoveAside ||
         record.kind == JournalRecord::kPlaced) {
@@ -30,10 +31,17 @@ bool PlacedEntries::Remove(const InstallFolders& folders, const std::string& rel
   return RemoveTreeKeeping(
       parent, name, parent.TypeOf(name), relative,
       [&](const platform::FolderHandle& folder, const std::string& entry, const std::string& path) {
-        if (placed_.count(platform::FoldedFileName(path)) != 0 || entry.rfind(platform::kCopyPrefix, 0) == 0) {
+        if (placed_.count(platform::FoldedFileName(path)) != 0 || IsOwnCopy(entry)) {
           return false;
         }
         kept.push_back(folder.PathOf(entry));
         return true;
       });
+}
+
+bool PlacedEntries::IsOwnCopy(const std::string& name) const {
+  for (const std::string& prefix : copyPrefixes_) {
+    if (name.rfind(prefix, 0) == 0) return true;
+  }
+  return false;
 }

@@ -26,7 +26,11 @@ class PlacedEntries {
   bool Remove(const InstallFolders& folders, const std::string& relative, std::vector<std::string>& kept) const;
 
  private:
+  /// True when `name` is a copy staged by the journal's install.
+  bool IsOwnCopy(const std::string& name) const;
+
   bool listed_ = false;
+  std::vector<std::string> copyPrefixes_;  ///< platform::CopyPrefixOf the journal's tokens
   /// platform::FoldedFileName of each placed path, as the system compares names.
   std::unordered_set<std::string> placed_;
 };

@@ -16,11 +16,13 @@
 #include "install/install.h"
 #include "install/install_checks.h"
 #include "install/placed_entries.h"
+#include "install/recorded_links.h"
 #include "install/tree_removal.h"
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
 #include "platform/folder_handle.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -45,22 +47,29 @@ bool PutBack(const platform::FolderHandle& backups, const std::string& backupNam
 }
 
 // A file moved in across volumes is copied beside its target first, under
-// a name of the copy's own: one that a kill left in a folder the install
-// placed into goes with the undo.
+// a name of the copy's own, which begins with the token the journal
+// records: one that a kill left in a folder the install placed into goes
+// with the undo. A journal without a token (an earlier version's) names no
+// copy, and a name of another run's stays.
 void RemoveStagedCopies(const std::vector<JournalRecord>& records, const InstallFolders& folders) {
   std::set<std::string> names;
+  std::vector<std::string> prefixes;
   for (const JournalRecord& record : records) {
     const std::size_t end = record.path.rfind(platform::kPathSeparator);
     if ((record.kind == JournalRecord::kNew || record.kind == JournalRecord::kMoveAside) && end != std::string::npos) {
       names.insert(record.path.substr(0, end));
     }
+    if (record.kind == JournalRecord::kCopies) prefixes.push_back(platform::CopyPrefixOf(record.path));
   }
+  if (prefixes.empty()) return;
   for (const std::string& name : names) {
     const platform::FolderHandle folder = folders.Open(name);
     std::vector<platform::DirectoryEntry> entries;
     folder.List(entries);
     for (const platform::DirectoryEntry& entry : entries) {
-      if (entry.name.rfind(platform::kCopyPrefix, 0) == 0) RemoveTreeIn(folder, entry.name);
+      for (const std::string& prefix : prefixes) {
+        if (entry.name.rfind(prefix, 0) == 0) RemoveTreeIn(folder, entry.name);
+      }
     }
   }
 }
@@ -82,30 +91,43 @@ PlannedFolders LinkedFolders(const std::vector<JournalRecord>& records) {
 
 }  // namespace
 
-Undone UndoRecorded(const InstallLayout& layout, const std::vector<JournalRecord>& records,
-                    const InstallFolders& folders) {
+Undone UndoJournal(const InstallLayout& layout, const JournalRead& read, const InstallFolders& folders) {
   Undone undone;
-  undone.whole = true;
+  if (!read.trusted()) {
+    undone.untrusted = {layout.journal(), read.readable() ? read.damage : "cannot be read", read.error};
+    return undone;
+  }
+  const std::vector<JournalRecord>& records = read.records;
+  const auto failed = [&](InstallStep step, const std::string& relative) {
+    undone.failures.push_back({step, layout.Target(relative), platform::LastSystemError()});
+  };
   const PlacedEntries placed(records);
   RemoveStagedCopies(records, folders);
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind == JournalRecord::kNew && !placed.Remove(folders, record->path, undone.kept)) {
-      undone.whole = false;
+      failed(InstallStep::kRemovePlaced, record->path);
     }
   }
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (record->kind != JournalRecord::kMoveAside) continue;
     const platform::FolderHandle backups = layout.OpenBackupFolder(record->number, record->area, folders);
     const std::string backup = InstallLayout::BackupName(record->number);
-    if (backups.TypeOf(backup) == platform::EntryType::kMissing) continue;
+    if (backups.TypeOf(backup) == platform::EntryType::kMissing) {
+      // A backup that cannot be looked at may still be there.
+      if (platform::IsMissingError(platform::LastSystemError())) continue;
+      undone.failures.push_back({InstallStep::kFindBackup, backups.PathOf(backup), platform::LastSystemError()});
+      continue;
+    }
     std::string name;
-    if (placed.Remove(folders, record->path, undone.kept) &&
-        PutBack(backups, backup, folders.OpenParent(record->path, name), record->path, folders)) {
-      ++undone.restoredCount;
+    if (!placed.Remove(folders, record->path, undone.kept)) {
+      failed(InstallStep::kRemovePlaced, record->path);
+    } else if (!PutBack(backups, backup, folders.OpenParent(record->path, name), record->path, folders)) {
+      failed(InstallStep::kPutBack, record->path);
     } else {
-      undone.whole = false;
+      ++undone.restoredCount;
     }
   }
+  undone.whole = undone.failures.empty();
   return undone;
 }
 
@@ -114,24 +136,36 @@ RecoveryOutcome RecoverInstall(const std::string& dstPath, const std::string& wo
   InstallLayout layout(dstPath, workDir);
   // The install never writes behind a linked work directory (the clear
   // replaces one), so a journal found there is not its own.
-  if (platform::IsLink(workDir) || !StandsAt(layout.journal())) return {};
-  const std::vector<JournalRecord> records = ReadJournal(layout.journal()).records;
-  for (const JournalRecord& record : records) {
+  if (platform::IsLink(workDir)) return {};
+  const JournalRead read = ReadJournal(layout.journal());
+  if (!read.found) return {};
+  for (const JournalRecord& record : read.records) {
     if (record.kind == JournalRecord::kArea) layout.SetArea(record.number, record.path);
   }
-  const InstallFolders folders(dstPath, LinkedFolders(records));
-  for (const JournalRecord& record : records) {
+  const ChangedFolder changed = FolderChangedSinceTheInstall(dstPath, read.records);
+  if (!changed.path.empty()) {
+    return {Recovery::kFailed, 0, {}, {}, {}, changed};
+  }
+  const InstallFolders folders(dstPath, LinkedFolders(read.records));
+  for (const JournalRecord& record : read.records) {
     if (record.kind == JournalRecord::kCommit) {
       layout.Discard(folders);
-      return {Recovery::kFinished, 0, {}};
+      return {Recovery::kFinished, 0, {}, {}, {}, {}};
     }
   }
-  Undone undone = UndoRecorded(layout, records, folders);
+  Undone undone = UndoJournal(layout, read, folders);
   // What was put back is on the disk before the journal goes.
   std::string unflushed;
-  if (!undone.whole || !layout.FlushToDisk(unflushed)) {
-    return {Recovery::kFailed, undone.restoredCount, std::move(undone.kept)};
+  if (undone.whole && !layout.FlushToDisk(unflushed)) {
+    undone.failures.push_back({InstallStep::kFlush, unflushed, platform::LastSystemError()});
+    undone.whole = false;
   }
-  layout.Discard(folders);
-  return {Recovery::kRolledBack, undone.restoredCount, std::move(undone.kept)};
+  RecoveryOutcome outcome{undone.whole ? Recovery::kRolledBack : Recovery::kFailed,
+                          undone.restoredCount,
+                          std::move(undone.kept),
+                          std::move(undone.failures),
+                          std::move(undone.untrusted),
+                          {}};
+  if (undone.whole) layout.Discard(folders);
+  return outcome;
 }

@@ -10,6 +10,13 @@ namespace platform {
 /// the user's, so that what a cut-off run left under them may be removed.
 constexpr const char kCopyPrefix[] = ".update-copy-";
 
+/// A token of this run's own, drawn once: every copy it stages begins with
+/// CopyPrefixOf(CopyToken()), and the install records it, so that an undo
+/// removes only copies this run or the journal's run made, never a file an
+/// archive or a user named so.
+const std::string& CopyToken();
+inline std::string CopyPrefixOf(const std::string& token) { return kCopyPrefix + token + "-"; }
+
 /// Copies `source` to `target`, replacing an existing file. On Linux a
 /// symbolic link is copied as a link that leads where it leads. False on
 /// failure, with LastSystemError() telling why; the target is then as it was.

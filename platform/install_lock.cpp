@@ -6,10 +6,13 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/system_error.h"
+
 platform::InstallLock::InstallLock(const std::string& dstPath, const std::string& lockFileName, unsigned timeoutMs,
                                    const std::function<void()>& beforeWaiting)
     : hold_(InstallHold::Create(dstPath, lockFileName)) {
   attempt_ = hold_->tryTake();
+  if (attempt_ == HoldAttempt::kRefused) error_ = LastSystemError();
   if (attempt_ != HoldAttempt::kBusy || timeoutMs == 0) return;
   if (beforeWaiting) beforeWaiting();
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -11,14 +11,18 @@
 
 namespace platform {
 
+/// Linux, where the installation's file system has no locks: the hold is
+/// the file named as the lock file with this ending, made exclusively.
+constexpr const char kLockHeldSuffix[] = ".held";
+
 class InstallLock {
  public:
   /// Waits up to `timeoutMs` milliseconds (0: one try) for the installation
   /// at `dstPath`, calling `beforeWaiting` once when another run holds it
-  /// and the wait begins; held() tells whether it was taken. On Windows the
-  /// hold is a file named `lockFileName` in `dstPath`, gone when the hold
-  /// ends. A hold left by a killed process is released by the system and
-  /// counts as free.
+  /// and the wait begins; held() tells whether it was taken. The hold is on
+  /// the file named `lockFileName` in `dstPath`, never reached through a
+  /// link (on Windows gone when the hold ends). A hold left by a killed
+  /// process is released by the system and counts as free.
   InstallLock(const std::string& dstPath, const std::string& lockFileName, unsigned timeoutMs,
               const std::function<void()>& beforeWaiting = {});
   /// Releases the hold, if taken.
@@ -28,13 +32,17 @@ class InstallLock {
 
   bool held() const { return attempt_ == HoldAttempt::kTaken; }
   /// Not held because another run held it to the end of the wait; otherwise
-  /// the system refused the hold itself (an installation the run may not
-  /// write), and nothing else can hold it through this run's means either.
+  /// the system refused the hold itself (a folder or a link at the lock
+  /// file's name, an installation the run may not write, a file system that
+  /// refuses both kinds of hold).
   bool busy() const { return attempt_ == HoldAttempt::kBusy; }
+  /// The system's code when it refused the hold itself.
+  int error() const { return error_; }
 
  private:
   std::unique_ptr<InstallHold> hold_;
   HoldAttempt attempt_ = HoldAttempt::kRefused;
+  int error_ = 0;
 };
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace platform {
 
 /// True where extraction makes the link entries of archives made on Unix
@@ -16,5 +18,10 @@ extern const bool kMakesSymbolicLinks;
 /// link. False, with LastSystemError() telling why, when it could not be
 /// made; always false on Windows.
 bool MakeSymbolicLink(const std::string& target, const std::string& path);
+
+/// Where the link `path` itself leads, as comparable text: on Linux the text
+/// it holds, on Windows the full path of what it opens. Fails, with the
+/// system's code, when `path` is no link or cannot be read.
+SystemRead<std::string> LinkText(const std::string& path);
 
 }  // namespace platform

@@ -111,7 +111,7 @@ Attempt RenameIntoPlace(TempFile& temp, const std::string& target) {
 
 // One attempt with the temporary file in `stagingDir`.
 Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& status, const std::string& target) {
-  std::string pattern = stagingDir + "/" + platform::kCopyPrefix + "XXXXXX";
+  std::string pattern = stagingDir + "/" + platform::CopyPrefixOf(platform::CopyToken()) + "XXXXXX";
   UniqueFd out(mkostemp(pattern.data(), O_CLOEXEC));
   if (!out.ok()) return Attempt::kTryBesideTarget;
   TempFile temp(pattern);
@@ -126,7 +126,7 @@ Attempt CopyVia(const std::string& stagingDir, int source, const struct stat& st
 // One attempt with the link staged in `stagingDir`, under a name that
 // mkostemp reserved.
 Attempt CopyLinkVia(const std::string& stagingDir, const std::string& leadsTo, const std::string& target) {
-  std::string pattern = stagingDir + "/" + platform::kCopyPrefix + "XXXXXX";
+  std::string pattern = stagingDir + "/" + platform::CopyPrefixOf(platform::CopyToken()) + "XXXXXX";
   UniqueFd reserved(mkostemp(pattern.data(), O_CLOEXEC));
   if (!reserved.ok()) return Attempt::kTryBesideTarget;
   TempFile temp(pattern);

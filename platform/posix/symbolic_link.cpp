@@ -20,3 +20,11 @@ bool platform::MakeSymbolicLink(const std::string& target, const std::string& pa
   }
   return unlink(path.c_str()) == 0 && symlink(target.c_str(), path.c_str()) == 0;
 }
+
+platform::SystemRead<std::string> platform::LinkText(const std::string& path) {
+  std::string text(4096, '\0');
+  const ssize_t length = readlink(path.c_str(), &text[0], text.size());
+  if (length < 0) return {{}, errno};
+  text.resize(static_cast<std::size_t>(length));
+  return {text, 0};
+}

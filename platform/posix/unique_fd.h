@@ -23,6 +23,12 @@ class UniqueFd {
     return close(fd) == 0;
   }
 
+  /// Closes what it holds and takes `fd` instead.
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
+  }
+
   /// Hands the descriptor over to the caller, who must close it.
   int Release() {
     const int fd = fd_;

@@ -20,13 +20,13 @@ constexpr FILEOP_FLAGS kMoveFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONF
 static_assert(kMoveFlags == 0x0214, "no progress, every replacement confirmed, directories made without asking");
 
 // Across volumes a file is copied beside its target under a name of its own
-// (kCopyPrefix and the target's name, which the install knows for its own),
+// (this run's copy prefix and the target's name),
 // flushed and renamed over the target, as the Linux copy does: a run
 // cut off meanwhile never leaves the target torn.
 bool CopyAcrossVolumes(const std::string& source, const std::string& target) {
   const std::size_t slash = target.find_last_of('\\');
-  const std::wstring staged =
-      platform::WidePath(target.substr(0, slash + 1) + platform::kCopyPrefix + target.substr(slash + 1));
+  const std::wstring staged = platform::WidePath(
+      target.substr(0, slash + 1) + platform::CopyPrefixOf(platform::CopyToken()) + target.substr(slash + 1));
   if (CopyFileW(platform::WidePath(source).c_str(), staged.c_str(), /*bFailIfExists=*/FALSE) == FALSE) return false;
   bool placed = false;
   {

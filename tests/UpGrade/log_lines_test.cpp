@@ -47,6 +47,11 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kInstallStepLine, 216},
       {kMoveInFailedLine, 217},
       {kSignatureRefusedLine, 213},
+      {kJournalUntrustedLine, 192},
+      {kLockRefusedLine, 193},
+      {kUndoStepLine, 199},
+      {kUndoCountLine, 225},
+      {kFolderChangedLine, 226},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }

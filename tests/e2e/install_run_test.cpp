@@ -2,6 +2,7 @@
 // known before the stop stops nothing, and runs at once take turns.
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <map>
 #include <string>
@@ -118,13 +119,177 @@ TEST_F(InstallRun, AJournalOfACommittedInstallIsCompleted) {
                     {kWarning, kNoArchiveLine, "Update File Is Not Exist:" + missing}});
 }
 
+namespace {
+
+// What a run killed after two moves aside and some placing leaves, but its
+// journal: kCutOffJournal.
+constexpr const char kCutOffJournal[] = "new 0 lib\naside 0 readme.txt\naside 1 docs\n";
+void CutOffAfterTwoMovesAside(const fs::path& installDir) {
+  const fs::path backups = installDir / kWorkDirName / kBackupDirName / "0";
+  fs::create_directories(backups);
+  fs::rename(installDir / "readme.txt", backups / "0");
+  fs::rename(installDir / "docs", backups / "1");
+  WriteTree(installDir, {{"readme.txt", "new readme"}, {"docs", "docs became a file"}, {"lib/x.dll", "new"}});
+}
+
+}  // namespace
+
+// A run cut off after two moves aside, its journal then found as a kill or
+// a power cut leaves it (acted on), or unreadable, damaged or of an unknown
+// kind (nothing acted on, nothing lost: the next run that can read it
+// brings the old version back).
+TEST_F(InstallRun, AJournalThatCannotBeTrustedIsNeverActedOn) {
+  const TreeSnapshot oldVersion = Installation();
+  const fs::path work = installDir_ / kWorkDirName;
+  const fs::path journal = work / kJournalName;
+  const std::string whole = kCutOffJournal;
+  // ERROR_ACCESS_DENIED for a folder opened as a file under Wine; EISDIR on Linux.
+  const int folderError = platform::kPathSeparator[0] == '\\' ? 5 : 21;
+  struct Case {
+    std::string journal;  // empty: a folder stands at its name
+    std::string reason;   // empty: trusted
+    int error;
+  };
+  const std::vector<Case> cases = {
+      {whole + "aside 2 data", "", 0},
+      {whole + std::string("asi\0\0\0\0\0\0", 9), "", 0},
+      {"", "cannot be read", folderError},
+      {"new 0 lib\naside 0 readme.txt\naside 1 do%zs\n", "damaged line 3", 0},
+      {"new 0 lib\naside 0 readme.txt\nrename 1 docs\n", "unknown record on line 3", 0},
+  };
+  for (const Case& c : cases) {
+    WriteOldVersion();
+    CutOffAfterTwoMovesAside(installDir_);
+    if (c.journal.empty()) {
+      fs::create_directories(journal);
+    } else {
+      WriteFileBytes(journal, c.journal);
+    }
+    const TreeSnapshot cutOff = SnapshotTree(installDir_);
+    const std::string missing = (root_.path() / "missing.zip").string();
+    if (c.reason.empty()) {
+      EXPECT_EQ(UpdateWithoutApp(missing).exitCode, 0);
+      EXPECT_EQ(Installation(), oldVersion) << c.journal;
+      continue;
+    }
+    const std::size_t logBefore = LogText().size();
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4) << c.reason;
+    EXPECT_EQ(LogText().find("Clear History", logBefore), std::string::npos);
+    ExpectLogInOrder(
+        {{kError, kJournalUntrustedLine,
+          "Journal Not Trusted:" + journal.string() + ", Reason:" + c.reason + ", error:" + std::to_string(c.error)},
+         {kError, kRecoveryFailedLine,
+          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + work.string()}});
+    EXPECT_EQ(SnapshotTree(installDir_), cutOff) << c.reason;
+    fs::remove_all(journal);
+    WriteFileBytes(journal, whole);
+    EXPECT_EQ(UpdateWithoutApp(missing).exitCode, 0);
+    EXPECT_EQ(Installation(), oldVersion) << c.reason;
+  }
+}
+
+// A lock file's name taken by a folder or a link: no run goes on without the
+// lock, so none skips the recovery or clears the cut-off run's backups; with
+// the cause removed, the next run brings the old version back.
+TEST_F(InstallRun, ALockThatCannotBeTakenEndsTheRunBeforeTheClear) {
+  const TreeSnapshot oldVersion = Installation();
+  const fs::path lock = installDir_ / kLockName;
+  const fs::path victim = root_.path() / "victim.txt";
+  std::vector<std::pair<std::string, std::function<void()>>> cases = {
+      // ERROR_ACCESS_DENIED under Wine; EISDIR on Linux.
+      {platform::kPathSeparator[0] == '\\' ? "5" : "21", [&] {
+         fs::create_directories(lock / "inside");
+       }}};
+  if (platform::kMakesSymbolicLinks) {
+    cases.push_back({"40", [&] {
+                       fs::create_symlink(victim, lock);
+                     }});  // ELOOP
+  }
+  for (const auto& [error, plant] : cases) {
+    WriteOldVersion();
+    WriteFileBytes(victim, "the user's");
+    CutOffAfterTwoMovesAside(installDir_);
+    WriteFileBytes(installDir_ / kWorkDirName / kJournalName, kCutOffJournal);
+    plant();
+    const TreeSnapshot cutOff = SnapshotTree(installDir_);
+    for (const std::string& zip : {zip_.string(), (root_.path() / "missing.zip").string()}) {
+      EXPECT_EQ(UpdateWithoutApp(zip).exitCode, 4) << error;
+      ExpectLogInOrder({{kError, kLockRefusedLine, "Installation Lock Refused:" + lock.string() + ", error:" + error}});
+      EXPECT_EQ(SnapshotTree(installDir_), cutOff) << error;
+      EXPECT_EQ(ReadFileBytes(victim), "the user's");
+    }
+    fs::remove_all(lock);
+    EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0);
+    EXPECT_EQ(Installation(), oldVersion) << error;
+  }
+  EXPECT_EQ(LogText().find("Clear History"), std::string::npos);
+}
+
+// A link the cut-off install followed, re-pointed since, and a folder that
+// became a link: recovery writes nothing through either and keeps the
+// journal and the backups; with the cause undone, the next run restores.
+TEST_F(InstallRun, RecoveryFollowsOnlyTheLinksTheJournalRecorded) {
+  if (!platform::kMakesSymbolicLinks) GTEST_SKIP() << "the updater follows links it meets on Linux only";
+  const fs::path shared = root_.path() / "shared";
+  const fs::path victim = root_.path() / "victim";
+  const fs::path away = root_.path() / "away";
+  struct Case {
+    std::string folder;    // the installation's folder that changes
+    std::string recorded;  // the link text the journal holds; empty: it was a folder
+  };
+  for (const Case& c : {Case{"addons", shared.string()}, Case{"data", ""}}) {
+    WriteOldVersion();
+    fs::remove_all(shared);
+    WriteTree(shared, {{"new.txt", "placed by the cut-off run"}});
+    fs::create_symlink(shared, installDir_ / "addons");
+    const TreeSnapshot oldVersion = [&] {
+      TreeSnapshot tree = Installation();
+      tree.erase("addons/new.txt");
+      return tree;
+    }();
+    fs::create_directories(installDir_ / kWorkDirName);
+    {
+      InstallJournal journal((installDir_ / kWorkDirName / kJournalName).string());
+      journal.Add({JournalRecord::kListing, 0, {}});
+      journal.Add({JournalRecord::kLinked, 0, "addons", 0, shared.string()});
+      journal.Add({JournalRecord::kNew, 0, Joined("addons", "new.txt")});
+      journal.Add({JournalRecord::kNew, 0, Joined("data", "new.txt")});
+      ASSERT_TRUE(journal.Flush());
+    }
+    fs::remove_all(victim);
+    WriteTree(victim, {{"new.txt", "the victim's"}});
+    const fs::path folder = installDir_ / c.folder;
+    fs::rename(folder, away);
+    fs::create_symlink(victim, folder);
+    const TreeSnapshot victimBefore = SnapshotTree(victim);
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4) << c.folder;
+    ExpectLogInOrder(
+        {{kError, kFolderChangedLine,
+          "Folder Changed Since The Install:" + folder.string() + ", Recorded Link:" + c.recorded},
+         {kError, kRecoveryFailedLine,
+          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + (installDir_ / kWorkDirName).string()}});
+    EXPECT_EQ(SnapshotTree(victim), victimBefore) << c.folder;
+    EXPECT_TRUE(JournalLeft());
+    fs::remove(folder);
+    fs::rename(away, folder);
+    EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0) << c.folder;
+    EXPECT_EQ(Installation(), oldVersion) << c.folder;
+  }
+}
+
 // Killed before the commit, files then saved in a new folder and one moved in
-// whole: the next run, archive missing, takes back only what was placed.
+// whole: the next run, archive missing, takes back only what was placed. A
+// name that looks like a staged copy's is not one unless the journal's run
+// made it: the user's in a placed folder and the old version's stay.
 TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
-  const std::map<std::string, std::string> saved = {{"lib/y/alice.ini", "mine"}, {"data/sub/alice.ini", "mine"}};
+  const std::map<std::string, std::string> saved = {
+      {"lib/y/alice.ini", "mine"}, {"data/sub/alice.ini", "mine"}, {"data/sub/.update-copy-notes.txt", "mine"}};
   WriteTree(installDir_, saved);
+  const std::map<std::string, std::string> oldVersionsOwn = {{"data/.update-copy-cache.idx", "version 1's"}};
+  WriteTree(installDir_, oldVersionsOwn);
   const TreeSnapshot expected = Installation();
   WriteOldVersion();
+  WriteTree(installDir_, oldVersionsOwn);
   // The tree and journal such a kill leaves: the old data/sub in backup 0.
   const fs::path work = installDir_ / kWorkDirName;
   fs::create_directories(work / kBackupDirName / "0");
@@ -153,6 +318,7 @@ TEST_F(InstallRun, ARollbackKeepsWhatWasSavedInAPlacedFolder) {
   ExpectLogInOrder({kept("lib/y/alice.ini"),
                     kept("data/sub/alice.ini"),
                     {kWarning, kRecoveredLine, "Unfinished Update Rolled Back, Restored:1"}});
+  ExpectLogInOrder({kept("data/sub/.update-copy-notes.txt")});
 }
 
 namespace {
@@ -245,10 +411,11 @@ TEST_F(ReadOnlyInstall, AnInstallationTheRunCannotWriteStopsNothing) {
   const std::string install = installDir_.string();
   // EROFS on Linux; ERROR_ACCESS_DENIED under Wine.
   const int readOnlyError = platform::kPathSeparator[0] == '\\' ? 5 : 30;
+  // Not even the lock file can be made: the run ends before the clear.
   ExpectLogInOrder(
-      {{kInfo, kClearLine, "Clear History File Ret:1"},
-       {kError, kNotWritableLine, "Installation Not Writable:" + install + " error:" + std::to_string(readOnlyError)},
-       {kError, kCopyLine, "Copy Files Source:" + Joined(Joined(install, "temp"), "update") + ", Target:" + install}});
+      {{kError, kLockRefusedLine,
+        "Installation Lock Refused:" + Joined(install, kLockName) + ", error:" + std::to_string(readOnlyError)}});
+  EXPECT_EQ(LogText().find("Clear History"), std::string::npos);
   EXPECT_EQ(LogText().find("Stop Process Ret"), std::string::npos);
   EXPECT_TRUE(IsAlive(installedApp_->id()));
   EXPECT_EQ(AppRecords().size(), 1u);
@@ -279,6 +446,7 @@ TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
   {
     InstallJournal journal(layout.journal());
     journal.Add({JournalRecord::kListing, 0, {}});
+    journal.Add({JournalRecord::kLinked, 0, "addons", 0, platform::LinkText((installDir_ / "addons").string()).value});
     journal.Add({JournalRecord::kNew, 0, Joined("addons", "new")});
     journal.Add({JournalRecord::kPlaced, 0, Joined(Joined("addons", "new"), "b.txt")});
     journal.Add({JournalRecord::kArea, 1, area});

@@ -65,8 +65,12 @@ class SmallDiskInstall : public InstallRun {
                       {kError, kCopyFailedLine,
                        "source:" + Joined(Joined(workDir, "update"), "big.bin") + ", dist:" +
                            Joined(installDir_.string(), "big.bin") + ", error:" + std::to_string(diskFullError)}});
-    EXPECT_NE(LogText().find(" " + std::to_string(kRestoredLine) + " Old Version Restored:1, Files Moved Back:"),
-              std::string::npos);
+    // The reason comes before the outcome it led to.
+    const std::string log = LogText();
+    const std::size_t restored =
+        log.find(" " + std::to_string(kRestoredLine) + " Old Version Restored:1, Files Moved Back:");
+    EXPECT_NE(restored, std::string::npos);
+    EXPECT_LT(log.find(" " + std::to_string(kCopyFailedLine) + " source:"), restored);
 
     // With the room back, the update goes in and the application starts again.
     fs::remove(filler_);

@@ -27,7 +27,8 @@
  * UPDATE_FAULT_REWRITE_WITH another, as the archive reader first opens its
  * archive (fopen64, mode "rbe"), the first file's bytes are replaced in place
  * by the other's, as someone who can write the archive could do between its
- * signature check and its extraction. */
+ * signature check and its extraction. With UPDATE_FAULT_FLOCK_ERRNO, every flock
+ * fails with that errno (ENOLCK: a file system without locks). */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -38,6 +39,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -331,3 +333,12 @@ static void RewriteOnce(void) {
 
 COUNTED_FOPEN(fopen)
 COUNTED_FOPEN(fopen64)
+
+int flock(int fd, int operation) {
+  const long code = Setting("UPDATE_FAULT_FLOCK_ERRNO");
+  if (code != 0) {
+    errno = (int)code;
+    return -1;
+  }
+  return ((int (*)(int, int))Real("flock"))(fd, operation);
+}

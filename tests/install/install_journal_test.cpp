@@ -35,7 +35,7 @@ TEST(InstallJournal, RecordsComeBackAsWrittenWhateverThePath) {
   EXPECT_EQ(ReadJournal(path).records, records);
 }
 
-TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
+TEST(InstallJournal, CutOffLinesArePassedOverAndForeignOnesDamageTheJournal) {
   TempDir dir;
   const std::string path = dir.str("journal");
   EXPECT_TRUE(ReadJournal(path).records.empty());
@@ -44,21 +44,27 @@ TEST(InstallJournal, CutOffAndForeignLinesAreNotRecords) {
   struct Case {
     std::string text;
     std::vector<JournalRecord> records;
+    std::string damage;
   };
   const std::vector<Case> cases = {
-      {"aside 3 a.txt\n", whole},
-      {"aside 3 a.txt\ncommit 0 ", whole},  // the last record's write was cut off
-      {"aside 3 a.txt\naside 4 b.tx", whole},
-      {"bogus 1 x\naside 3 a.txt\n", whole},
-      {"aside x a.txt\naside 3 a.txt\n", whole},
-      {"aside 3 %zz\naside 3 a.txt\n", whole},
-      {"aside 3\n", {}},
-      {"aside 3 a.txt\nin 1 x\n", whole},  // shares more than the path before holds
-      {"new 0 ../outside\naside 1 /etc/passwd\naside 3 a.txt\n", whole},
+      {"aside 3 a.txt\n", whole, ""},
+      {"aside 3 a.txt\ncommit 0 ", whole, ""},  // the last record's write was cut off
+      {"aside 3 a.txt\naside 4 b.tx", whole, ""},
+      {std::string("aside 3 a.txt\nasi\0\0\0\0", 22), whole, ""},  // a power cut's zeros
+      {"aside 3 a.txt\nasided 3 a.txt\nplace 0 \n", whole, ""},    // the last shipped version's lines
+      {"bogus 1 x\naside 3 a.txt\n", {}, "unknown record on line 1"},
+      {"aside x a.txt\naside 3 a.txt\n", {}, "damaged line 1"},
+      {"aside 3 a.txt\naside 3 %zz\n", {}, "damaged line 2"},
+      {"aside 3\n", {}, "damaged line 1"},
+      {"aside 3 a.txt\nin 1 x\n", {}, "damaged line 2"},  // shares more than the path before holds
+      {"aside 3 a.txt\nnew 0 ../outside\n", {}, "damaged line 2"},
+      {"aside 1 /etc/passwd\n", {}, "damaged line 1"},
   };
   for (const Case& c : cases) {
     WriteFileBytes(path, c.text);
-    EXPECT_EQ(ReadJournal(path).records, c.records) << c.text;
+    const JournalRead read = ReadJournal(path);
+    EXPECT_EQ(read.records, c.records) << c.text;
+    EXPECT_EQ(read.damage, c.damage) << c.text;
   }
 }
 

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include "install/install.h"
 #include "tests/e2e/install_fixture.h"
 #include "tests/e2e/small_disk_fixture.h"
 
@@ -85,10 +87,11 @@ class InstallFault : public InstallRun {
     for (long at = 1; at <= calls; ++at) {
       WriteOldVersion();
       const RunResult result = RunWithFault(at, false, settings);
-      // The probe of the installation's rights stays when its own removal is
-      // the call that fails; the next run removes it.
+      // The probe of the installation's rights, and the lock file, stay when
+      // their own removal is the call that fails; the next run removes them.
       TreeSnapshot after = Installation();
-      after.erase(".update-probe");
+      after.erase(kProbeName);
+      after.erase(kLockName);
       if (result.exitCode == 0) {
         EXPECT_EQ(after, newVersion_) << "call " << at;
       } else {
@@ -209,6 +212,42 @@ TEST_F(SmallDiskInstall, AFullDiskLeavesTheOldVersionWhole) {
     result = UpdateApp(zip_.string(), installDir_.string());
   }
   ExpectTheOldVersionWholeThenTheNew(result, before, ENOSPC);
+}
+
+// A file system that refuses the lock: without locks at all (ENOLCK) the run
+// holds the installation through a file it makes exclusively, taking over
+// one left by an earlier boot of this machine, and installs; any other
+// refusal ends the run before the clear, the cut-off run's backups kept.
+TEST_F(InstallRun, ALockTheFileSystemRefusesIsNeverGoneWithout) {
+  const TreeSnapshot oldVersion = Installation();
+  const TreeSnapshot newVersion = NewVersion();
+  const fs::path held = installDir_ / (std::string(kLockName) + ".held");
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  for (const bool staleHold : {false, true}) {
+    WriteOldVersion();
+    if (staleHold) WriteFileBytes(held, std::string(host) + " an-earlier-boot 1\n");
+    const FaultPlan plan({{"UPDATE_FAULT_FLOCK_ERRNO", std::to_string(ENOLCK)}});
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+    EXPECT_EQ(Installation(), newVersion);
+    EXPECT_FALSE(fs::exists(held));
+  }
+  WriteOldVersion();
+  WriteFileBytes(installDir_ / "temp" / ".update-journal", "aside 0 readme.txt\n");
+  fs::create_directories(installDir_ / "temp" / ".update-backup" / "0");
+  fs::rename(installDir_ / "readme.txt", installDir_ / "temp" / ".update-backup" / "0" / "0");
+  const TreeSnapshot cutOff = SnapshotTree(installDir_);
+  {
+    const FaultPlan plan({{"UPDATE_FAULT_FLOCK_ERRNO", std::to_string(EBADF)}});
+    EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4);
+  }
+  fs::remove(installDir_ / kLockName);  // the lock file that was opened, not locked
+  ExpectLogInOrder(
+      {{kError, kLockRefusedLine,
+        "Installation Lock Refused:" + (installDir_ / kLockName).string() + ", error:" + std::to_string(EBADF)}});
+  EXPECT_EQ(SnapshotTree(installDir_), cutOff);
+  EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0);
+  EXPECT_EQ(Installation(), oldVersion);
 }
 
 // A failed install says why right before it reports what it restored: the
