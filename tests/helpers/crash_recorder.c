@@ -20,7 +20,9 @@
 
 #include "crash_recorder.h"
 
-static pthread_mutex_t recording = PTHREAD_MUTEX_INITIALIZER;
+/* Recursive: a hook holds it across its call and the note, and the note
+ * itself takes it again. */
+static pthread_mutex_t recording = PTHREAD_RECURSIVE_MUTEX_INITIALIZER_NP;
 static int record = -1;
 
 typedef void (*NextFunction)(void);

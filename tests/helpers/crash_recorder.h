@@ -7,5 +7,12 @@
  * nothing unless UPDATE_CRASH_RECORD is set. */
 void RecordEntry(const char* call, int dir, const char* name, int toDir, const char* to);
 
+/* Held by a hook across its call and the note of it, so that the notes of
+ * calls made on several threads keep the order the calls took, and a folder
+ * open as `dir` is named as it was at the call, not after another thread
+ * moved it. */
+void LockRecord(void);
+void UnlockRecord(void);
+
 /* True when `name` in `dir` is not there yet: an open that makes it is a "create". */
 int NewEntry(int dir, const char* name);

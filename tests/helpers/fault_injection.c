@@ -212,8 +212,10 @@ static int NoReplaceMissing(unsigned flags) {
   int name params {                                                                          \
     char path[4096];                                                                         \
     if (Trip() || Refused(AtPath(fromDir, from, path, sizeof path)) || (missing)) return -1; \
+    LockRecord();                                                                            \
     const int renamed = ((int(*) params)Real(#name))args;                                    \
     if (renamed == 0) RecordEntry("rename", fromDir, from, toDir, to);                       \
+    UnlockRecord();                                                                          \
     return renamed;                                                                          \
   }
 
@@ -226,8 +228,10 @@ COUNTED_RENAME(renameat2, (int fromDir, const char* from, int toDir, const char*
 #define COUNTED_REMOVAL(name, params, args, dir, path)                  \
   int name params {                                                     \
     if (Trip()) return -1;                                              \
+    LockRecord();                                                       \
     const int removed = ((int(*) params)Real(#name))args;               \
     if (removed == 0) RecordEntry("remove", dir, path, AT_FDCWD, NULL); \
+    UnlockRecord();                                                     \
     return removed;                                                     \
   }
 
@@ -237,22 +241,28 @@ COUNTED_REMOVAL(remove, (const char* path), (path), AT_FDCWD, path)
 COUNTED_REMOVAL(unlinkat, (int dir, const char* path, int flags), (dir, path, flags), dir, path)
 int mkdir(const char* path, mode_t mode) {
   if (Trip() || Targeted(path)) return -1;
+  LockRecord();
   const int made = ((int (*)(const char*, mode_t))Real("mkdir"))(path, mode);
   if (made == 0) RecordEntry("mkdir", AT_FDCWD, path, AT_FDCWD, NULL);
+  UnlockRecord();
   return made;
 }
 int mkdirat(int dir, const char* name, mode_t mode) {
   char path[4096];
   if (Trip() || Targeted(AtPath(dir, name, path, sizeof path))) return -1;
+  LockRecord();
   const int made = ((int (*)(int, const char*, mode_t))Real("mkdirat"))(dir, name, mode);
   if (made == 0) RecordEntry("mkdir", dir, name, AT_FDCWD, NULL);
+  UnlockRecord();
   return made;
 }
 #define COUNTED_MKSTEMP(name)                                              \
   int name(char* pattern) {                                                \
     if (Trip()) return -1;                                                 \
+    LockRecord();                                                          \
     const int fd = ((int (*)(char*))Real(#name))(pattern);                 \
     if (fd >= 0) RecordEntry("create", AT_FDCWD, pattern, AT_FDCWD, NULL); \
+    UnlockRecord();                                                        \
     return fd;                                                             \
   }
 
@@ -274,9 +284,11 @@ static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 
     const mode_t mode = (mode_t)va_arg(args, unsigned);                              \
     va_end(args);                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;               \
+    LockRecord();                                                                    \
     const int isNew = (flags & O_CREAT) != 0 && NewEntry(AT_FDCWD, path);            \
     const int fd = ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
     RecordOpen(fd, AT_FDCWD, path, isNew, (flags & O_TRUNC) != 0);                   \
+    UnlockRecord();                                                                  \
     return fd;                                                                       \
   }
 
@@ -291,9 +303,11 @@ COUNTED_OPEN(open64)
     va_end(args);                                                                                       \
     char path[4096];                                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(AtPath(dir, name_, path, sizeof path)))) return -1; \
+    LockRecord();                                                                                       \
     const int isNew = (flags & O_CREAT) != 0 && NewEntry(dir, name_);                                   \
     const int fd = ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode);         \
     RecordOpen(fd, dir, name_, isNew, (flags & O_TRUNC) != 0);                                          \
+    UnlockRecord();                                                                                     \
     return fd;                                                                                          \
   }
 
@@ -324,10 +338,12 @@ static void RewriteOnce(void) {
   FILE* name(const char* path, const char* mode) {                                 \
     if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;                 \
     if (strcmp(#name, "fopen64") == 0 && strcmp(mode, "rbe") == 0) RewriteOnce();  \
+    LockRecord();                                                                  \
     const int isNew = mode[0] == 'w' && NewEntry(AT_FDCWD, path);                  \
     FILE* file = ((FILE * (*)(const char*, const char*)) Real(#name))(path, mode); \
     if (file != NULL && mode[0] == 'w') SwapWhenMade(path);                        \
     if (file != NULL && mode[0] == 'w') RecordOpen(0, AT_FDCWD, path, isNew, 1);   \
+    UnlockRecord();                                                                \
     return file;                                                                   \
   }
 
