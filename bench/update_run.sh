@@ -227,12 +227,22 @@ if [ -n "$before" ]; then
     now=$(cell "$1" "$3")
     if [ "$was" = - ] || [ "$now" = - ]; then echo "$was $now -"; else echo "$was $now $(ratio "$now" "$was")x"; fi
   }
-  printf '\n%-16s %26s %26s %26s %26s\n' "before after" update signed wine wine_signed
+  # share ARCHIVE UNSIGNED_ROW SIGNED_ROW: the signed row's median over the unsigned one's.
+  share() {
+    local unsigned signed
+    unsigned=$(cell "$1" "$2")
+    signed=$(cell "$1" "$3")
+    if [ "$unsigned" = - ] || [ "$signed" = - ]; then echo -; else echo "$(ratio "$signed" "$unsigned")x"; fi
+  }
+  printf '\n%-16s %24s %24s %24s %24s %15s %15s\n' "before after" update signed wine wine_signed \
+    signed/update wine_signed/wine
   for name in "${archives[@]}"; do
-    printf '%-16s %26s %26s %26s %26s\n' "$name" "$(pair "$name" update_before update_native)" \
+    printf '%-16s %24s %24s %24s %24s %15s %15s\n' "$name" "$(pair "$name" update_before update_native)" \
       "$(pair "$name" update_signed_before update_signed)" "$(pair "$name" update_wine_before update_wine)" \
-      "$(pair "$name" update_wine_signed_before update_wine_signed)"
+      "$(pair "$name" update_wine_signed_before update_wine_signed)" \
+      "$(share "$name" update_before update_signed_before) $(share "$name" update_native update_signed)" \
+      "$(share "$name" update_wine_before update_wine_signed_before) $(share "$name" update_wine update_wine_signed)"
   done
-  echo "each cell: the earlier build's median, this build's, and this over the earlier"
+  echo "each cell: the earlier build's median, this build's, and this over the earlier; the last two: the earlier build's, this build's"
 fi
 echo "load while measuring: $(cut -d' ' -f1-3 /proc/loadavg)"
