@@ -14,13 +14,18 @@
 # work folder's folders, which the clear keeps. The "signed" columns run the
 # same updaters with a public key beside them, every archive signed with
 # minisign (prehashed): their ratio is the signature check's share.
+# With BEFORE naming a folder that holds an earlier build's "update" (and
+# "update.exe" for Wine), that build runs in rows of its own, unsigned and
+# signed, in the same rounds, and a second table sets the two builds side by
+# side: a change's effect measured under the same load.
 #
 #   bench/update_run.sh [ARCHIVE...]
 #     ARCHIVE: many_files, small_files, one_large_entry (default: all three)
 #   Environment: ROUNDS (5), WINE_ROUNDS (3), WINE_SMALL_ROUNDS (3: each
 #   Wine run of 20,000 files takes long), WINE=0 to leave Wine out,
 #   BENCH_DIR (a fresh temporary directory, removed at the end) for the
-#   generated files; a BENCH_DIR that an earlier run left is used again.
+#   generated files; a BENCH_DIR that an earlier run left is used again;
+#   BEFORE (none) for an earlier build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,6 +33,7 @@ rounds=${ROUNDS:-5}
 wine_rounds=${WINE_ROUNDS:-3}
 wine_small_rounds=${WINE_SMALL_ROUNDS:-3}
 use_wine=${WINE:-1}
+before=${BEFORE:-}
 archives=("$@")
 [ ${#archives[@]} -gt 0 ] || archives=(many_files small_files one_large_entry)
 
@@ -54,6 +60,18 @@ mv "$work/native-signed/key.pub" "$work/native-signed/update-key.pub"
 if [ "$use_wine" = 1 ]; then
   cp build/windows/bin/update.exe "$work/windows-signed/"
   cp "$work/keys/key.pub" "$work/windows-signed/update-key.pub"
+fi
+# The earlier build's updaters, unsigned and signed, in folders of their own.
+if [ -n "$before" ]; then
+  for side in native windows; do
+    program=update
+    [ "$side" = windows ] && program=update.exe
+    [ "$side" = windows ] && [ "$use_wine" != 1 ] && continue
+    mkdir -p "$work/$side-before" "$work/$side-before-signed"
+    cp "$before/$program" "$work/$side-before/"
+    cp "$before/$program" "$work/$side-before-signed/"
+    cp "$work/keys/key.pub" "$work/$side-before-signed/update-key.pub"
+  done
 fi
 
 # A BENCH_DIR of an earlier run keeps its archives and installations.
@@ -85,20 +103,20 @@ prepare() {
 # Wine sees this machine's root as drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-update_native() {
-  "$work/native/update" --exeName app.bin --zipFile "$1" --dstPath "$run_dir/inst" >/dev/null
-}
-update_wine() {
-  wine "$work/windows/update.exe" --exeName app.exe --zipFile "$(windows_path "$1")" \
+# run_native FOLDER ZIP and run_wine FOLDER ZIP: the updater in $work/FOLDER.
+run_native() { "$work/$1/update" --exeName app.bin --zipFile "$2" --dstPath "$run_dir/inst" >/dev/null; }
+run_wine() {
+  wine "$work/$1/update.exe" --exeName app.exe --zipFile "$(windows_path "$2")" \
     --dstPath "$(windows_path "$run_dir/inst")" >/dev/null
 }
-update_signed() {
-  "$work/native-signed/update" --exeName app.bin --zipFile "$1" --dstPath "$run_dir/inst" >/dev/null
-}
-update_wine_signed() {
-  wine "$work/windows-signed/update.exe" --exeName app.exe --zipFile "$(windows_path "$1")" \
-    --dstPath "$(windows_path "$run_dir/inst")" >/dev/null
-}
+update_native() { run_native native "$1"; }
+update_wine() { run_wine windows "$1"; }
+update_signed() { run_native native-signed "$1"; }
+update_wine_signed() { run_wine windows-signed "$1"; }
+update_before() { run_native native-before "$1"; }
+update_signed_before() { run_native native-before-signed "$1"; }
+update_wine_before() { run_wine windows-before "$1"; }
+update_wine_signed_before() { run_wine windows-before-signed "$1"; }
 # Timed after an untimed first run of the same update (see time_row).
 update_native_again() { update_native "$1"; }
 update_wine_again() { update_wine "$1"; }
@@ -110,7 +128,8 @@ bsdtar_cp() {
 unzip_cp_sync() { unzip_cp "$1" && sync; }
 bsdtar_cp_sync() { bsdtar_cp "$1" && sync; }
 inflate_floor() { bsdtar -xOf "$1" >/dev/null; }
-export -f windows_path update_native update_wine update_signed update_wine_signed update_native_again \
+export -f windows_path run_native run_wine update_native update_wine update_signed update_wine_signed \
+  update_before update_signed_before update_wine_before update_wine_signed_before update_native_again \
   update_wine_again unzip_cp bsdtar_cp unzip_cp_sync bsdtar_cp_sync inflate_floor
 export work run_dir
 
@@ -142,6 +161,11 @@ if [ "$use_wine" = 1 ]; then
 fi
 for name in "${archives[@]}"; do
   rows=(update_native update_native_again update_signed unzip_cp bsdtar_cp unzip_cp_sync bsdtar_cp_sync inflate_floor)
+  wine_rows=(update_wine update_wine_again update_wine_signed)
+  if [ -n "$before" ]; then
+    rows+=(update_before update_signed_before)
+    wine_rows+=(update_wine_before update_wine_signed_before)
+  fi
   wine_wanted=0
   if [ "$use_wine" = 1 ]; then
     wine_wanted=$wine_rounds
@@ -150,7 +174,7 @@ for name in "${archives[@]}"; do
   for ((round = 0; round < rounds || round < wine_wanted; round++)); do
     this_round=()
     [ "$round" -lt "$rounds" ] && this_round=("${rows[@]}")
-    [ "$round" -lt "$wine_wanted" ] && this_round+=(update_wine update_wine_again update_wine_signed)
+    [ "$round" -lt "$wine_wanted" ] && this_round+=("${wine_rows[@]}")
     count=${#this_round[@]}
     for ((i = 0; i < count; i++)); do
       row=${this_round[$(((i + round) % count))]}
@@ -193,4 +217,32 @@ for name in "${archives[@]}"; do
     "$wine_signed_cell"
 done
 echo "medians of $rounds rounds (Wine: $wine_rounds, $wine_small_rounds on small_files); ratio: update's time over the scripted tools' (below 1: faster); 2nd, signed: over the first update's"
+if [ -n "$before" ]; then
+  # cell ARCHIVE ROW: the row's median, "-" when it did not run.
+  cell() { if [ -s "$work/times/$1.$2" ]; then median_of "$1" "$2" 1; else echo -; fi; }
+  # pair ARCHIVE BEFORE_ROW AFTER_ROW: both medians and after over before.
+  pair() {
+    local was now
+    was=$(cell "$1" "$2")
+    now=$(cell "$1" "$3")
+    if [ "$was" = - ] || [ "$now" = - ]; then echo "$was $now -"; else echo "$was $now $(ratio "$now" "$was")x"; fi
+  }
+  # share ARCHIVE UNSIGNED_ROW SIGNED_ROW: the signed row's median over the unsigned one's.
+  share() {
+    local unsigned signed
+    unsigned=$(cell "$1" "$2")
+    signed=$(cell "$1" "$3")
+    if [ "$unsigned" = - ] || [ "$signed" = - ]; then echo -; else echo "$(ratio "$signed" "$unsigned")x"; fi
+  }
+  printf '\n%-16s %24s %24s %24s %24s %15s %15s\n' "before after" update signed wine wine_signed \
+    signed/update wine_signed/wine
+  for name in "${archives[@]}"; do
+    printf '%-16s %24s %24s %24s %24s %15s %15s\n' "$name" "$(pair "$name" update_before update_native)" \
+      "$(pair "$name" update_signed_before update_signed)" "$(pair "$name" update_wine_before update_wine)" \
+      "$(pair "$name" update_wine_signed_before update_wine_signed)" \
+      "$(share "$name" update_before update_signed_before) $(share "$name" update_native update_signed)" \
+      "$(share "$name" update_wine_before update_wine_signed_before) $(share "$name" update_wine update_wine_signed)"
+  done
+  echo "each cell: the earlier build's median, this build's, and this over the earlier; the last two: the earlier build's, this build's"
+fi
 echo "load while measuring: $(cut -d' ' -f1-3 /proc/loadavg)"

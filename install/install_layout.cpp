@@ -91,20 +91,14 @@ std::string InstallLayout::AreaDir(int area) const {
 }
 
 bool InstallLayout::FlushToDisk(std::string& unflushed) const {
-  std::vector<std::string> volumes{workDir_, dstPath_};
+  std::vector<std::string> folders{workDir_, dstPath_};
   for (std::size_t area = 1; area < areas_.size(); ++area) {
     if (areas_[area].empty()) continue;
     // The area itself may not be made yet; the folder its link leads to is.
     const std::string reserved = areas_[area].substr(0, areas_[area].rfind(platform::kPathSeparator));
-    volumes.push_back(Target(reserved.substr(0, reserved.rfind(platform::kPathSeparator))));
+    folders.push_back(Target(reserved.substr(0, reserved.rfind(platform::kPathSeparator))));
   }
-  for (const std::string& volume : volumes) {
-    if (!platform::FlushVolumeToDisk(volume)) {
-      unflushed = volume;
-      return false;
-    }
-  }
-  return true;
+  return platform::FlushFoldersToDisk(folders, unflushed);
 }
 
 void InstallLayout::Discard(const InstallFolders& folders, int numbered) const {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -13,12 +14,13 @@ namespace platform {
 /// the disk. False, with LastSystemError() telling why, when they are not.
 bool FlushFileToDisk(std::FILE* file);
 
-/// Waits until what was written on the volume that holds the folder `folder`
-/// is on the disk: files' contents and folders' entries. Linux: the whole
-/// volume at once, which reports a write error since Linux 5.8. Windows:
-/// the folder's own entries; files are flushed as they are written or
-/// copied, and moves are written through. False, with LastSystemError()
-/// telling why, when it is not.
-bool FlushVolumeToDisk(const std::string& folder);
+/// Waits until what was written in each of `folders` is on the disk: files'
+/// contents and folders' entries. Linux: each volume that holds one of them,
+/// whole and once, however many of them it holds; since Linux 5.8 that
+/// reports a write error. Windows: each folder's own entries; files are
+/// flushed as they are written or copied, and moves are written through.
+/// False, with `unflushed` the folder whose volume (Windows: entries) could
+/// not be flushed and LastSystemError() telling why, when it is not.
+bool FlushFoldersToDisk(const std::vector<std::string>& folders, std::string& unflushed);
 
 }  // namespace platform

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::size_t kChunkSize = 1 << 20;
-
 std::string ReadFailure() { return "cannot be read, error:" + std::to_string(platform::LastSystemError()); }
 
 bool SignatureHolds(const SignatureBytes& signature, const unsigned char* message, std::size_t size,
@@ -23,12 +21,12 @@ bool SignatureHolds(const SignatureBytes& signature, const unsigned char* messag
 std::string HashArchive(platform::HeldArchive& archive, unsigned char (&hash)[crypto_generichash_blake2b_BYTES_MAX]) {
   crypto_generichash_blake2b_state state;
   crypto_generichash_blake2b_init(&state, nullptr, 0, sizeof hash);
-  std::vector<unsigned char> chunk(kChunkSize);
   for (;;) {
-    const long long got = archive.read(chunk.data(), chunk.size());
+    const unsigned char* bytes = nullptr;
+    const long long got = archive.next(bytes);
     if (got < 0) return ReadFailure();
     if (got == 0) break;
-    crypto_generichash_blake2b_update(&state, chunk.data(), static_cast<unsigned long long>(got));
+    crypto_generichash_blake2b_update(&state, bytes, static_cast<unsigned long long>(got));
   }
   crypto_generichash_blake2b_final(&state, hash, sizeof hash);
   return {};
@@ -37,16 +35,16 @@ std::string HashArchive(platform::HeldArchive& archive, unsigned char (&hash)[cr
 // Every byte of the archive, into `bytes`; a reason when it cannot be read
 // or is too large to be held.
 std::string ReadWholeArchive(platform::HeldArchive& archive, std::vector<unsigned char>& bytes) {
-  std::vector<unsigned char> chunk(kChunkSize);
   for (;;) {
-    const long long got = archive.read(chunk.data(), chunk.size());
+    const unsigned char* next = nullptr;
+    const long long got = archive.next(next);
     if (got < 0) return ReadFailure();
     if (got == 0) return {};
     if (bytes.size() + static_cast<std::uint64_t>(got) > kLegacyArchiveLimit) {
       return "larger than " + std::to_string(kLegacyArchiveLimit >> 20) +
              " MiB, the most a legacy signature is checked for: sign it prehashed (minisign without -l)";
     }
-    bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
+    bytes.insert(bytes.end(), next, next + got);
   }
 }
 

@@ -17,10 +17,16 @@ bool platform::FlushFileToDisk(std::FILE* file) {
   return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != FALSE;
 }
 
-bool platform::FlushVolumeToDisk(const std::string& folder) {
-  const UniqueHandle held(CreateFileW(WidePath(folder).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                      /*hTemplateFile=*/nullptr));
-  return held.ok() && FlushFileBuffers(held.get()) != FALSE;
+bool platform::FlushFoldersToDisk(const std::vector<std::string>& folders, std::string& unflushed) {
+  for (const std::string& folder : folders) {
+    const UniqueHandle held(CreateFileW(WidePath(folder).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        /*hTemplateFile=*/nullptr));
+    if (!held.ok() || FlushFileBuffers(held.get()) == FALSE) {
+      unflushed = folder;
+      return false;
+    }
+  }
+  return true;
 }

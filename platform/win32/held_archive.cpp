@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -17,10 +19,10 @@ class SharedForReadingOnly : public platform::HeldArchive {
  public:
   SharedForReadingOnly(HANDLE file, std::string path) : file_(file), path_(std::move(path)) {}
 
-  long long read(unsigned char* buffer, std::size_t size) override {
+  long long next(const unsigned char*& bytes) override {
     DWORD got = 0;
-    const DWORD ask = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-    if (!ReadFile(file_.get(), buffer, ask, &got, nullptr)) return -1;
+    if (!ReadFile(file_.get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr)) return -1;
+    bytes = buffer_.data();
     return got;
   }
 
@@ -31,6 +33,7 @@ class SharedForReadingOnly : public platform::HeldArchive {
  private:
   platform::UniqueHandle file_;
   std::string path_;
+  std::vector<unsigned char> buffer_ = std::vector<unsigned char>(1 << 20);
 };
 
 }  // namespace
