@@ -298,6 +298,29 @@ TEST_F(InstallRun, AFolderTheExtractionMayNotMakeLogsTheSystemsCode) {
   }
 }
 
+// The backup area on another volume refused: its code, not the "no such
+// folder" of the area's own folder made next.
+TEST_F(OtherVolumeInstall, AnAreaTheSystemRefusesLogsItsCode) {
+  for (const int code : {EACCES, EROFS}) {
+    WriteOldVersions();
+    const TreeSnapshot before = Installation();
+    RunResult result;
+    {
+      const FaultPlan plan(
+          {{"UPDATE_FAULT_PATH_ENDS", "/addons/.update-backup"}, {"UPDATE_FAULT_ERRNO", std::to_string(code)}});
+      result = UpdateWithoutApp(zip_.string());
+    }
+    EXPECT_EQ(result.exitCode, 4);
+    const std::string log = LogText();
+    const std::string step = "Install Failed At:backup folder, Path:" + Joined(installDir_.string(), "addons");
+    const std::size_t at = log.rfind(step);
+    ASSERT_NE(at, std::string::npos) << log;
+    const std::string line = log.substr(at, log.find('\n', at) - at);
+    EXPECT_EQ(line.substr(line.rfind(", error:")), ", error:" + std::to_string(code)) << line;
+    EXPECT_EQ(Installation(), before);
+  }
+}
+
 // A process that can write the installation swaps a merged folder for a
 // link to a folder of its own, or for that folder itself, as the journal is
 // made: nothing is written into it, the install is undone and the log names
