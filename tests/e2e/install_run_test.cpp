@@ -179,7 +179,8 @@ TEST_F(InstallRun, AJournalThatCannotBeTrustedIsNeverActedOn) {
         {{kError, kJournalUntrustedLine,
           "Journal Not Trusted:" + journal.string() + ", Reason:" + c.reason + ", error:" + std::to_string(c.error)},
          {kError, kRecoveryFailedLine,
-          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + work.string()}});
+          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + work.string() +
+              ", Blocked By:" + journal.string()}});
     EXPECT_EQ(SnapshotTree(installDir_), cutOff) << c.reason;
     fs::remove_all(journal);
     WriteFileBytes(journal, whole);
@@ -263,11 +264,11 @@ TEST_F(InstallRun, RecoveryFollowsOnlyTheLinksTheJournalRecorded) {
     fs::create_symlink(victim, folder);
     const TreeSnapshot victimBefore = SnapshotTree(victim);
     EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4) << c.folder;
-    ExpectLogInOrder(
-        {{kError, kFolderChangedLine,
-          "Folder Changed Since The Install:" + folder.string() + ", Recorded Link:" + c.recorded},
-         {kError, kRecoveryFailedLine,
-          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + (installDir_ / kWorkDirName).string()}});
+    ExpectLogInOrder({{kError, kFolderChangedLine,
+                       "Folder Changed Since The Install:" + folder.string() + ", Recorded Link:" + c.recorded},
+                      {kError, kRecoveryFailedLine,
+                       "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" +
+                           (installDir_ / kWorkDirName).string() + ", Blocked By:" + folder.string()}});
     EXPECT_EQ(SnapshotTree(victim), victimBefore) << c.folder;
     EXPECT_TRUE(JournalLeft());
     fs::remove(folder);
