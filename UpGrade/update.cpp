@@ -46,8 +46,9 @@ void RegisterOptions(cmdline::parser& options) {
 // clear, which never deletes it, so that one kept in the work directory, even
 // behind a link the clear removes, is read. It is read from `readFrom`: the
 // archive itself, or what its signature check holds.
-bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, const std::string& workDir,
-                    std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
+bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, const std::string& dstPath,
+                    const std::string& workDir, std::unique_ptr<ZipReader>& reader,
+                    std::vector<ArchiveEntry>& entries) {
   std::string openError;
   try {
     reader = std::make_unique<ZipReader>(readFrom, "");
@@ -72,7 +73,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, con
     // out of it would lead out of the installation there.
     reader->setInstalledFolder(kUpdateDirName);
     entries = reader->listEntries();
-    if (const ArchiveEntry* reserved = EntryTakingReservedName(entries)) {
+    if (const ArchiveEntry* reserved = EntryTakingReservedName(entries, dstPath)) {
       LogExtractionFailure(ExtractionFailure::refused(reserved->entryName, EntryRefusal::kReservedName), {});
       return false;
     }
@@ -173,7 +174,8 @@ int RunUpdate(int argc, char* argv[]) {
     const std::string readFrom = signedArchive.held ? signedArchive.held->readPath() : zipFile;
     std::unique_ptr<ZipReader> reader;
     std::vector<ArchiveEntry> entries;
-    if (!ExtractArchive(zipFile, readFrom, workDir, reader, entries) || !RecordSigningTime(signedArchive, updateDir)) {
+    if (!ExtractArchive(zipFile, readFrom, dstPath, workDir, reader, entries) ||
+        !RecordSigningTime(signedArchive, updateDir)) {
       LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }

@@ -15,6 +15,7 @@
 #include "install/install_layout.h"
 #include "platform/symbolic_link.h"
 #include "tests/e2e/install_fixture.h"
+#include "tests/support/short_name.h"
 
 using namespace update_e2e;
 
@@ -48,7 +49,6 @@ TEST_F(InstallRun, AnArchiveWithoutUpdateEntriesStopsNothing) {
 TEST_F(InstallRun, AFolderTurnedIntoAFileWhileItHoldsFilesStopsNothing) {
   WriteTree(installDir_, {{"docs/my-notes.txt", "the user's"}});
   const std::uint32_t pid = StartInstalledApp();
-  const TreeSnapshot before = Installation();
   struct Case {
     std::vector<EntryRecipe> archive;
     std::string folder;  // relative to the installation
@@ -62,6 +62,17 @@ TEST_F(InstallRun, AFolderTurnedIntoAFileWhileItHoldsFilesStopsNothing) {
     cases.push_back(
         {{File("update/readme.txt", "new"), zip_testing::Link("update/docs", "readme.txt")}, "docs", "my-notes.txt"});
   }
+  // A file under the folder's 8.3 short name (Windows) would replace it too.
+  WriteTree(installDir_, {{"User Data Folder/a.txt", "the user's a"}, {"User Data Folder/b.txt", "the user's b"}});
+  const std::string alias = ShortNameOf(installDir_ / "User Data Folder");
+  if (!alias.empty()) {
+    std::vector<platform::DirectoryEntry> held;  // the first the updater lists
+    platform::ListDirectory((installDir_ / "User Data Folder").u8string(), held);
+    cases.push_back({{File("update/readme.txt", "new"), File("update/" + alias, "a file")},
+                     "User Data Folder",
+                     held.empty() ? "" : held.front().name});
+  }
+  const TreeSnapshot before = Installation();
   const std::string install = installDir_.string();
   for (const Case& c : cases) {
     WriteArchive(zip_.string(), c.archive);
