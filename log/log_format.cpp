@@ -2,7 +2,6 @@
 #include "log/log_format.h"
 
 #include <array>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <type_traits>
