@@ -20,9 +20,10 @@ unsigned long Mebibytes(std::uint64_t bytes, bool roundUp) {
 
 void LogExtractionFailure(const ExtractionFailure& failure, const std::string& errorText) {
   using Kind = ExtractionFailure::Kind;
+  const std::string entry = LoggedEntryName(failure);
   switch (failure.kind) {
     case Kind::kRefusedEntry:
-      LogFormatted(Error, kDriverLogSource, kEntryRefusedLine, "Entry Refused:%s, Reason:%s", failure.entry.c_str(),
+      LogFormatted(Error, kDriverLogSource, kEntryRefusedLine, "Entry Refused:%s, Reason:%s", entry.c_str(),
                    RefusalReason(failure).c_str());
       return;
     case Kind::kNoRoom:
@@ -30,15 +31,15 @@ void LogExtractionFailure(const ExtractionFailure& failure, const std::string& e
                    Mebibytes(failure.needed, /*roundUp=*/true), Mebibytes(failure.free, /*roundUp=*/false));
       return;
     case Kind::kDamagedEntry:
-      LogFormatted(Error, kDriverLogSource, kEntryDamagedLine, "Entry Damaged:%s, error:%d", failure.entry.c_str(),
+      LogFormatted(Error, kDriverLogSource, kEntryDamagedLine, "Entry Damaged:%s, error:%d", entry.c_str(),
                    failure.error);
       return;
     case Kind::kLargerThanRecorded:
-      LogFormatted(Error, kDriverLogSource, kEntryTooLargeLine, "Entry Larger Than Recorded:%s", failure.entry.c_str());
+      LogFormatted(Error, kDriverLogSource, kEntryTooLargeLine, "Entry Larger Than Recorded:%s", entry.c_str());
       return;
     case Kind::kNotWritten:
-      LogFormatted(Error, kDriverLogSource, kEntryNotWrittenLine, "Entry Not Written:%s, error:%d",
-                   failure.entry.c_str(), failure.error);
+      LogFormatted(Error, kDriverLogSource, kEntryNotWrittenLine, "Entry Not Written:%s, error:%d", entry.c_str(),
+                   failure.error);
       return;
     case Kind::kNone:
       break;

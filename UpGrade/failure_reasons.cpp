@@ -3,6 +3,8 @@
 // know these texts: they stay exact.
 #include "UpGrade/failure_reasons.h"
 
+#include "log/log_format.h"
+
 namespace {
 
 const char* RefusalText(EntryRefusal refusal) {
@@ -13,6 +15,8 @@ const char* RefusalText(EntryRefusal refusal) {
       return "outside the destination";
     case EntryRefusal::kDeviceName:
       return "a device name";
+    case EntryRefusal::kColonInName:
+      return "a colon inside the name";
     case EntryRefusal::kNulInName:
       return "a NUL inside the name";
     case EntryRefusal::kNotUtf8:
@@ -44,6 +48,8 @@ std::string RefusalReason(const ExtractionFailure& failure) {
   if (failure.refusal == EntryRefusal::kSamePath) reason += failure.earlierEntry;
   return reason;
 }
+
+std::string LoggedEntryName(const ExtractionFailure& failure) { return EscapedText(failure.entry); }
 
 const char* InstallStepName(InstallStep step) {
   switch (step) {

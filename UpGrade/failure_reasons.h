@@ -13,5 +13,9 @@
 /// says it; empty for EntryRefusal::kNone.
 std::string RefusalReason(const ExtractionFailure& failure);
 
+/// The entry of `failure` as the log names it, escaped whole (EscapedText):
+/// a NUL inside a stored name is shown, where a C string would end.
+std::string LoggedEntryName(const ExtractionFailure& failure);
+
 /// The name the log gives `step`; empty for InstallStep::kNone.
 const char* InstallStepName(InstallStep step);

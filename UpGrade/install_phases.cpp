@@ -39,6 +39,14 @@ void LogUndoFailures(const std::vector<FailedStep>& failures) {
   }
 }
 
+// What keeps a rollback from finishing: the first step that failed, else the
+// folder changed since the install, else the journal not trusted.
+const std::string& BlockingEntry(const RecoveryOutcome& recovery) {
+  if (!recovery.undoFailures.empty()) return recovery.undoFailures.front().path;
+  if (!recovery.changedFolder.path.empty()) return recovery.changedFolder.path;
+  return recovery.untrusted.path;
+}
+
 void LogUntrusted(const UntrustedJournal& journal) {
   if (journal.reason.empty()) return;
   LogFormatted(Error, kDriverLogSource, kJournalUntrustedLine, "Journal Not Trusted:%s, Reason:%s, error:%d",
@@ -79,8 +87,8 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
       return true;
     case Recovery::kFailed:
       LogFormatted(Error, kDriverLogSource, kRecoveryFailedLine,
-                   "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s", recovery.restoredCount,
-                   workDir.c_str());
+                   "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s, Blocked By:%s",
+                   recovery.restoredCount, workDir.c_str(), BlockingEntry(recovery).c_str());
       return false;
     case Recovery::kFinished:
       // Cut off after its commit: the new version was whole, only its

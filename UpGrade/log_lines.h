@@ -21,7 +21,7 @@ enum DriverLogLine : int {
   kLockTimeoutLine = 194,       ///< "Another Update Holds The Installation:%s": waited ten minutes in vain
   kLockWaitLine = 195,          ///< "Waiting For Another Update:%s": another run holds the installation; this one waits
   kRecoveredLine = 196,         ///< "Unfinished Update Rolled Back, Restored:%d": a cut-off run's install undone
-  kRecoveryFailedLine = 197,    ///< "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s"
+  kRecoveryFailedLine = 197,    ///< "Unfinished Update Not Rolled Back, Restored:%d, Journal Kept In:%s, Blocked By:%s"
   kWorkDirLinkLine = 198,       ///< "Work Folder Is A Link:%s": the clear could not replace it; nothing is extracted
   kUndoStepLine = 199,          ///< "Undo Failed At:%s, Path:%s, error:%d": one step of an undo or a recovery
   kClearLine = 200,             ///< "Clear History File Ret:%d"
@@ -43,9 +43,9 @@ enum DriverLogLine : int {
   kMoveInFailedLine = 217,   ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
-  kCompletedLine = 221,      ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
-  kForcedEndLine = 222,      ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
-  kUndoCountLine = 225,      ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
+  kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
+  kForcedEndLine = 222,  ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
+  kUndoCountLine = 225,  ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
   kFolderChangedLine = 226,  ///< "Folder Changed Since The Install:%s, Recorded Link:%s": recovery writes nothing there
   kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
   kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install

@@ -15,6 +15,7 @@
 #include "cmdline/parser.h"
 #include "install/install.h"
 #include "log/log.h"
+#include "log/log_format.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
 #include "platform/output_text.h"
@@ -45,8 +46,9 @@ void RegisterOptions(cmdline::parser& options) {
 // clear, which never deletes it, so that one kept in the work directory, even
 // behind a link the clear removes, is read. It is read from `readFrom`: the
 // archive itself, or what its signature check holds.
-bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, const std::string& workDir,
-                    std::unique_ptr<ZipReader>& reader, std::vector<ArchiveEntry>& entries) {
+bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, const std::string& dstPath,
+                    const std::string& workDir, std::unique_ptr<ZipReader>& reader,
+                    std::vector<ArchiveEntry>& entries) {
   std::string openError;
   try {
     reader = std::make_unique<ZipReader>(readFrom, "");
@@ -71,7 +73,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, con
     // out of it would lead out of the installation there.
     reader->setInstalledFolder(kUpdateDirName);
     entries = reader->listEntries();
-    if (const ArchiveEntry* reserved = EntryTakingReservedName(entries)) {
+    if (const ArchiveEntry* reserved = EntryTakingReservedName(entries, dstPath)) {
       LogExtractionFailure(ExtractionFailure::refused(reserved->entryName, EntryRefusal::kReservedName), {});
       return false;
     }
@@ -86,10 +88,12 @@ bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, con
 // Writes the command-line error and the usage to standard error and logs
 // them at the parse error's line.
 void ReportCommandLineError(const std::string& error, const std::string& usage) {
-  std::cerr << platform::OutputText(error) << std::endl << usage;
-  // The first colon is the full-width one, a fixed word of the log.
-  LogFormatted(Error, kDriverLogSource, kParseErrorLine, "error%s%s cmd:%s", platform::FixedOutputText(u8"：").c_str(),
-               error.c_str(), usage.c_str());
+  // The error may quote an argument, which is escaped; the usage's lines are
+  // the program's own. The first colon is the full-width one, a fixed word of the log.
+  const std::string shownError = EscapedText(error);
+  std::cerr << platform::OutputText(shownError) << std::endl << usage;
+  const std::string message = "error" + platform::FixedOutputText(u8"：") + shownError + " cmd:" + usage;
+  LogWrite(Error, kDriverLogSource, kParseErrorLine, message.c_str());
 }
 
 void LogCopyFailed(const std::string& updateDir, const std::string& dstPath) {
@@ -121,7 +125,7 @@ int RunUpdate(int argc, char* argv[]) {
   if (argc == 1 || options.option_given("help")) {
     const std::string usage = options.usage_text();
     std::cerr << usage;
-    LogFormatted(Error, kDriverLogSource, kUsageLine, "error:%s", usage.c_str());
+    LogWrite(Error, kDriverLogSource, kUsageLine, ("error:" + usage).c_str());
     return kUsageShown;
   }
   if (!parsed) {
@@ -170,7 +174,8 @@ int RunUpdate(int argc, char* argv[]) {
     const std::string readFrom = signedArchive.held ? signedArchive.held->readPath() : zipFile;
     std::unique_ptr<ZipReader> reader;
     std::vector<ArchiveEntry> entries;
-    if (!ExtractArchive(zipFile, readFrom, workDir, reader, entries) || !RecordSigningTime(signedArchive, updateDir)) {
+    if (!ExtractArchive(zipFile, readFrom, dstPath, workDir, reader, entries) ||
+        !RecordSigningTime(signedArchive, updateDir)) {
       LogFormatted(Info, kDriverLogSource, kExtractLine, "Extract File Ret:%d", 0);
       return kExtractFailed;
     }

@@ -16,7 +16,8 @@ add_library(test_support STATIC
   ${support}/tree_snapshot.cpp
   ${support}/${backend}/child_process.cpp
   ${support}/${backend}/folder_trait.cpp
-  ${support}/${backend}/pinned_file.cpp)
+  ${support}/${backend}/pinned_file.cpp
+  ${support}/${backend}/short_name.cpp)
 target_link_libraries(test_support PUBLIC update_core GTest::gtest)
 update_warnings(test_support)
 

@@ -180,9 +180,10 @@ bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries);
 /// The first entry that would land on the install's journal or backup area
 /// in the work directory, or be moved onto the work directory, the probe or
 /// the lock file by the install (an archive must never be able to write
-/// recovery instructions, nor replace the folder the install works in);
-/// null when there is none.
-const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& entries);
+/// recovery instructions, nor replace the folder the install works in), an
+/// 8.3 short name of one of these in `dstPath` included; null when there is
+/// none. An entry whose names cannot be looked up in `dstPath` is taken.
+const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& entries, const std::string& dstPath);
 
 /// An installed folder that the archive turns into a file or a link while it
 /// holds entries of its own, which the install would delete with the backups.
@@ -194,7 +195,9 @@ struct FolderBecomingFile {
 /// The first folder of `dstPath` that a file or link entry below "update/"
 /// of `entries` would replace while the folder holds anything (an archive
 /// that brings a file in its place brings nothing below it); an empty one
-/// when there is none. A folder that cannot be listed counts as holding.
+/// when there is none. An entry's 8.3 short name of a folder is that folder.
+/// A folder that cannot be listed, or a name that cannot be looked up,
+/// counts as holding.
 FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEntry>& entries,
                                                     const std::string& dstPath);
 

@@ -19,6 +19,21 @@ namespace {
 
 std::string ProbePath(const std::string& dstPath) { return JoinPath(dstPath, kProbeName); }
 
+// `names` (below the folder `folder`) as the folders hold them, each short
+// name resolved to its entry's long name, one folder after another; an error
+// when a folder cannot be asked.
+platform::SystemRead<std::vector<std::string>> InstalledNames(std::string folder,
+                                                              const std::vector<std::string>& names) {
+  platform::SystemRead<std::vector<std::string>> installed;
+  for (const std::string& name : names) {
+    const platform::SystemRead<std::string> held = platform::LongNameIn(folder, name);
+    if (!held.ok()) return {{}, held.error};
+    installed.value.push_back(held.value);
+    folder = JoinPath(folder, held.value);
+  }
+  return installed;
+}
+
 // The folders directly in each installed folder, listed once however many
 // entries the archive brings there: a query per entry costs Wine a read of
 // the whole folder.
@@ -64,23 +79,27 @@ bool HoldsUpdateEntries(const std::vector<ArchiveEntry>& entries) {
   return false;
 }
 
-const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& entries) {
+const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& entries, const std::string& dstPath) {
   // Anything at or below "update/temp" would be installed over the work
   // directory the install moves its backups into, a file or a link there
   // replacing it; "update/.update-probe" would be taken for a probe left
   // behind, and "update/.update-lock" is held by the run itself. A folder
   // of the installation on another volume keeps its backups under the backup
   // area's name. An archive that brought its own release record could let an
-  // older release back in.
+  // older release back in. A short name is its entry's; a name that cannot
+  // be asked about is refused.
+  const std::string workDir = JoinPath(dstPath, kWorkDirName);
   for (const ArchiveEntry& entry : entries) {
-    const std::vector<std::string> names = entryPathNames(entry.entryName);
+    const auto names = InstalledNames(workDir, entryPathNames(entry.entryName));
+    const auto installed = InstalledNames(dstPath, NamesBelowUpdate(entry.entryName));
+    if (!names.ok() || !installed.ok()) return &entry;
     for (const char* name : {kJournalName, kBackupDirName}) {
-      if (startsWithNames(names, {name})) return &entry;
+      if (startsWithNames(names.value, {name})) return &entry;
     }
-    const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
-    for (const std::string& name : {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
-                                    kLockName + std::string(platform::kLockHeldSuffix),
-                                    std::string(kReleaseRecordName)}) {
+    const std::vector<std::string>& below = installed.value;
+    for (const std::string& name :
+         {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
+          kLockName + std::string(platform::kLockHeldSuffix), std::string(kReleaseRecordName)}) {
       if (startsWithNames(below, {name})) return &entry;
     }
     for (std::size_t i = 1; i < below.size(); ++i) {
@@ -95,9 +114,12 @@ FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEnt
   InstalledFolders installed(dstPath);
   for (const ArchiveEntry& entry : entries) {
     if (entry.directory) continue;
-    const std::vector<std::string> names = NamesBelowUpdate(entry.entryName);
-    if (names.empty() || (names.size() == 1 && IsUpdaterOwnFile(names[0]))) continue;
-    const std::string folder = installed.FolderAt(names);
+    const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
+    const platform::SystemRead<std::vector<std::string>> names = InstalledNames(dstPath, below);
+    // A name that cannot be asked about counts as a folder that cannot be listed.
+    if (!names.ok()) return {JoinPath(dstPath, below.front()), {}};
+    if (names.value.empty() || (names.value.size() == 1 && IsUpdaterOwnFile(names.value[0]))) continue;
+    const std::string folder = installed.FolderAt(names.value);
     if (folder.empty()) continue;
     // A file in its place brings nothing below it: whatever the folder holds
     // would go with the backups.

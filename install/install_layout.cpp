@@ -11,6 +11,7 @@
 #include "platform/file_open.h"
 #include "platform/file_system.h"
 #include "platform/folder_handle.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -57,7 +58,16 @@ bool InstallLayout::MakeBackupFolder(int number, int area, const InstallFolders&
 
 bool InstallLayout::MakeArea(int area, const std::string& folder, const InstallFolders& folders) const {
   const std::string reserved = JoinPath(folder, kBackupDirName);
-  folders.Open(folder).MakeFolder(kBackupDirName);
+  const platform::FolderHandle holder = folders.Open(folder);
+  // One an earlier install made stays in use; a refusal to make it is the
+  // cause, with its code, not the open of it that would follow.
+  if (!holder.MakeFolder(kBackupDirName)) {
+    const int refused = platform::LastSystemError();
+    if (!holder.Child(kBackupDirName).ok()) {
+      platform::SetLastSystemError(refused);
+      return false;
+    }
+  }
   const platform::FolderHandle parent = folders.Open(reserved);
   const std::string& relative = areas_[static_cast<std::size_t>(area)];
   const std::string name = LastNameOf(relative);

@@ -13,9 +13,13 @@ constexpr const char kUpdaterName[] = "update.exe";
 }  // namespace
 
 bool IsUpdaterOwnFile(const std::string& fileName) {
-  static const std::string ownName = FileNameOf(platform::ExecutablePath().value);
-  return platform::SameFileName(fileName, kUpdaterName) ||
-         (!ownName.empty() && platform::SameFileName(fileName, ownName));
+  static const std::string ownPath = platform::ExecutablePath().value;
+  static const std::string ownName = FileNameOf(ownPath);
+  // The 8.3 short name of the updater's file, as its folder holds it, is
+  // that file; a name that cannot be looked up is compared as it is.
+  const platform::SystemRead<std::string> held = platform::LongNameIn(ParentDirectoryOf(ownPath), fileName);
+  const std::string& name = held.ok() ? held.value : fileName;
+  return platform::SameFileName(name, kUpdaterName) || (!ownName.empty() && platform::SameFileName(name, ownName));
 }
 
 std::vector<std::string> UpdaterOwnFileEntries(const std::vector<ArchiveEntry>& entries) {

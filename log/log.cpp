@@ -69,7 +69,7 @@ const LogFile& RunLogFile(const std::tm& day) {
 void ReportUnwritable(const std::string& path, int code) {
   if (unwritableReported) return;
   unwritableReported = true;
-  std::fprintf(stderr, "Log Not Written:%s, error:%d\n", platform::OutputText(path).c_str(), code);
+  std::fprintf(stderr, "Log Not Written:%s, error:%d\n", platform::OutputText(EscapedText(path)).c_str(), code);
 }
 
 // Writes `message`, already in the bytes the log shows.
@@ -116,21 +116,15 @@ void LogWrite(int level, const char* sourceFile, int line, const char* message) 
   WriteLine(level, sourceFile, line, platform::OutputText(message).c_str());
 }
 
-// Formatted whole, then cut as shown: on Windows a path's characters take
-// other byte counts in the ANSI code page than in UTF-8.
+// Each piece put as shown before the cut: on Windows a path's characters
+// take other byte counts in the ANSI code page than in UTF-8.
 void LogFormatted(int level, const char* sourceFile, int line, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(nullptr, 0, format, args);
+  std::vector<MessagePiece> pieces = FormatMessagePieces(format, args);
   va_end(args);
-  std::vector<char> message(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
-  std::vsnprintf(message.data(), message.size(), format, again);
-  va_end(again);
-  std::string shown = platform::OutputText(message.data());
-  if (shown.size() > kLongestMessage) shown.resize(kLongestMessage);
-  WriteLine(level, sourceFile, line, shown.c_str());
+  for (MessagePiece& piece : pieces) piece.text = platform::OutputText(piece.text);
+  WriteLine(level, sourceFile, line, FitMessage(pieces, kLongestMessage).c_str());
 }
 
 void SetLogRoot(std::string root) {

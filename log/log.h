@@ -29,14 +29,17 @@ extern LockHelper LogLock;
 /// until start-up sets it. Read under LogLock; replaced only by SetLogRoot.
 extern std::string LogRoot;
 
-/// Writes one stamped line for `level` into LogFilePath(); never fails
+/// Writes one stamped line for `level` into LogFilePath(), `message` as it
+/// is (the program's own text: the usage holds line feeds); never fails
 /// towards the caller: a line that cannot be stored is dropped everywhere,
 /// and the first such line since SetLogRoot says so on standard error
 /// ("Log Not Written:PATH, error:CODE").
 void LogWrite(int level, const char* sourceFile, int line, const char* message);
 
-/// Formats `format` into a message buffer of 2048 bytes (a longer message is
-/// cut at 2047 characters) and logs it with LogWrite.
+/// Formats `format`, every string argument escaped (EscapedText, so that a
+/// name cannot forge a line), and logs it with LogWrite. A message longer
+/// than 2047 bytes loses the end of its longest string arguments, not its
+/// fixed text or numbers.
 __attribute__((format(printf, 4, 5))) void LogFormatted(int level, const char* sourceFile, int line, const char* format,
                                                         ...);
 

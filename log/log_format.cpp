@@ -3,7 +3,8 @@
 
 #include <array>
 #include <cstdio>
-#include <string>
+#include <cstring>
+#include <type_traits>
 
 #include "platform/file_system.h"
 #include "platform/output_text.h"
@@ -44,7 +45,121 @@ bool FormatFits(char* buffer, std::size_t size, const char* format, Args... args
   return written >= 0 && static_cast<std::size_t>(written) < size;
 }
 
+// A va_list that helpers can take by reference on every ABI (on some it is
+// an array, which a parameter would turn into a pointer).
+struct Arguments {
+  std::va_list list;
+};
+
+template <typename T>
+std::string FormattedOne(const std::string& spec, Arguments& args) {
+  const T value = va_arg(args.list, T);
+  const int length = std::snprintf(nullptr, 0, spec.c_str(), value);
+  if (length <= 0) return {};
+  std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), spec.c_str(), value);
+  return text.data();
+}
+
+template <typename Signed, typename Unsigned>
+std::string FormattedInteger(const std::string& spec, bool isSigned, Arguments& args) {
+  return isSigned ? FormattedOne<Signed>(spec, args) : FormattedOne<Unsigned>(spec, args);
+}
+
+// One conversion other than %s; `length` is its length modifier. Types
+// narrower than int arrive as int, as the call promoted them.
+std::string FormattedValue(const std::string& spec, const std::string& length, char conversion, Arguments& args) {
+  if (std::strchr("fFeEgGaA", conversion) != nullptr) return FormattedOne<double>(spec, args);
+  if (conversion == 'p') return FormattedOne<void*>(spec, args);
+  if (std::strchr("diuxXoc", conversion) == nullptr) return spec;  // no argument is taken
+  const bool isSigned = conversion == 'd' || conversion == 'i' || conversion == 'c';
+  if (length == "l") return FormattedInteger<long, unsigned long>(spec, isSigned, args);
+  if (length == "ll") return FormattedInteger<long long, unsigned long long>(spec, isSigned, args);
+  if (length == "z") return FormattedInteger<std::make_signed_t<std::size_t>, std::size_t>(spec, isSigned, args);
+  return FormattedInteger<int, unsigned>(spec, isSigned, args);
+}
+
 }  // namespace
+
+std::string EscapedText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0u;
+    if (byte < 0x20 || byte == 0x7F) {
+      shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      // U+0080 to U+009F in UTF-8: a terminal may read U+009B as the start of a sequence.
+      shown += {'\\', 'u', '0', '0', kHex[next >> 4], kHex[next & 0xF]};
+      ++at;
+    } else {
+      shown += static_cast<char>(byte);
+    }
+  }
+  return shown;
+}
+
+std::vector<MessagePiece> FormatMessagePieces(const char* format, std::va_list list) {
+  Arguments args;
+  va_copy(args.list, list);
+  std::vector<MessagePiece> pieces(1);
+  for (const char* at = format; *at != '\0';) {
+    if (*at != '%') {
+      pieces.back().text += *at++;
+      continue;
+    }
+    const char* const start = at++;
+    while (*at != '\0' && std::strchr("-+ #0123456789.", *at) != nullptr) ++at;
+    std::string length;
+    while (*at != '\0' && std::strchr("hlzjt", *at) != nullptr) length += *at++;
+    const char conversion = *at != '\0' ? *at++ : '\0';
+    if (conversion == '%') {
+      pieces.back().text += '%';
+    } else if (conversion == 's') {
+      const char* text = va_arg(args.list, const char*);
+      pieces.push_back({EscapedText(text != nullptr ? text : "(null)"), true});
+      pieces.emplace_back();
+    } else {
+      pieces.back().text += FormattedValue(std::string(start, at), length, conversion, args);
+    }
+  }
+  va_end(args.list);
+  return pieces;
+}
+
+std::string FitMessage(const std::vector<MessagePiece>& pieces, std::size_t longest) {
+  static constexpr std::string_view kCutMark = "...";
+  std::vector<std::string> texts;
+  std::size_t total = 0;
+  for (const MessagePiece& piece : pieces) {
+    texts.push_back(piece.text);
+    total += piece.text.size();
+  }
+  while (total > longest) {
+    std::size_t cut = texts.size();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      if (pieces[i].argument && texts[i].size() > kCutMark.size() &&
+          (cut == texts.size() || texts[i].size() > texts[cut].size())) {
+        cut = i;
+      }
+    }
+    if (cut == texts.size()) break;
+    std::string& text = texts[cut];
+    const std::size_t excess = total - longest + kCutMark.size();
+    std::size_t keep = text.size() > excess ? text.size() - excess : 0;
+    // Not inside a UTF-8 character.
+    while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
+    total -= text.size();
+    text = text.substr(0, keep) + std::string(kCutMark);
+    total += text.size();
+  }
+  std::string message;
+  for (const std::string& text : texts) message += text;
+  if (message.size() > longest) message.resize(longest);
+  return message;
+}
 
 bool FormatLogLine(char* buffer, std::size_t size, const std::tm& when, int milliseconds, int level,
                    const char* sourceFile, int line, const char* message) {

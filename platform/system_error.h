@@ -7,6 +7,10 @@ namespace platform {
 /// GetLastError() on Windows, errno on Linux, as the last seam call left it.
 int LastSystemError();
 
+/// Makes `code` what LastSystemError() answers next on this thread, so that
+/// a look after a failure does not hide the failure's own code.
+void SetLastSystemError(int code);
+
 /// True when `code` says that a rename would cross volumes (EXDEV on Linux,
 /// ERROR_NOT_SAME_DEVICE on Windows): the entry can only be copied there.
 bool IsOtherVolumeError(int code);

@@ -50,8 +50,12 @@ bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::s
 // written, and gets its mode and time, even when the copy failed.
 int ZipReaderState::writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry) {
   const std::string parent = parentPathOf(path);
-  // The parent of the previous file written holds that file: it is there.
-  if (parent != parentOfLastFile) makeDirectoryPath(parent);
+  // The parent of the previous file written holds that file: it is there. A
+  // folder that cannot be made gives its own code, not the open's "no folder".
+  if (parent != parentOfLastFile && !makeDirectoryPath(parent)) {
+    fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
+    return -1;
+  }
   const OpenedEntry opened = openCurrentEntry(entry);
   EntryFile file(path);
   const auto notWritten = [&] {

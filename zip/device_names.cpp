@@ -27,7 +27,9 @@ bool IsPortNumber(const std::string& text) {
 bool IsDeviceSegment(const std::string& segment) {
   std::string base = Upper(segment.substr(0, segment.find_first_of(".:")));
   base.erase(base.find_last_not_of(" .") + 1);
-  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" || base == "CONOUT$") {
+    return true;
+  }
   const std::string prefix = base.substr(0, 3);
   return (prefix == "COM" || prefix == "LPT") && IsPortNumber(base.substr(3));
 }

@@ -113,8 +113,7 @@ bool makeLinks(const EntriesToWrite& entries, ExtractionUndo& undo) {
   for (const PlannedLink& link : entries.links.links()) {
     const std::string path = outputPathOf(entries.destination, link.relative);
     undo.noteBeforeWriting(path, /*isDirectory=*/false);
-    makeDirectoryPath(parentPathOf(path));
-    if (!platform::MakeSymbolicLink(link.target, path)) {
+    if (!makeDirectoryPath(parentPathOf(path)) || !platform::MakeSymbolicLink(link.target, path)) {
       entries.state.fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
       return false;
     }

@@ -21,6 +21,9 @@ constexpr std::uint64_t kLongestLinkTarget = 4095;
 EntryRefusal refusalOfName(const std::string& relative) {
   if (!landsInsideDestination(relative)) return EntryRefusal::kOutsideDestination;
   if (namesReservedDevice(relative)) return EntryRefusal::kDeviceName;
+  // Windows reads "name:stream" as a stream of "name" on NTFS (and refuses
+  // the name elsewhere); one archive serves every system, so it is refused on each.
+  if (relative.find(':') != std::string::npos) return EntryRefusal::kColonInName;
   return EntryRefusal::kNone;
 }
 

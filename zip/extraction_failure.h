@@ -12,6 +12,7 @@ enum class EntryRefusal {
   kNone,
   kOutsideDestination,  ///< its output name would land outside the destination
   kDeviceName,          ///< a segment names a Windows device
+  kColonInName,         ///< its output name holds a colon, which Windows reads as a stream
   kNulInName,           ///< its stored name holds a NUL
   kNotUtf8,             ///< flagged as UTF-8, its name is not
   kEndsInDotOrBlank,    ///< a segment ends in a dot or a blank

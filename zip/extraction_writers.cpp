@@ -174,7 +174,7 @@ bool ExtractionWriters::write(Writer& writer, const PendingEntry& entry, int& er
   undo_.noteBeforeWriting(entry.path, entry.directory, writer.cursor);
   if (entry.directory) return makeDirectoryPath(entry.path) || failed();
   const std::string parent = parentPathOf(entry.path);
-  if (parent != writer.parentOfLastFile) makeDirectoryPath(parent);
+  if (parent != writer.parentOfLastFile && !makeDirectoryPath(parent)) return failed();
   EntryFile file(entry.path);
   if (!file.ok()) return failed();
   writer.parentOfLastFile = parent;

@@ -8,6 +8,7 @@
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "platform/runtime_paths.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -65,9 +66,15 @@ bool makeDirectoryPath(const std::string& path) {
   const std::string parent = parentPathOf(tidy);
   if (!parent.empty()) {
     const PathKind kind = platform::RuntimeStat(parent);
-    if (kind != PathKind::kDirectory && kind != PathKind::kRegularFile) makeDirectoryPath(parent);
+    // A folder above that cannot be made is the cause, with its own code.
+    if (kind != PathKind::kDirectory && kind != PathKind::kRegularFile && !makeDirectoryPath(parent)) return false;
   }
-  return platform::RuntimeMakeDirectory(tidy) || isWritableDirectory();
+  if (platform::RuntimeMakeDirectory(tidy)) return true;
+  const int refused = platform::LastSystemError();
+  if (isWritableDirectory()) return true;  // made meanwhile, by another writer
+  // Still missing: the system's refusal to make it says why, not the look after it.
+  if (platform::IsMissingError(platform::LastSystemError())) platform::SetLastSystemError(refused);
+  return false;
 }
 
 std::string parentPathOf(const std::string& path) {

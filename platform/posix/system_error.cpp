@@ -5,6 +5,8 @@
 
 int platform::LastSystemError() { return errno; }
 
+void platform::SetLastSystemError(int code) { errno = code; }
+
 bool platform::IsOtherVolumeError(int code) { return code == EXDEV; }
 
 bool platform::IsMissingError(int code) { return code == ENOENT || code == ENOTDIR; }

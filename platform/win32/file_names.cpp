@@ -23,5 +23,25 @@ bool platform::SameFileName(const std::string& left, const std::string& right) {
 
 std::string platform::FoldedFileName(const std::string& name) { return Utf8Text(FoldedName(name)); }
 
+platform::SystemRead<std::string> platform::LongNameIn(const std::string& folder, const std::string& name) {
+  // Every short name the system makes holds a "~"; no other name is asked
+  // about, which spares Wine a read of the whole folder per name.
+  if (name.find('~') == std::string::npos) return {name};
+  const std::wstring path = WidePath(folder + "\\" + name);
+  std::wstring longPath(MAX_PATH, L'\0');
+  DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), static_cast<DWORD>(longPath.size()));
+  if (length >= longPath.size()) {
+    longPath.resize(length);
+    length = GetLongPathNameW(path.c_str(), longPath.data(), static_cast<DWORD>(longPath.size()));
+  }
+  if (length == 0 || length >= longPath.size()) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {name};
+    return {{}, static_cast<int>(error != 0 ? error : ERROR_INSUFFICIENT_BUFFER)};
+  }
+  longPath.resize(length);
+  return {Utf8Text(longPath.substr(longPath.find_last_of(L"\\/") + 1))};
+}
+
 // The longest name NTFS and FAT keep, in UTF-16 units.
 bool platform::FitsFileName(const std::string& name) { return WideText(name).size() <= 255; }

@@ -1,5 +1,7 @@
 // Every refusal says why: a line naming the entry and the cause comes right
 // before the line that ends the run, and the application keeps running.
+#include <algorithm>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -7,8 +9,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "install/install.h"
 #include "platform/symbolic_link.h"
 #include "tests/e2e/update_run_fixture.h"
+#include "tests/support/short_name.h"
 #include "tests/support/tree_snapshot.h"
 
 using namespace update_e2e;
@@ -94,8 +98,21 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
   for (std::size_t at = withNul.find("a.txt|"); at != std::string::npos; at = withNul.find("a.txt|"))
     withNul[at + 5] = '\0';
   const std::string longName = "update/" + std::string(256, 'n');
+  // A name that would end its line and forge the outcome, move the cursor
+  // and (U+009B) start a sequence on a terminal.
+  const std::string forged = std::string(kDriverLogSource) + " 242 Update App Success!";
+  EntryRecipe forging = File("update/a\r\n" + forged + "\n\x1b[2J\xC2\x9B" + "31m\x7F/../../../../x", "x");
+  forging.flags = zip_testing::kUtf8NameFlag;
   cases.insert(cases.end(), {
-                                {withNul, "Entry Refused:update/a.txt, Reason:a NUL inside the name"},
+                                {withNul, "Entry Refused:update/a.txt\\x00/../../x, Reason:a NUL inside the name"},
+                                {ArchiveOf(zip_, {File("update/ok.txt", "ok"), forging}),
+                                 "Entry Refused:update/a\\x0D\\x0A" + forged +
+                                     "\\x0A\\x1B[2J\\u009B31m\\x7F/../../../../x, "
+                                     "Reason:outside the destination"},
+                                {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/notes.txt:hidden", "x")}),
+                                 "Entry Refused:update/notes.txt:hidden, Reason:a colon inside the name"},
+                                {ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/CONOUT$", "x")}),
+                                 "Entry Refused:update/CONOUT$, Reason:a device name"},
                                 {ArchiveOf(zip_, {File("update/a.txt", "1"), File("update/a.txt", "2")}),
                                  "Entry Refused:update/a.txt, Reason:the same path as update/a.txt"},
                                 {ArchiveOf(zip_, {File("update/d", "file"), Directory("update/d/")}),
@@ -113,12 +130,21 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
     cases.push_back({ArchiveOf(zip_, {File("update/A.txt", "1"), File("update/a.txt", "2")}),
                      "Entry Refused:update/a.txt, Reason:the same path as update/A.txt"});
   }
+  // The lock file, which the run holds, under its 8.3 short name (Windows;
+  // Wine makes it from the name alone, so any folder tells it).
+  WriteFileBytes(root_.path() / "names" / kLockName, "");
+  const std::string lockAlias = ShortNameOf(root_.path() / "names" / kLockName);
+  if (!lockAlias.empty()) {
+    cases.push_back({ArchiveOf(zip_, {File("update/ok.txt", "ok"), File("update/" + lockAlias, "x")}),
+                     "Entry Refused:update/" + lockAlias + ", Reason:a name the install keeps"});
+  }
   if (platform::kMakesSymbolicLinks) {
     cases.push_back({ArchiveOf(zip_, {File("update/ok.txt", "ok"), zip_testing::Link("update/x", "../../y")}),
                      "Entry Refused:update/x, Reason:a link leading outside"});
     cases.push_back({ArchiveOf(zip_, {File("update/ok.txt", "ok"), zip_testing::Link("update/temp", "ok.txt")}),
                      "Entry Refused:update/temp, Reason:a name the install keeps"});
   }
+  const std::regex kStamp("^\\d{8}-\\d{1,2}:\\d{2}:\\d{2}\\.\\d{3}" + kLogOpen);
   const TreeSnapshot before = SnapshotTree(installDir_, "temp");
   for (const RefusalCase& c : cases) {
     WriteFileBytes(zip_, c.archive);
@@ -127,6 +153,13 @@ TEST_F(UpdateRun, EveryRefusedArchiveLogsTheEntryAndTheCause) {
     std::vector<std::string> lines;
     std::istringstream log(LogText().substr(logBefore));
     for (std::string line; std::getline(log, line);) lines.push_back(line);
+    // The run's own lines only, each stamped, no control character in any.
+    for (const std::string& line : lines) {
+      EXPECT_TRUE(std::regex_search(line, kStamp)) << line;
+      EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](unsigned char byte) {
+        return byte < 0x20 || byte == 0x7F;
+      })) << line;
+    }
     const std::string ended =
         std::string(kDriverLogSource) + " " + std::to_string(kExtractLine) + " Extract File Ret:0";
     ASSERT_GE(lines.size(), 2u);

@@ -83,4 +83,36 @@ class InstallRun : public UpdateRun {
   }
 };
 
+// An installation whose folder "addons" links to another volume, where the user
+// keeps a file: made by tests/e2e/other_volume.sh when the tests run as root.
+class OtherVolumeInstall : public InstallRun {
+ protected:
+  void SetUp() override {
+    InstallRun::SetUp();
+    const fs::path root = MountedFolder("UPDATE_OTHER_VOLUME");
+    if (root.empty() || !fs::is_directory(root / "volume" / "addons")) {
+      GTEST_SKIP() << "needs a folder linked to another volume: the tests run as root make one";
+    }
+    linked_ = root / "volume" / "addons";
+    installDir_ = root / "install";
+    WriteOldVersions();
+    std::vector<EntryRecipe> entries = NewVersionEntries();
+    entries.insert(entries.end(), {File("update/addons/a.txt", "new a"), File("update/addons/new/b.txt", "new b")});
+    WriteArchive(zip_.string(), entries);
+  }
+
+  void WriteOldVersions() {  // on both volumes, the link kept
+    std::error_code ignored;
+    for (const fs::path& dir : {installDir_, linked_}) {
+      for (const auto& entry : fs::directory_iterator(dir, ignored)) {
+        if (entry.path() != installDir_ / "addons") fs::remove_all(entry.path(), ignored);
+      }
+    }
+    WriteOldVersionInto(installDir_);
+    WriteTree(linked_, {{"a.txt", "old a"}, {"mine.txt", "the user's"}});
+  }
+
+  fs::path linked_;
+};
+
 }  // namespace update_e2e

@@ -15,6 +15,7 @@
 #include "install/install_layout.h"
 #include "platform/symbolic_link.h"
 #include "tests/e2e/install_fixture.h"
+#include "tests/support/short_name.h"
 
 using namespace update_e2e;
 
@@ -48,7 +49,6 @@ TEST_F(InstallRun, AnArchiveWithoutUpdateEntriesStopsNothing) {
 TEST_F(InstallRun, AFolderTurnedIntoAFileWhileItHoldsFilesStopsNothing) {
   WriteTree(installDir_, {{"docs/my-notes.txt", "the user's"}});
   const std::uint32_t pid = StartInstalledApp();
-  const TreeSnapshot before = Installation();
   struct Case {
     std::vector<EntryRecipe> archive;
     std::string folder;  // relative to the installation
@@ -62,6 +62,17 @@ TEST_F(InstallRun, AFolderTurnedIntoAFileWhileItHoldsFilesStopsNothing) {
     cases.push_back(
         {{File("update/readme.txt", "new"), zip_testing::Link("update/docs", "readme.txt")}, "docs", "my-notes.txt"});
   }
+  // A file under the folder's 8.3 short name (Windows) would replace it too.
+  WriteTree(installDir_, {{"User Data Folder/a.txt", "the user's a"}, {"User Data Folder/b.txt", "the user's b"}});
+  const std::string alias = ShortNameOf(installDir_ / "User Data Folder");
+  if (!alias.empty()) {
+    std::vector<platform::DirectoryEntry> held;  // the first the updater lists
+    platform::ListDirectory((installDir_ / "User Data Folder").u8string(), held);
+    cases.push_back({{File("update/readme.txt", "new"), File("update/" + alias, "a file")},
+                     "User Data Folder",
+                     held.empty() ? "" : held.front().name});
+  }
+  const TreeSnapshot before = Installation();
   const std::string install = installDir_.string();
   for (const Case& c : cases) {
     WriteArchive(zip_.string(), c.archive);
@@ -179,7 +190,8 @@ TEST_F(InstallRun, AJournalThatCannotBeTrustedIsNeverActedOn) {
         {{kError, kJournalUntrustedLine,
           "Journal Not Trusted:" + journal.string() + ", Reason:" + c.reason + ", error:" + std::to_string(c.error)},
          {kError, kRecoveryFailedLine,
-          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + work.string()}});
+          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + work.string() +
+              ", Blocked By:" + journal.string()}});
     EXPECT_EQ(SnapshotTree(installDir_), cutOff) << c.reason;
     fs::remove_all(journal);
     WriteFileBytes(journal, whole);
@@ -263,11 +275,11 @@ TEST_F(InstallRun, RecoveryFollowsOnlyTheLinksTheJournalRecorded) {
     fs::create_symlink(victim, folder);
     const TreeSnapshot victimBefore = SnapshotTree(victim);
     EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4) << c.folder;
-    ExpectLogInOrder(
-        {{kError, kFolderChangedLine,
-          "Folder Changed Since The Install:" + folder.string() + ", Recorded Link:" + c.recorded},
-         {kError, kRecoveryFailedLine,
-          "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" + (installDir_ / kWorkDirName).string()}});
+    ExpectLogInOrder({{kError, kFolderChangedLine,
+                       "Folder Changed Since The Install:" + folder.string() + ", Recorded Link:" + c.recorded},
+                      {kError, kRecoveryFailedLine,
+                       "Unfinished Update Not Rolled Back, Restored:0, Journal Kept In:" +
+                           (installDir_ / kWorkDirName).string() + ", Blocked By:" + folder.string()}});
     EXPECT_EQ(SnapshotTree(victim), victimBefore) << c.folder;
     EXPECT_TRUE(JournalLeft());
     fs::remove(folder);
@@ -366,38 +378,6 @@ class ReadOnlyInstall : public InstallRun {
   }
 
   fs::path source_;
-};
-
-// An installation whose folder "addons" links to another volume, where the user
-// keeps a file: made by tests/e2e/other_volume.sh when the tests run as root.
-class OtherVolumeInstall : public InstallRun {
- protected:
-  void SetUp() override {
-    InstallRun::SetUp();
-    const fs::path root = MountedFolder("UPDATE_OTHER_VOLUME");
-    if (root.empty() || !fs::is_directory(root / "volume" / "addons")) {
-      GTEST_SKIP() << "needs a folder linked to another volume: the tests run as root make one";
-    }
-    linked_ = root / "volume" / "addons";
-    installDir_ = root / "install";
-    WriteOldVersions();
-    std::vector<EntryRecipe> entries = NewVersionEntries();
-    entries.insert(entries.end(), {File("update/addons/a.txt", "new a"), File("update/addons/new/b.txt", "new b")});
-    WriteArchive(zip_.string(), entries);
-  }
-
-  void WriteOldVersions() {  // on both volumes, the link kept
-    std::error_code ignored;
-    for (const fs::path& dir : {installDir_, linked_}) {
-      for (const auto& entry : fs::directory_iterator(dir, ignored)) {
-        if (entry.path() != installDir_ / "addons") fs::remove_all(entry.path(), ignored);
-      }
-    }
-    WriteOldVersionInto(installDir_);
-    WriteTree(linked_, {{"a.txt", "old a"}, {"mine.txt", "the user's"}});
-  }
-
-  fs::path linked_;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/update_run_fixture.h"
+#include "tests/support/short_name.h"
 #include "util/utf.h"
 
 using namespace update_e2e;
@@ -161,6 +162,25 @@ TEST_F(UpdateRun, AGoodUpdateLogsExactlyTheDescribedLinesAndPassesNoArguments) {
                                      kSuccessLine}))
       << log;
   EXPECT_EQ(WithLineFeeds(ReadFileBytes(AppPath().string() + ".args")), "\n\n");
+}
+
+// The updater kept in the installation under a long name: an entry under
+// its 8.3 short name (Windows) is its own file, never installed over it.
+TEST_F(UpdateRun, TheUpdatersOwnFileUnderItsShortNameIsNotInstalled) {
+  const fs::path updater = installDir_ / ("Vendor Updater" + suffix_);
+  fs::copy_file(updaterDir_ / ("update" + suffix_), updater);
+  const std::string alias = ShortNameOf(updater);
+  if (alias.empty()) GTEST_SKIP() << "no 8.3 short names on this system";
+  const std::string program = ReadFileBytes(updater);
+  WriteArchive(zip_.string(), {File("update/readme.txt", "version 2\n"), File("update/" + alias, "not the updater")});
+  updaterDir_ = installDir_;
+  const RunResult result = RunToEnd(
+      updater.u8string(), {"--exeName", appName_, "--zipFile", zip_.u8string(), "--dstPath", installDir_.u8string()},
+      root_.path());
+  EXPECT_EQ(result.exitCode, 0) << LogText();
+  EXPECT_TRUE(ReadFileBytes(updater) == program) << "the updater's file was written over";
+  EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "version 2\n");
+  ExpectLogInOrder({{kWarning, kOwnFileLine, "Updater's Own File Not Installed:update/" + alias}});
 }
 
 // A log that cannot be written (a file stands where its folder goes) is

@@ -64,7 +64,8 @@ TEST(InstallChecks, NoEntryMayTakeTheJournalOrTheBackups) {
       {{".update-journal-notes", "update/tempo/x", "temp/x"}, false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(EntryTakingReservedName(Entries(c.names)) != nullptr, c.expected) << ::testing::PrintToString(c.names);
+    EXPECT_EQ(EntryTakingReservedName(Entries(c.names), "no-installation") != nullptr, c.expected)
+        << ::testing::PrintToString(c.names);
   }
 }
 

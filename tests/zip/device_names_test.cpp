@@ -26,6 +26,8 @@ TEST(DeviceNames, EverySpellingWindowsReadsAsADevice) {
                            "COM1:",
                            "LPT1:x",
                            "COM\xB9",
+                           "CONIN$",
+                           "conout$.txt",
                            "lpt\xC2\xB3.log",
                            "update/bin/prn.dll"}) {
     EXPECT_TRUE(namesReservedDevice(name)) << name;
@@ -34,7 +36,7 @@ TEST(DeviceNames, EverySpellingWindowsReadsAsADevice) {
 
 TEST(DeviceNames, NamesThatOnlyLookAlike) {
   for (const char* name : {"CONFIG", "console.txt", "NULL", "AUXX", "COM", "COM0", "COM10", "LPT", "xCON", "my con",
-                           "update/app.exe", "a/CONx/b", "CO.N", "COM\xB4", "", "dir/"}) {
+                           "update/app.exe", "a/CONx/b", "CO.N", "COM\xB4", "CONIN", "CON$", "", "dir/"}) {
     EXPECT_FALSE(namesReservedDevice(name)) << name;
   }
 }

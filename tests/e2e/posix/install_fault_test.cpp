@@ -277,6 +277,50 @@ TEST_F(InstallRun, AFailedInstallLogsTheStepThePathAndTheCode) {
   }
 }
 
+// A folder of the extraction the system refuses: its own code is logged, not
+// the "no such file" of the file that could then not be opened.
+TEST_F(InstallRun, AFolderTheExtractionMayNotMakeLogsTheSystemsCode) {
+  const std::string data = Joined(Joined(Joined(installDir_.string(), "temp"), "update"), "data");
+  for (const int code : {EACCES, EROFS}) {
+    const std::size_t logBefore = LogText().size();
+    {
+      const FaultPlan plan(
+          {{"UPDATE_FAULT_PATH_ENDS", "/temp/update/data"}, {"UPDATE_FAULT_ERRNO", std::to_string(code)}});
+      EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 3);
+    }
+    const std::string log = LogText().substr(logBefore);
+    const std::string refused = " " + std::to_string(kEntryNotWrittenLine) + " Entry Not Written:" + data;
+    const std::size_t at = log.find(refused);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_EQ(log.substr(at, log.find('\n', at) - at).substr(log.find(", error:", at) - at),
+              ", error:" + std::to_string(code))
+        << log;
+  }
+}
+
+// The backup area on another volume refused: its code, not the "no such
+// folder" of the area's own folder made next.
+TEST_F(OtherVolumeInstall, AnAreaTheSystemRefusesLogsItsCode) {
+  for (const int code : {EACCES, EROFS}) {
+    WriteOldVersions();
+    const TreeSnapshot before = Installation();
+    RunResult result;
+    {
+      const FaultPlan plan(
+          {{"UPDATE_FAULT_PATH_ENDS", "/addons/.update-backup"}, {"UPDATE_FAULT_ERRNO", std::to_string(code)}});
+      result = UpdateWithoutApp(zip_.string());
+    }
+    EXPECT_EQ(result.exitCode, 4);
+    const std::string log = LogText();
+    const std::string step = "Install Failed At:backup folder, Path:" + Joined(installDir_.string(), "addons");
+    const std::size_t at = log.rfind(step);
+    ASSERT_NE(at, std::string::npos) << log;
+    const std::string line = log.substr(at, log.find('\n', at) - at);
+    EXPECT_EQ(line.substr(line.rfind(", error:")), ", error:" + std::to_string(code)) << line;
+    EXPECT_EQ(Installation(), before);
+  }
+}
+
 // A process that can write the installation swaps a merged folder for a
 // link to a folder of its own, or for that folder itself, as the journal is
 // made: nothing is written into it, the install is undone and the log names
