@@ -78,8 +78,8 @@ bool FolderHandle::MakeFolder(const std::string& name) const {
 }
 
 UniqueFile FolderHandle::MakeFile(const std::string& name) const {
-  UniqueFd file(ok() ? openat(state_->fd.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644)
-                     : -1);
+  UniqueFd file(
+      ok() ? openat(state_->fd.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644) : -1);
   if (!file.ok()) return nullptr;
   std::FILE* stream = fdopen(file.get(), "wb");
   if (stream != nullptr) file.Release();

@@ -43,10 +43,8 @@ TEST_F(InstallRun, ALinkPlantedWhereTheUpdaterMakesItsOwnFileIsNeverFollowed) {
   fs::permissions(rootOnly / "secret", fs::perms::owner_read | fs::perms::owner_write);
   const TreeSnapshot theirs = SnapshotTree(rootOnly);
   const std::string work = std::string(kWorkDirName) + "/";
-  const std::vector<PlantedLink> cases = {{kLockName, false, 4},
-                                          {kProbeName, false, 4},
-                                          {work + kJournalName, false, 4},
-                                          {work + kUpdateDirName, true, 3}};
+  const std::vector<PlantedLink> cases = {
+      {kLockName, false, 4}, {kProbeName, false, 4}, {work + kJournalName, false, 4}, {work + kUpdateDirName, true, 3}};
   for (const PlantedLink& planted : cases) {
     WriteOldVersion();
     GiveToNobody(installDir_);
