@@ -19,8 +19,8 @@ void LogOwnNameLink(const std::string& path);
 /// another run still holds it after the wait and the archive is present,
 /// logs so. A link at the lock file's name is logged as one; a hold the
 /// system refuses otherwise (a folder at the lock file's name, an
-/// installation the run may not write) is logged with the system's code: the run must end with 4 before it touches
-/// anything.
+/// installation the run may not write) is logged with the system's code.
+/// Either way the run must end with 4 before it touches anything.
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent);
 
 /// Rolls back (or finishes) an install that an earlier run left unfinished
