@@ -65,11 +65,14 @@ class FileHold final : public platform::InstallHold {
   // Something stands at the lock file's name: another run's file, held
   // without sharing, is busy; a file of the folder's own that nobody holds
   // (a copy, an earlier version's) goes, so that the next try makes the
-  // run's own (kTaken: try again); a link of any kind is never touched.
+  // run's own (kTaken: try again, also when it went meanwhile); a link of
+  // any kind is never touched.
   platform::HoldAttempt RemoveLeftFile() {
     platform::UniqueHandle file(CreateFileW(lockPath_.c_str(), DELETE | GENERIC_READ, /*dwShareMode=*/0,
                                             /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
                                             FILE_FLAG_OPEN_REPARSE_POINT, /*hTemplateFile=*/nullptr));
+    // Gone since, as the holder let go: the next try may make it.
+    if (!file.ok() && GetLastError() == ERROR_FILE_NOT_FOUND) return platform::HoldAttempt::kTaken;
     if (!file.ok()) return Failed(GetLastError());
     if (!IsOwnFile(file.get())) return Linked();
     return MarkForDeletion(file.get()) ? platform::HoldAttempt::kTaken : platform::HoldAttempt::kRefused;
