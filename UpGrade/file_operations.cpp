@@ -7,19 +7,27 @@
 
 #include "UpGrade/log_lines.h"
 #include "install/install.h"
+#include "install/tree_removal.h"
 #include "log/log.h"
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
+#include "platform/file_copy.h"
 #include "platform/file_identity.h"
 #include "platform/file_names.h"
 #include "platform/file_open.h"
 #include "platform/file_search.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
+#include "platform/system_error.h"
 #include "util/paths.h"
 
 bool FileExists(const std::string& filePath) { return platform::FindsFile(filePath); }
 
 namespace {
+
+// An update folder that could not be removed is renamed to this, followed by
+// the run's token, for a later clear to remove.
+constexpr const char kDiscardedPrefix[] = ".update-discarded-";
 
 // True for the journal and the backup area of an install directly in the
 // work directory: only recovery, which reads the journal, may remove them.
@@ -27,14 +35,16 @@ bool KeptForRecovery(const std::string& name) {
   return platform::SameFileName(name, kJournalName) || platform::SameFileName(name, kBackupDirName);
 }
 
-// ClearDirectory, passing over the entries of `dirPath` itself that
-// `keptHere` names (none when null).
-bool ClearDirectoryBut(const std::string& dirPath, const std::string& keptFile, bool (*keptHere)(const std::string&)) {
-  // A linked work directory is someone else's directory: it is unlinked and
-  // a directory of our own takes its place, empty.
-  if (platform::IsLink(dirPath)) {
-    return platform::RemoveLink(dirPath) && platform::MakeDirectory(dirPath);
-  }
+// A linked work directory is someone else's directory: it is unlinked and
+// a directory of our own takes its place, empty. False when it cannot be.
+bool ReplacedIfLinked(const std::string& dirPath) {
+  return !platform::IsLink(dirPath) || (platform::RemoveLink(dirPath) && platform::MakeDirectory(dirPath));
+}
+
+}  // namespace
+
+bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
+  if (platform::IsLink(dirPath)) return ReplacedIfLinked(dirPath);
   if (!IsDirectory(dirPath)) return false;
   std::vector<platform::DirectoryEntry> entries;
   // The directory went away or cannot be read after the test above.
@@ -43,7 +53,6 @@ bool ClearDirectoryBut(const std::string& dirPath, const std::string& keptFile, 
   // removed as a link: what it leads to is not ours, and one left in place
   // would steer the next extraction through it.
   for (const platform::DirectoryEntry& entry : entries) {
-    if (keptHere != nullptr && keptHere(entry.name)) continue;
     const std::string path = dirPath + platform::kPathSeparator + entry.name;
     switch (entry.type) {
       case platform::EntryType::kLink:
@@ -53,7 +62,7 @@ bool ClearDirectoryBut(const std::string& dirPath, const std::string& keptFile, 
         if (keptFile.empty() || !platform::IsSameFile(path, keptFile)) platform::RemoveFile(path);
         break;
       case platform::EntryType::kDirectory:
-        ClearDirectoryBut(path, keptFile, nullptr);
+        ClearDirectory(path, keptFile);
         break;
       case platform::EntryType::kMissing:
         break;
@@ -62,14 +71,34 @@ bool ClearDirectoryBut(const std::string& dirPath, const std::string& keptFile, 
   return true;
 }
 
-}  // namespace
-
-bool ClearDirectory(const std::string& dirPath, const std::string& keptFile) {
-  return ClearDirectoryBut(dirPath, keptFile, nullptr);
-}
-
-bool ClearWorkDirectory(const std::string& workDir, const std::string& keptFile) {
-  return ClearDirectoryBut(workDir, keptFile, KeptForRecovery);
+WorkClear ClearWorkDirectory(const std::string& workDir, const std::string& keptFile) {
+  if (!ReplacedIfLinked(workDir)) return {};
+  // The first run of an installation makes it: there was nothing to clear.
+  const bool existed = platform::EntryTypeOf(workDir) != platform::EntryType::kMissing;
+  if (!existed) platform::MakeDirectory(workDir);
+  const platform::FolderHandle work = platform::FolderHandle::Open(workDir);
+  std::vector<platform::DirectoryEntry> entries;
+  if (!work.List(entries)) return {false, false, platform::LastSystemError()};
+  // The archive being installed stays, wherever in the work directory it is;
+  // nothing else does, and nothing is reached through a link.
+  const KeepsEntry keepsArchive = [&keptFile](const platform::FolderHandle& parent, const std::string& name,
+                                              const std::string&) {
+    return !keptFile.empty() && parent.TypeOf(name) == platform::EntryType::kFile &&
+           platform::IsSameFile(parent.PathOf(name), keptFile);
+  };
+  for (const platform::DirectoryEntry& entry : entries) {
+    if (!KeptForRecovery(entry.name)) RemoveTreeKeeping(work, entry.name, entry.type, entry.name, keepsArchive);
+  }
+  // What still stands at the update folder's name (a file held open, the
+  // archive itself) goes aside, so that the extraction writes only into a
+  // folder this run made. A link that could not be removed as one is never
+  // renamed: Wine renames what it leads to.
+  if (work.TypeOf(kUpdateDirName) != platform::EntryType::kMissing && !work.HoldsLink(kUpdateDirName)) {
+    work.Rename(kUpdateDirName, work, kDiscardedPrefix + platform::CopyToken());
+  }
+  if (work.MakeFolder(kUpdateDirName)) return {existed, true, 0};
+  const int error = platform::LastSystemError();
+  return {existed, false, error, work.HoldsLink(kUpdateDirName)};
 }
 
 bool CopyTree(const std::string& sourceDir, const std::string& targetDir) {

@@ -21,9 +21,22 @@ bool FileExists(const std::string& filePath);
 /// or cannot be listed.
 bool ClearDirectory(const std::string& dirPath, const std::string& keptFile = {});
 
-/// ClearDirectory for the work directory `workDir`: a journal and a backup
-/// area in it stay, whatever happened before, for recovery alone to remove.
-bool ClearWorkDirectory(const std::string& workDir, const std::string& keptFile);
+/// What clearing the work directory did.
+struct WorkClear {
+  bool listed = false;      ///< the work directory was there, a directory, and could be listed
+  bool updateMade = false;  ///< the update folder was made afresh, by this run
+  int error = 0;            ///< the system's code when it was not
+  bool linked = false;      ///< a link stands at its name that could not be removed as a link
+};
+
+/// Clears the work directory `workDir` for a new extraction: everything in
+/// it goes, folders included, except `keptFile` (as ClearDirectory) and a
+/// journal and a backup area, which stay, whatever happened before, for
+/// recovery alone to remove. Nothing is reached through a link; a link is
+/// removed as a link, and a `workDir` that is itself one is replaced by an
+/// empty directory. Then the update folder is made by this run: what stood
+/// there and could not be removed is moved aside first.
+WorkClear ClearWorkDirectory(const std::string& workDir, const std::string& keptFile);
 
 /// Installs the tree `sourceDir` into the existing directory `targetDir`: each
 /// top-level subdirectory is moved in (merged where it exists), then each

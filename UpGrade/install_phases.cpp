@@ -55,6 +55,10 @@ void LogUntrusted(const UntrustedJournal& journal) {
 
 }  // namespace
 
+void LogOwnNameLink(const std::string& path) {
+  LogFormatted(Error, kDriverLogSource, kOwnNameLinkLine, "Link Where Own File Should Be:%s", path.c_str());
+}
+
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent) {
   const unsigned waitMs = archivePresent ? BoundForTests("LOCK_WAIT", kLockWaitMs) : 0;
   auto lock = std::make_unique<platform::InstallLock>(dstPath, kLockName, waitMs, [&] {
@@ -64,7 +68,9 @@ std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPa
     LogFormatted(Error, kDriverLogSource, kLockTimeoutLine, "Another Update Holds The Installation:%s",
                  dstPath.c_str());
   }
-  if (!lock->held() && !lock->busy()) {
+  if (lock->linked()) {
+    LogOwnNameLink(dstPath + platform::kPathSeparator + kLockName);
+  } else if (!lock->held() && !lock->busy()) {
     LogFormatted(Error, kDriverLogSource, kLockRefusedLine, "Installation Lock Refused:%s, error:%d",
                  (dstPath + platform::kPathSeparator + kLockName).c_str(), lock->error());
   }
@@ -112,12 +118,14 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
                  folder.folder.c_str(), folder.holds.c_str());
     return false;
   }
-  if (!AcceptsNewFile(dstPath)) {
+  const NewFileProbe probe = AcceptsNewFile(dstPath);
+  if (probe.linked) {
+    LogOwnNameLink(dstPath + platform::kPathSeparator + kProbeName);
+  } else if (!probe.accepted) {
     LogFormatted(Error, kDriverLogSource, kNotWritableLine, "Installation Not Writable:%s error:%d", dstPath.c_str(),
-                 platform::LastSystemError());
-    return false;
+                 probe.error);
   }
-  return true;
+  return probe.accepted;
 }
 
 void LogUpdaterOwnFiles(const std::vector<ArchiveEntry>& entries) {
@@ -145,7 +153,9 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
   LogKept(outcome.kept);
   LogUndoFailures(outcome.undoFailures);
   LogUntrusted(outcome.untrusted);
-  if (outcome.failedStep.step != InstallStep::kNone) {
+  if (!outcome.linkAtOwnName.empty()) {
+    LogOwnNameLink(outcome.linkAtOwnName);
+  } else if (outcome.failedStep.step != InstallStep::kNone) {
     LogFormatted(Error, kDriverLogSource, kInstallStepLine, "Install Failed At:%s, Path:%s, error:%d",
                  InstallStepName(outcome.failedStep.step), outcome.failedStep.path.c_str(), outcome.failedStep.error);
   }

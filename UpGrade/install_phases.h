@@ -10,12 +10,17 @@
 #include "platform/install_lock.h"
 #include "zip/archive_entry.h"
 
+/// Logs that a link stands at `path`, where the updater makes a file or
+/// folder of its own: nothing followed it, and the run ends.
+void LogOwnNameLink(const std::string& path);
+
 /// Takes the installation's lock, waiting up to ten minutes for another run
 /// when `archivePresent` (logged before the wait), one try otherwise. When
 /// another run still holds it after the wait and the archive is present,
-/// logs so. A hold the system refuses (a folder or a link at the lock
-/// file's name, an installation the run may not write) is logged with the
-/// system's code: the run must end with 4 before it touches anything.
+/// logs so. A link at the lock file's name is logged as one; a hold the
+/// system refuses otherwise (a folder at the lock file's name, an
+/// installation the run may not write) is logged with the system's code.
+/// Either way the run must end with 4 before it touches anything.
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent);
 
 /// Rolls back (or finishes) an install that an earlier run left unfinished

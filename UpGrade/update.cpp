@@ -57,8 +57,8 @@ bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, con
     openError = error.what();
   }
   try {
-    LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d",
-                 ClearWorkDirectory(workDir, zipFile) ? 1 : 0);
+    const WorkClear clear = ClearWorkDirectory(workDir, zipFile);
+    LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d", clear.listed ? 1 : 0);
     if (!reader) {
       LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", openError.c_str());
       return false;
@@ -69,6 +69,13 @@ bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, con
       LogFormatted(Error, kDriverLogSource, kWorkDirLinkLine, "Work Folder Is A Link:%s", workDir.c_str());
       return false;
     }
+    const std::string updateDir = workDir + platform::kPathSeparator + kUpdateDirName;
+    if (clear.linked) LogOwnNameLink(updateDir);
+    if (!clear.updateMade && !clear.linked) {
+      LogFormatted(Error, kDriverLogSource, kEntryNotWrittenLine, "Entry Not Written:%s, error:%d", updateDir.c_str(),
+                   clear.error);
+    }
+    if (!clear.updateMade) return false;
     // The update folder is what lands in the installation: a link leading
     // out of it would lead out of the installation there.
     reader->setInstalledFolder(kUpdateDirName);

@@ -10,8 +10,8 @@
 # The "durable" columns time the same scripts followed by "sync", so that
 # their files are on the disk when they end, as the update's are.
 # The Windows build runs under Wine in a column of its own. The "2nd" columns
-# install the same archive a second time over what the first run left: its
-# work folder's folders, which the clear keeps. The "signed" columns run the
+# install the same archive a second time over what the first run left in its
+# work folder, which the clear removes. The "signed" columns run the
 # same updaters with a public key beside them, every archive signed with
 # minisign (prehashed): their ratio is the signature check's share.
 # With BEFORE naming a folder that holds an earlier build's "update" (and

@@ -139,6 +139,9 @@ struct InstallOutcome {
   std::vector<FailedStep> undoFailures;
   /// The journal the undo would not act on; nothing was undone then.
   UntrustedJournal untrusted;
+  /// A link found where the install makes its journal, never followed;
+  /// nothing was touched then. Empty: none.
+  std::string linkAtOwnName;
 };
 
 /// Installs the tree `updateDir` into `dstPath` as PlaceTree does, all or
@@ -201,10 +204,18 @@ struct FolderBecomingFile {
 FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEntry>& entries,
                                                     const std::string& dstPath);
 
-/// Creates and removes a probe file in `dstPath`. False, with
-/// LastSystemError() telling why, when no file can be created there (no
-/// right to write the installation).
-bool AcceptsNewFile(const std::string& dstPath);
+/// Whether the installation accepts a new file.
+struct NewFileProbe {
+  bool accepted = false;
+  bool linked = false;  ///< not: a link stands at the probe's name, never followed
+  int error = 0;        ///< not: the system's code
+};
+
+/// Creates and removes a probe file in `dstPath`, this run's own (made
+/// exclusively, never through a link). Not accepted when no file can be
+/// created there (no right to write the installation, something standing at
+/// the probe's name).
+NewFileProbe AcceptsNewFile(const std::string& dstPath);
 
 /// For each file entry below "update/" of `entries` that recorded no Unix
 /// mode (made on Windows, say), gives its extracted file in `workDir` the

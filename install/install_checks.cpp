@@ -9,15 +9,14 @@
 #include "install/install_paths.h"
 #include "platform/directory_listing.h"
 #include "platform/file_names.h"
-#include "platform/file_open.h"
-#include "platform/file_stream.h"
 #include "platform/file_system.h"
+#include "platform/folder_handle.h"
 #include "platform/install_lock.h"
+#include "platform/system_error.h"
 #include "zip/zip_paths.h"
 
 namespace {
 
-std::string ProbePath(const std::string& dstPath) { return JoinPath(dstPath, kProbeName); }
 
 // `names` (below the folder `folder`) as the folders hold them, each short
 // name resolved to its entry's long name, one folder after another; an error
@@ -130,10 +129,17 @@ FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEnt
   return {};
 }
 
-bool AcceptsNewFile(const std::string& dstPath) {
-  const std::string probe = ProbePath(dstPath);
-  if (!platform::UniqueFile(platform::OpenFile(probe, "wb"))) return false;
-  return platform::RemoveFile(probe);
+NewFileProbe AcceptsNewFile(const std::string& dstPath) {
+  const platform::FolderHandle installation = platform::FolderHandle::Open(dstPath);
+  if (!installation.MakeFile(kProbeName)) {
+    const int error = platform::LastSystemError();
+    return {false, installation.HoldsLink(kProbeName), error};
+  }
+  if (!installation.Remove(kProbeName, /*folder=*/false)) return {false, false, platform::LastSystemError()};
+  return {true, false, 0};
 }
 
-void RemoveLeftoverProbe(const std::string& dstPath) { platform::RemoveFile(ProbePath(dstPath)); }
+// What stands at the probe's name goes, a link as a link.
+void RemoveLeftoverProbe(const std::string& dstPath) {
+  platform::FolderHandle::Open(dstPath).Remove(kProbeName, /*folder=*/false);
+}

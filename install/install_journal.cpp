@@ -107,7 +107,10 @@ bool operator==(const JournalRecord& left, const JournalRecord& right) {
 // Binary mode: the same bytes on both systems. The buffer holds the records
 // of many steps, so that announcing each of thousands of steps does not cost
 // a write of its own.
-InstallJournal::InstallJournal(const std::string& path) : file_(platform::OpenFile(path, "wb")) {
+InstallJournal::InstallJournal(const std::string& path)
+    : InstallJournal(platform::UniqueFile(platform::OpenFile(path, "wb"))) {}
+
+InstallJournal::InstallJournal(platform::UniqueFile file) : file_(std::move(file)) {
   if (file_) std::setvbuf(file_.get(), nullptr, _IOFBF, 1 << 16);
 }
 

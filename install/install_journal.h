@@ -37,6 +37,8 @@ class InstallJournal {
  public:
   /// Creates the journal file `path`, replacing any; ok() is false when it cannot.
   explicit InstallJournal(const std::string& path);
+  /// Writes the journal to `file`, made by the run; ok() is false when null.
+  explicit InstallJournal(platform::UniqueFile file);
 
   bool ok() const { return file_ != nullptr; }
 

@@ -75,11 +75,7 @@ bool InstallLayout::MakeArea(int area, const std::string& folder, const InstallF
   return parent.MakeFolder(name);
 }
 
-// The work directory is the user's to name (the clear replaces a link
-// there); below it nothing is followed.
-platform::FolderHandle InstallLayout::OpenBackups() const {
-  return platform::FolderHandle::Open(workDir_).Child(kBackupDirName);
-}
+platform::FolderHandle InstallLayout::OpenBackups() const { return OpenWorkDir().Child(kBackupDirName); }
 
 std::string InstallLayout::BackupName(int number) { return std::to_string(number % kBackupsPerFolder); }
 
@@ -119,7 +115,8 @@ void InstallLayout::Discard(const InstallFolders& folders, int numbered) const {
     // Most backups are files: removed as one without asking what they are.
     return folder.Remove(BackupName(backup), /*folder=*/false) || RemoveTreeIn(folder, BackupName(backup));
   });
-  RemoveTreeIn(platform::FolderHandle::Open(workDir_), kBackupDirName);
+  const platform::FolderHandle work = OpenWorkDir();
+  RemoveTreeIn(work, kBackupDirName);
   for (std::size_t area = 1; area < areas_.size(); ++area) {
     if (areas_[area].empty()) continue;
     std::string name;
@@ -130,5 +127,5 @@ void InstallLayout::Discard(const InstallFolders& folders, int numbered) const {
       folders.OpenParent(folder, reserved).Remove(reserved, /*folder=*/true);
     }
   }
-  platform::RemoveFile(journal_);
+  work.Remove(kJournalName, /*folder=*/false);
 }

@@ -17,6 +17,9 @@ class InstallLayout {
   InstallLayout(const std::string& dstPath, const std::string& workDir);
 
   const std::string& journal() const { return journal_; }
+  /// The work directory, opened by its path (the user's to name; below it
+  /// nothing is followed).
+  platform::FolderHandle OpenWorkDir() const { return platform::FolderHandle::Open(workDir_); }
   const std::string& backupDir() const { return backupDir_; }
   /// The installed entry at `relative` (to the installation).
   std::string Target(const std::string& relative) const;

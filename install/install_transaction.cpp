@@ -34,6 +34,7 @@ class Transaction {
     InstallOutcome outcome;
     outcome.installed = MoveAsideAndPlace(plan, updateDir, dstPath, outcome);
     outcome.failedStep = journal_.failedStep();
+    if (journal_.linked()) outcome.linkAtOwnName = layout_.journal();
     return outcome;
   }
 
@@ -41,9 +42,11 @@ class Transaction {
 
   void Close() { journal_.Close(); }
 
-  // Closes the journal and undoes what it announced and the disk shows done.
+  // Closes the journal and undoes what it announced and the disk shows done;
+  // nothing was done without one.
   Undone Abort() {
     journal_.Close();
+    if (!journal_.made()) return {true, 0, {}, {}, {}};
     return UndoJournal(layout_, ReadJournal(layout_.journal()), folders_);
   }
 
@@ -127,7 +130,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
   if (outcome.failedStep.step != InstallStep::kNone) return outcome;
   InstallLayout layout(dstPath, workDir);
   // Leftovers of an earlier install that could not be deleted then.
-  RemoveTreeIn(platform::FolderHandle::Open(workDir), kBackupDirName);
+  RemoveTreeIn(layout.OpenWorkDir(), kBackupDirName);
   if (!platform::MakeDirectory(layout.backupDir())) {
     const int error = platform::LastSystemError();
     if (!platform::IsExistingDirectory(layout.backupDir())) {

@@ -6,8 +6,11 @@
 #include "platform/system_error.h"
 
 JournalWriter::JournalWriter(const InstallLayout& layout, const InstallFolders& folders)
-    : layout_(layout), folders_(folders), journal_(layout.journal()) {
-  if (!journal_.ok()) Failed(InstallStep::kJournal, layout.journal());
+    : layout_(layout), folders_(folders), journal_(layout.OpenWorkDir().MakeFile(kJournalName)) {
+  made_ = journal_.ok();
+  if (made_) return;
+  Failed(InstallStep::kJournal, layout.journal());
+  linked_ = layout.OpenWorkDir().HoldsLink(kJournalName);
 }
 
 std::optional<AnnouncedPlan> JournalWriter::AnnouncePlan(const InstallPlan& plan) {

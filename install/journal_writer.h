@@ -30,8 +30,9 @@ struct AnnouncedPlan {
 
 class JournalWriter {
  public:
-  /// Creates `layout`'s journal; the backup folders are made as `folders`
-  /// opens the installation's folders.
+  /// Creates `layout`'s journal, this run's own (a file standing at its name
+  /// fails it); the backup folders are made as `folders` opens the
+  /// installation's folders.
   JournalWriter(const InstallLayout& layout, const InstallFolders& folders);
 
   /// Announces the paths `plan` brings new, the targets it moves aside,
@@ -54,6 +55,12 @@ class JournalWriter {
   /// Closes the journal, so that it can be read back and deleted.
   void Close() { journal_.Close(); }
 
+  /// False when the journal could not be made: nothing was announced.
+  bool made() const { return made_; }
+  /// True when the journal could not be made because a link stands at its
+  /// name, which nothing followed.
+  bool linked() const { return linked_; }
+
   /// How many backup numbers of the work directory's area were given out.
   int backupsNumbered() const { return nextBackup_; }
 
@@ -75,4 +82,6 @@ class JournalWriter {
   InstallJournal journal_;
   FailedStep failedStep_;
   int nextBackup_ = 0;
+  bool made_ = false;
+  bool linked_ = false;
 };

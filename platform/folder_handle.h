@@ -2,7 +2,8 @@
 // removed from it: on Linux a descriptor, so that every later call names
 // entries relative to the folder that was checked, never through a link
 // that took its place since; on Windows the folder's path, looked up again
-// at each call as the path calls always did.
+// at each call as the path calls always did, each folder opened and each
+// entry removed checked to be the folder's own, never what a link leads to.
 #pragma once
 
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
+#include "platform/file_stream.h"
 
 namespace platform {
 
@@ -45,13 +47,25 @@ class FolderHandle {
   /// LastSystemError() telling why, when they cannot be read.
   bool List(std::vector<DirectoryEntry>& entries) const;
   bool MakeFolder(const std::string& name) const;
+  /// Makes the file `name` here and opens it for writing ("wb"), this run's
+  /// own: created exclusively, never through a link, not inherited by the
+  /// programs the run starts. Null, with LastSystemError() telling why, when
+  /// anything stands at `name` (HoldsLink tells whether that is a link) or
+  /// it cannot be made.
+  UniqueFile MakeFile(const std::string& name) const;
+  /// True when what stands at `name` is a link of any kind, one the system
+  /// shows as a file or folder included (Wine shows a Unix link as what it
+  /// leads to).
+  bool HoldsLink(const std::string& name) const;
   /// Renames `name` to `into`'s free name `newName`, never followed; false,
   /// with LastSystemError() telling why, also across file systems.
   bool Rename(const std::string& name, const FolderHandle& into, const std::string& newName) const;
   /// Moves the file `name` to `into`'s `newName`, replacing a file there.
   bool Replace(const std::string& name, const FolderHandle& into, const std::string& newName) const;
-  /// Removes the file or link `name` (never what a link leads to), or the
-  /// empty folder `name` when `folder`.
+  /// Removes the file or link `name` (never what a link leads to; one that
+  /// only the link's target could be removed through stays), or the empty
+  /// folder `name` when `folder`. A read-only file goes too (Windows: its
+  /// attribute is cleared first, on the entry itself).
   bool Remove(const std::string& name, bool folder) const;
 
  private:

@@ -10,6 +10,7 @@ namespace platform {
 enum class HoldAttempt {
   kTaken,    ///< this hold has the installation
   kBusy,     ///< another hold has it
+  kLinked,   ///< a link of any kind stands at the lock file's name: never followed
   kRefused,  ///< the system refused for another reason (LastSystemError() tells)
 };
 

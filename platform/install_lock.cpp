@@ -12,7 +12,7 @@ platform::InstallLock::InstallLock(const std::string& dstPath, const std::string
                                    const std::function<void()>& beforeWaiting)
     : hold_(InstallHold::Create(dstPath, lockFileName)) {
   attempt_ = hold_->tryTake();
-  if (attempt_ == HoldAttempt::kRefused) error_ = LastSystemError();
+  if (attempt_ == HoldAttempt::kRefused || attempt_ == HoldAttempt::kLinked) error_ = LastSystemError();
   if (attempt_ != HoldAttempt::kBusy || timeoutMs == 0) return;
   if (beforeWaiting) beforeWaiting();
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

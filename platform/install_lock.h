@@ -36,6 +36,8 @@ class InstallLock {
   /// file's name, an installation the run may not write, a file system that
   /// refuses both kinds of hold).
   bool busy() const { return attempt_ == HoldAttempt::kBusy; }
+  /// Not held because a link of any kind stands at the lock file's name.
+  bool linked() const { return attempt_ == HoldAttempt::kLinked; }
   /// The system's code when it refused the hold itself.
   int error() const { return error_; }
 

@@ -77,6 +77,17 @@ bool FolderHandle::MakeFolder(const std::string& name) const {
   return ok() && mkdirat(state_->fd.get(), name.c_str(), 0777) == 0;
 }
 
+UniqueFile FolderHandle::MakeFile(const std::string& name) const {
+  UniqueFd file(
+      ok() ? openat(state_->fd.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644) : -1);
+  if (!file.ok()) return nullptr;
+  std::FILE* stream = fdopen(file.get(), "wb");
+  if (stream != nullptr) file.Release();
+  return UniqueFile(stream);
+}
+
+bool FolderHandle::HoldsLink(const std::string& name) const { return TypeOf(name) == EntryType::kLink; }
+
 bool FolderHandle::Rename(const std::string& name, const FolderHandle& into, const std::string& newName) const {
   return ok() && into.ok() && RenameNoReplace(state_->fd.get(), name.c_str(), into.state_->fd.get(), newName.c_str());
 }

@@ -82,7 +82,7 @@ class FileHold final : public platform::InstallHold {
     }
     for (int attempt = 0; attempt < 16; ++attempt) {
       lock_.Reset(OpenLockFile(folder_.get(), lockName_));
-      if (!lock_.ok()) return platform::HoldAttempt::kRefused;
+      if (!lock_.ok()) return errno == ELOOP ? platform::HoldAttempt::kLinked : platform::HoldAttempt::kRefused;
       if (flock(lock_.get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK || errno == EINTR) return platform::HoldAttempt::kBusy;
         return errno == ENOLCK ? TakeMarker() : platform::HoldAttempt::kRefused;

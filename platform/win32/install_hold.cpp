@@ -9,22 +9,11 @@
 
 #include <windows.h>
 
+#include "platform/win32/own_entry.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
-
-// The path the system resolved for `handle`, links followed; empty when it cannot tell.
-std::wstring FinalPath(HANDLE handle) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), 0);
-    if (length == 0) return {};
-    if (length < path.size()) return path.substr(0, length);
-    path.resize(length + 1);
-  }
-  return {};
-}
 
 class FileHold final : public platform::InstallHold {
  public:
@@ -33,32 +22,62 @@ class FileHold final : public platform::InstallHold {
         name_(platform::WidePath(lockFileName)),
         lockPath_(platform::WidePath(folder + "\\" + lockFileName)) {}
 
-  // Deleted when its handle closes, a killed holder's included (the system
-  // closes what a dead process held), so no lock file outlives its run; it
-  // is marked so only once it is known to be the folder's own file, so
-  // that a link planted at its name costs nothing. DELETE access is what
-  // that mark asks for; the handle is not inherited by the application the
-  // run starts.
+  // Made by this run (CREATE_NEW) and deleted when its handle closes, a
+  // killed holder's included (the system closes what a dead process held),
+  // so no lock file outlives its run. It is marked so only once it is known
+  // to be the folder's own file, so that a link planted at its name costs
+  // nothing. DELETE access is what that mark asks for; the handle is not
+  // inherited by the application the run starts.
   platform::HoldAttempt tryTake() override {
     if (file_.ok()) return platform::HoldAttempt::kTaken;
-    platform::UniqueHandle file(CreateFileW(lockPath_.c_str(), DELETE | GENERIC_READ, /*dwShareMode=*/0,
-                                            /*lpSecurityAttributes=*/nullptr, OPEN_ALWAYS,
-                                            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT,
-                                            /*hTemplateFile=*/nullptr));
-    if (!file.ok()) return Failed(GetLastError());
-    if (!IsOwnFile(file.get())) {
-      SetLastError(ERROR_CANT_ACCESS_FILE);
-      return platform::HoldAttempt::kRefused;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      platform::UniqueHandle file(CreateFileW(lockPath_.c_str(), DELETE | GENERIC_READ, /*dwShareMode=*/0,
+                                              /*lpSecurityAttributes=*/nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT,
+                                              /*hTemplateFile=*/nullptr));
+      if (file.ok()) return Take(file);
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return Failed(error);
+      const platform::HoldAttempt left = RemoveLeftFile();
+      if (left != platform::HoldAttempt::kTaken) return left;
     }
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition)) {
-      return platform::HoldAttempt::kRefused;
-    }
+    return platform::HoldAttempt::kBusy;
+  }
+
+ private:
+  platform::HoldAttempt Take(platform::UniqueHandle& file) {
+    if (!IsOwnFile(file.get())) return Linked();
+    if (!MarkForDeletion(file.get())) return platform::HoldAttempt::kRefused;
     *file_.out() = file.release();
     return platform::HoldAttempt::kTaken;
   }
 
- private:
+  static bool MarkForDeletion(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+  }
+
+  static platform::HoldAttempt Linked() {
+    SetLastError(ERROR_CANT_ACCESS_FILE);
+    return platform::HoldAttempt::kLinked;
+  }
+
+  // Something stands at the lock file's name: another run's file, held
+  // without sharing, is busy; a file of the folder's own that nobody holds
+  // (a copy, an earlier version's) goes, so that the next try makes the
+  // run's own (kTaken: try again, also when it went meanwhile); a link of
+  // any kind is never touched.
+  platform::HoldAttempt RemoveLeftFile() {
+    platform::UniqueHandle file(CreateFileW(lockPath_.c_str(), DELETE | GENERIC_READ, /*dwShareMode=*/0,
+                                            /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_OPEN_REPARSE_POINT, /*hTemplateFile=*/nullptr));
+    // Gone since, as the holder let go: the next try may make it.
+    if (!file.ok() && GetLastError() == ERROR_FILE_NOT_FOUND) return platform::HoldAttempt::kTaken;
+    if (!file.ok()) return Failed(GetLastError());
+    if (!IsOwnFile(file.get())) return Linked();
+    return MarkForDeletion(file.get()) ? platform::HoldAttempt::kTaken : platform::HoldAttempt::kRefused;
+  }
+
   platform::HoldAttempt Failed(DWORD error) const {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return platform::HoldAttempt::kBusy;
     // A holder's file that another program (a scanner, say) still had open
@@ -73,26 +92,11 @@ class FileHold final : public platform::InstallHold {
     return platform::HoldAttempt::kRefused;
   }
 
-  // A file, no link of any kind, and where the folder's own entry is: Wine
-  // opens what a Unix link names whatever the flags say, and shows no
-  // reparse point, so where the handle really leads is compared too.
+  // A file, no link of any kind, and the folder's own entry.
   bool IsOwnFile(HANDLE file) const {
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file, &information) ||
-        (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
-      return false;
-    }
-    const platform::UniqueHandle folder(CreateFileW(folder_.c_str(), FILE_READ_ATTRIBUTES,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const std::wstring folderPath = folder.ok() ? FinalPath(folder.get()) : std::wstring();
-    const std::wstring filePath = FinalPath(file);
-    // Wine tells no final path beyond 260 characters: the flags and the
-    // attributes above are all there is to go by then.
-    if (folderPath.empty() || filePath.empty()) return true;
-    const std::wstring expected = folderPath + (folderPath.back() == L'\\' ? L"" : L"\\") + name_;
-    return CompareStringOrdinal(expected.c_str(), static_cast<int>(expected.size()), filePath.c_str(),
-                                static_cast<int>(filePath.size()), TRUE) == CSTR_EQUAL;
+    return GetFileInformationByHandle(file, &information) &&
+           (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && platform::IsOwnEntry(file, folder_, name_);
   }
 
   std::wstring folder_;

@@ -207,17 +207,18 @@ TEST_F(InstallRun, ALockThatCannotBeTakenEndsTheRunBeforeTheClear) {
   const TreeSnapshot oldVersion = Installation();
   const fs::path lock = installDir_ / kLockName;
   const fs::path victim = root_.path() / "victim.txt";
-  std::vector<std::pair<std::string, std::function<void()>>> cases = {
-      // ERROR_ACCESS_DENIED under Wine; EISDIR on Linux.
-      {platform::kPathSeparator[0] == '\\' ? "5" : "21", [&] {
+  const std::string refused = "Installation Lock Refused:" + lock.string() + ", error:";
+  // ERROR_ACCESS_DENIED under Wine; EISDIR on Linux.
+  std::vector<std::pair<LogEntry, std::function<void()>>> cases = {
+      {{kError, kLockRefusedLine, refused + (platform::kPathSeparator[0] == '\\' ? "5" : "21")}, [&] {
          fs::create_directories(lock / "inside");
        }}};
   if (platform::kMakesSymbolicLinks) {
-    cases.push_back({"40", [&] {
+    cases.push_back({{kError, kOwnNameLinkLine, "Link Where Own File Should Be:" + lock.string()}, [&] {
                        fs::create_symlink(victim, lock);
-                     }});  // ELOOP
+                     }});
   }
-  for (const auto& [error, plant] : cases) {
+  for (const auto& [line, plant] : cases) {
     WriteOldVersion();
     WriteFileBytes(victim, "the user's");
     CutOffAfterTwoMovesAside(installDir_);
@@ -225,14 +226,14 @@ TEST_F(InstallRun, ALockThatCannotBeTakenEndsTheRunBeforeTheClear) {
     plant();
     const TreeSnapshot cutOff = SnapshotTree(installDir_);
     for (const std::string& zip : {zip_.string(), (root_.path() / "missing.zip").string()}) {
-      EXPECT_EQ(UpdateWithoutApp(zip).exitCode, 4) << error;
-      ExpectLogInOrder({{kError, kLockRefusedLine, "Installation Lock Refused:" + lock.string() + ", error:" + error}});
-      EXPECT_EQ(SnapshotTree(installDir_), cutOff) << error;
+      EXPECT_EQ(UpdateWithoutApp(zip).exitCode, 4) << line.message;
+      ExpectLogInOrder({line});
+      EXPECT_EQ(SnapshotTree(installDir_), cutOff) << line.message;
       EXPECT_EQ(ReadFileBytes(victim), "the user's");
     }
     fs::remove_all(lock);
     EXPECT_EQ(UpdateWithoutApp((root_.path() / "missing.zip").string()).exitCode, 0);
-    EXPECT_EQ(Installation(), oldVersion) << error;
+    EXPECT_EQ(Installation(), oldVersion) << line.message;
   }
   EXPECT_EQ(LogText().find("Clear History"), std::string::npos);
 }

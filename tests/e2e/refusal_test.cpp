@@ -99,7 +99,8 @@ TEST_F(UpdateRun, RefusedArchivesLeaveTheWorkDirectoryAsTheClearLeftIt) {
     for (const auto& entry : fs::recursive_directory_iterator(installDir_ / "temp")) {
       left.push_back(entry.path().filename().string());
     }
-    EXPECT_EQ(left, std::vector<std::string>{"kept"}) << entries.back().name;
+    // The clear leaves only the update folder it made; the refusal, nothing in it.
+    EXPECT_EQ(left, std::vector<std::string>{"update"}) << entries.back().name;
   }
   ExpectLogInOrder({{kInfo, kExtractLine, "Extract File Ret:0"},
                     {kInfo, kExtractLine, "Extract File Ret:0"},

@@ -28,7 +28,11 @@
  * archive (fopen64, mode "rbe"), the first file's bytes are replaced in place
  * by the other's, as someone who can write the archive could do between its
  * signature check and its extraction. With UPDATE_FAULT_FLOCK_ERRNO, every flock
- * fails with that errno (ENOLCK: a file system without locks). */
+ * fails with that errno (ENOLCK: a file system without locks). With
+ * UPDATE_FAULT_PLANT_WHEN (a name a path ends with) and UPDATE_FAULT_PLANT_TO,
+ * just before a file is opened for writing or a directory made at such a
+ * path, a link to the other is planted there, once, as a process that can
+ * write the installation could do at that moment. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -190,6 +194,18 @@ static void SwapWhenMade(const char* path) {
   errno = 0;
 }
 
+/* Plants a link to UPDATE_FAULT_PLANT_TO at `path` when it ends with
+ * UPDATE_FAULT_PLANT_WHEN, once; keeps errno. */
+static void PlantBeforeMade(const char* path) {
+  static int planted;
+  const char* to = getenv("UPDATE_FAULT_PLANT_TO");
+  const int saved = errno;
+  if (to != NULL && EndsAs(path, "UPDATE_FAULT_PLANT_WHEN") && !__atomic_exchange_n(&planted, 1, __ATOMIC_SEQ_CST) &&
+      symlink(to, path) != 0) {
+  }
+  errno = saved;
+}
+
 /* True, with errno set, when renames of `from` are refused. */
 static int Refused(const char* from) {
   const char* refused = getenv("UPDATE_FAULT_RENAME_FROM");
@@ -241,6 +257,7 @@ COUNTED_REMOVAL(remove, (const char* path), (path), AT_FDCWD, path)
 COUNTED_REMOVAL(unlinkat, (int dir, const char* path, int flags), (dir, path, flags), dir, path)
 int mkdir(const char* path, mode_t mode) {
   if (Trip() || Targeted(path)) return -1;
+  PlantBeforeMade(path);
   LockRecord();
   const int made = ((int (*)(const char*, mode_t))Real("mkdir"))(path, mode);
   if (made == 0) RecordEntry("mkdir", AT_FDCWD, path, AT_FDCWD, NULL);
@@ -250,6 +267,7 @@ int mkdir(const char* path, mode_t mode) {
 int mkdirat(int dir, const char* name, mode_t mode) {
   char path[4096];
   if (Trip() || Targeted(AtPath(dir, name, path, sizeof path))) return -1;
+  PlantBeforeMade(path);
   LockRecord();
   const int made = ((int (*)(int, const char*, mode_t))Real("mkdirat"))(dir, name, mode);
   if (made == 0) RecordEntry("mkdir", dir, name, AT_FDCWD, NULL);
@@ -284,6 +302,7 @@ static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 
     const mode_t mode = (mode_t)va_arg(args, unsigned);                              \
     va_end(args);                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;               \
+    if (CountsAsWrite(flags)) PlantBeforeMade(path);                                 \
     LockRecord();                                                                    \
     const int isNew = (flags & O_CREAT) != 0 && NewEntry(AT_FDCWD, path);            \
     const int fd = ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
@@ -303,9 +322,11 @@ COUNTED_OPEN(open64)
     va_end(args);                                                                                       \
     char path[4096];                                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(AtPath(dir, name_, path, sizeof path)))) return -1; \
+    if (CountsAsWrite(flags)) PlantBeforeMade(AtPath(dir, name_, path, sizeof path));                   \
     LockRecord();                                                                                       \
     const int isNew = (flags & O_CREAT) != 0 && NewEntry(dir, name_);                                   \
     const int fd = ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode);         \
+    if (fd >= 0 && (flags & O_CREAT) != 0) SwapWhenMade(AtPath(dir, name_, path, sizeof path));         \
     RecordOpen(fd, dir, name_, isNew, (flags & O_TRUNC) != 0);                                          \
     UnlockRecord();                                                                                     \
     return fd;                                                                                          \
@@ -337,6 +358,7 @@ static void RewriteOnce(void) {
 #define COUNTED_FOPEN(name)                                                        \
   FILE* name(const char* path, const char* mode) {                                 \
     if (mode[0] == 'w' && (Trip() || Targeted(path))) return NULL;                 \
+    if (mode[0] == 'w') PlantBeforeMade(path);                                     \
     if (strcmp(#name, "fopen64") == 0 && strcmp(mode, "rbe") == 0) RewriteOnce();  \
     LockRecord();                                                                  \
     const int isNew = mode[0] == 'w' && NewEntry(AT_FDCWD, path);                  \

@@ -71,7 +71,7 @@ TEST(InstallChecks, NoEntryMayTakeTheJournalOrTheBackups) {
 
 TEST(InstallChecks, AnInstallationAcceptsANewFileAndKeepsNoProbe) {
   testing_support::TempDir dir;
-  EXPECT_TRUE(AcceptsNewFile(dir.str()));
+  EXPECT_TRUE(AcceptsNewFile(dir.str()).accepted);
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-  EXPECT_FALSE(AcceptsNewFile(dir.str("missing")));
+  EXPECT_FALSE(AcceptsNewFile(dir.str("missing")).accepted);
 }
