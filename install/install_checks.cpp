@@ -17,7 +17,6 @@
 
 namespace {
 
-
 // `names` (below the folder `folder`) as the folders hold them, each short
 // name resolved to its entry's long name, one folder after another; an error
 // when a folder cannot be asked.
