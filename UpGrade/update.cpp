@@ -198,9 +198,15 @@ int RunUpdate(int argc, char* argv[]) {
     }
 
     // No working directory is given: the application starts in the
-    // updater's own directory, made current at start-up. This run writes
-    // its last lines after the start: the application learns which process
-    // to wait for and where those lines go.
+    // updater's own directory, made current at start-up, or where the
+    // updater was started when the system could not make its folder current.
+    // This run writes its last lines after the start: the application
+    // learns which process to wait for and where those lines go.
+    if (const int error = ModuleDirNotCurrentError()) {
+      LogFormatted(Warning, kDriverLogSource, kRelaunchFolderLine,
+                   "Relaunch Folder Not The Updater's:%s, Started In:%s, error:%d", ModuleDir.c_str(),
+                   platform::CurrentDir().value.c_str(), error);
+    }
     platform::OpenWithShell(
         exePath, {{"UPDATER_PID", std::to_string(platform::CurrentProcessId())}, {"UPDATER_LOG", LogFilePath()}});
     LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(),

@@ -36,6 +36,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kFolderBecomingFileLine, 210},
       {kOwnFileLine, 212},
       {kForcedEndLine, 222},
+      {kRelaunchFolderLine, 223},
       // The reasons of refusals and failures.
       {kWorkDirLinkLine, 198},
       {kArchiveErrorLine, 201},
