@@ -93,7 +93,7 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
   return true;
 }
 
-bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath) {
+bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath, int openFilesAllowed) {
   if (!HoldsUpdateEntries(entries)) {
     LogFormatted(Error, kDriverLogSource, kNoUpdateEntriesLine, "No Entry Below update/ In The Archive");
     return false;
@@ -102,6 +102,12 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
   if (!folder.folder.empty()) {
     LogFormatted(Error, kDriverLogSource, kFolderBecomingFileLine, "Folder Would Become A File:%s, Holds:%s",
                  folder.folder.c_str(), folder.holds.c_str());
+    return false;
+  }
+  const TooDeepEntry deep = EntryTooDeepFor(entries, openFilesAllowed);
+  if (!deep.entry.empty()) {
+    LogFormatted(Error, kDriverLogSource, kTooDeepLine, "Tree Too Deep:%s, Levels:%d, Open Files Allowed:%d",
+                 deep.entry.c_str(), deep.levels, openFilesAllowed);
     return false;
   }
   if (!AcceptsNewFile(dstPath)) {

@@ -45,9 +45,11 @@ enum DriverLogLine : int {
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
   kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
   kForcedEndLine = 222,  ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
-  kRelaunchFolderLine =
-      223,               ///< "Relaunch Folder Not The Updater's:%s, Started In:%s, error:%d": too long to be current
-  kUndoCountLine = 225,  ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
+  /// "Relaunch Folder Not The Updater's:%s, Started In:%s, error:%d": its folder too long to be current
+  kRelaunchFolderLine = 223,
+  /// "Tree Too Deep:%s, Levels:%d, Open Files Allowed:%d": the deepest entry; nothing is stopped
+  kTooDeepLine = 224,
+  kUndoCountLine = 225,      ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
   kFolderChangedLine = 226,  ///< "Folder Changed Since The Install:%s, Recorded Link:%s": recovery writes nothing there
   kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
   kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
@@ -62,5 +64,4 @@ enum DriverLogLine : int {
 enum ReservedLogLine : int {
   kReservedWaitedLine = 214,       ///< a path held by another program, waited for: path, code, time
   kReservedOwnNameLinkLine = 220,  ///< a link where a file or folder of the updater's own should be
-  kReservedTooDeepLine = 224,      ///< a tree the system cannot take, refused before the stop
 };

@@ -17,6 +17,7 @@
 #include "log/log.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
+#include "platform/open_files.h"
 #include "platform/output_text.h"
 #include "platform/process.h"
 #include "platform/shell.h"
@@ -113,6 +114,9 @@ std::string Trim(const std::string& input, const std::string& stripChars) {
 
 int RunUpdate(int argc, char* argv[]) {
   InitModuleContext();
+  // A deep tree holds a folder open for each level, the recovery's and the
+  // install's alike; the application started again gets the limit back.
+  auto openFiles = std::make_unique<platform::OpenFilesRaised>();
 
   cmdline::parser options;
   RegisterOptions(options);
@@ -178,7 +182,7 @@ int RunUpdate(int argc, char* argv[]) {
     KeepInstalledModes(entries, workDir, dstPath);
 
     // What fails now must not cost the application its run.
-    if (!ReadyToInstall(entries, dstPath)) {
+    if (!ReadyToInstall(entries, dstPath, openFiles->allowed())) {
       LogCopyFailed(updateDir, dstPath);
       return kInstallFailed;
     }
@@ -202,6 +206,7 @@ int RunUpdate(int argc, char* argv[]) {
     // updater was started when the system could not make its folder current.
     // This run writes its last lines after the start: the application
     // learns which process to wait for and where those lines go.
+    openFiles.reset();
     if (const int error = ModuleDirNotCurrentError()) {
       LogFormatted(Warning, kDriverLogSource, kRelaunchFolderLine,
                    "Relaunch Folder Not The Updater's:%s, Started In:%s, error:%d", ModuleDir.c_str(),

@@ -198,6 +198,18 @@ struct FolderBecomingFile {
 FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEntry>& entries,
                                                     const std::string& dstPath);
 
+/// An entry whose folders go deeper than the run may hold open.
+struct TooDeepEntry {
+  std::string entry;  ///< the deepest entry's name in the archive; empty: every entry fits
+  int levels = 0;     ///< its folders below the installation
+};
+
+/// The deepest entry below "update/" of `entries` when going down its
+/// folders would hold more files open than `openFilesAllowed`: the install
+/// holds two folders open for each level it merges into; an empty one when
+/// every entry fits.
+TooDeepEntry EntryTooDeepFor(const std::vector<ArchiveEntry>& entries, int openFilesAllowed);
+
 /// Creates and removes a probe file in `dstPath`. False, with
 /// LastSystemError() telling why, when no file can be created there (no
 /// right to write the installation).

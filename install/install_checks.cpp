@@ -78,9 +78,9 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
       if (startsWithNames(names, {name})) return &entry;
     }
     const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
-    for (const std::string& name : {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
-                                    kLockName + std::string(platform::kLockHeldSuffix),
-                                    std::string(kReleaseRecordName)}) {
+    for (const std::string& name :
+         {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
+          kLockName + std::string(platform::kLockHeldSuffix), std::string(kReleaseRecordName)}) {
       if (startsWithNames(below, {name})) return &entry;
     }
     for (std::size_t i = 1; i < below.size(); ++i) {
@@ -106,6 +106,20 @@ FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEnt
     if (!held.empty()) return {folder, JoinPath(folder, held.front().name)};
   }
   return {};
+}
+
+TooDeepEntry EntryTooDeepFor(const std::vector<ArchiveEntry>& entries, int openFilesAllowed) {
+  // Beside the folders: the standard streams, the lock, the archive, the
+  // journal, the log and the copies of the threads that place files.
+  constexpr int kBesideFolders = 64;
+  TooDeepEntry deepest;
+  for (const ArchiveEntry& entry : entries) {
+    const std::size_t names = NamesBelowUpdate(entry.entryName).size();
+    const int levels = static_cast<int>(entry.directory || names == 0 ? names : names - 1);
+    if (levels > deepest.levels) deepest = {entry.entryName, levels};
+  }
+  if (deepest.levels <= (openFilesAllowed - kBesideFolders) / 2) return {};
+  return deepest;
 }
 
 bool AcceptsNewFile(const std::string& dstPath) {

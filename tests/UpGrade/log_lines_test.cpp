@@ -37,6 +37,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kOwnFileLine, 212},
       {kForcedEndLine, 222},
       {kRelaunchFolderLine, 223},
+      {kTooDeepLine, 224},
       // The reasons of refusals and failures.
       {kWorkDirLinkLine, 198},
       {kArchiveErrorLine, 201},

@@ -477,3 +477,50 @@ TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {
     EXPECT_FALSE(JournalLeft());
   }
 }
+
+// A tree deeper than the usual limit of open files (1,024 on Linux) installs;
+// one deeper than the system lets the run hold folders open for is refused
+// before the stop. On Linux the limits are set for the run by the shell.
+TEST_F(InstallRun, DeepTreesInstallOrAreRefusedBeforeTheStop) {
+  struct Case {
+    const char* what;
+    std::string limits;  // shell commands run before the updater; empty: none
+    bool installs;
+  };
+  std::vector<Case> cases = {{"the system's own limits", "", true}};
+  if (platform::kMakesSymbolicLinks) {
+    cases.push_back({"a soft limit of 1,024 open files", "ulimit -Sn 1024", true});
+    cases.push_back({"a hard limit of 256 open files", "ulimit -n 256", false});
+  }
+  constexpr int kLevels = 520;
+  std::string deep = "update";
+  for (int level = 0; level < kLevels; ++level) deep += "/d";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Installed once already, with a file the next update leaves: it merges
+    // into every level.
+    WriteOldVersion();
+    WriteArchive(zip_.string(), {File(deep + "/leaf.txt", "old"), File(deep + "/other.txt", "stays")});
+    ASSERT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+    const TreeSnapshot before = Installation();
+    const std::size_t logBefore = LogText().size();
+    WriteArchive(zip_.string(), {File("update/readme.txt", "new readme"), File(deep + "/leaf.txt", "deepest")});
+    const std::vector<std::string> args = {"--exeName",   "absent.exe", "--zipFile",
+                                           zip_.string(), "--dstPath",  installDir_.string()};
+    std::vector<std::string> shell = {"-c", c.limits + " && exec \"$0\" \"$@\"",
+                                      (updaterDir_ / ("update" + suffix_)).string()};
+    shell.insert(shell.end(), args.begin(), args.end());
+    const RunResult result = c.limits.empty() ? Update(args) : RunToEnd("/bin/sh", shell, root_.path());
+    if (c.installs) {
+      EXPECT_EQ(result.exitCode, 0) << result.err;
+      EXPECT_EQ(ReadFileBytes(installDir_ / deep.substr(7) / "leaf.txt"), "deepest");
+      continue;
+    }
+    EXPECT_EQ(result.exitCode, 4);
+    ExpectLogInOrder(
+        {{kError, kTooDeepLine,
+          "Tree Too Deep:" + deep + "/leaf.txt, Levels:" + std::to_string(kLevels) + ", Open Files Allowed:256"}});
+    EXPECT_EQ(LogText().find("Stop Process Ret", logBefore), std::string::npos);
+    EXPECT_EQ(Installation(), before);
+  }
+}
