@@ -110,8 +110,9 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
                  deep.entry.c_str(), deep.levels, openFilesAllowed);
     return false;
   }
-  if (!AcceptsNewFile(dstPath)) {
-    LogFormatted(Error, kDriverLogSource, kNotWritableLine, "Installation Not Writable:%s error:%d", dstPath.c_str(),
+  const std::string refusing = AcceptsNewFile(dstPath) ? LinkedFolderRefusingNewFile(entries, dstPath) : dstPath;
+  if (!refusing.empty()) {
+    LogFormatted(Error, kDriverLogSource, kNotWritableLine, "Installation Not Writable:%s error:%d", refusing.c_str(),
                  platform::LastSystemError());
     return false;
   }

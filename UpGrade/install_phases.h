@@ -27,7 +27,8 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
 /// before the application is stopped: `entries` hold something below
 /// "update/", no installed folder holding files becomes a file, no entry
 /// lies deeper than `openFilesAllowed` lets the install go, and `dstPath`
-/// accepts a new file. Logs why not.
+/// and each folder the archive lands in through a link accept a new file.
+/// Logs why not.
 bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath, int openFilesAllowed);
 
 /// Logs each entry of `entries` that carries the updater's own file, which

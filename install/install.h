@@ -210,6 +210,11 @@ struct TooDeepEntry {
 /// every entry fits.
 TooDeepEntry EntryTooDeepFor(const std::vector<ArchiveEntry>& entries, int openFilesAllowed);
 
+/// The first folder of `dstPath` reached through a link (perhaps on another
+/// volume) that an entry below "update/" of `entries` lands in, where
+/// AcceptsNewFile fails; empty when there is none.
+std::string LinkedFolderRefusingNewFile(const std::vector<ArchiveEntry>& entries, const std::string& dstPath);
+
 /// Creates and removes a probe file in `dstPath`. False, with
 /// LastSystemError() telling why, when no file can be created there (no
 /// right to write the installation).

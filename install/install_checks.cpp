@@ -4,10 +4,12 @@
 #include "install/install_checks.h"
 
 #include <map>
+#include <set>
 
 #include "install/install.h"
 #include "install/install_paths.h"
 #include "platform/directory_listing.h"
+#include "platform/entry_type.h"
 #include "platform/file_names.h"
 #include "platform/file_open.h"
 #include "platform/file_stream.h"
@@ -120,6 +122,24 @@ TooDeepEntry EntryTooDeepFor(const std::vector<ArchiveEntry>& entries, int openF
   }
   if (deepest.levels <= (openFilesAllowed - kBesideFolders) / 2) return {};
   return deepest;
+}
+
+std::string LinkedFolderRefusingNewFile(const std::vector<ArchiveEntry>& entries, const std::string& dstPath) {
+  // Each folder looked at once, however many entries land in it; a link
+  // leads elsewhere, maybe to a volume mounted read-only, where the backups
+  // and the new files are made after the stop.
+  std::set<std::string> seen;
+  for (const ArchiveEntry& entry : entries) {
+    const std::vector<std::string> names = NamesBelowUpdate(entry.entryName);
+    const std::size_t folders = entry.directory || names.empty() ? names.size() : names.size() - 1;
+    std::string folder = dstPath;
+    for (std::size_t i = 0; i < folders; ++i) {
+      folder = JoinPath(folder, names[i]);
+      if (!seen.insert(folder).second) continue;
+      if (platform::IsLink(folder) && platform::IsExistingDirectory(folder) && !AcceptsNewFile(folder)) return folder;
+    }
+  }
+  return {};
 }
 
 bool AcceptsNewFile(const std::string& dstPath) {

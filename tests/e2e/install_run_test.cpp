@@ -382,21 +382,26 @@ class OtherVolumeInstall : public InstallRun {
     installDir_ = root / "install";
     WriteOldVersions();
     std::vector<EntryRecipe> entries = NewVersionEntries();
-    entries.insert(entries.end(), {File("update/addons/a.txt", "new a"), File("update/addons/new/b.txt", "new b")});
+    // A name as long as a volume takes: the copy staged beside it has a short one.
+    entries.insert(entries.end(), {File("update/addons/a.txt", "new a"), File("update/addons/new/b.txt", "new b"),
+                                   File("update/addons/" + kLongName, "long name")});
     WriteArchive(zip_.string(), entries);
   }
 
-  void WriteOldVersions() {  // on both volumes, the link kept
+  void WriteOldVersions() {  // on both volumes, the links kept
     std::error_code ignored;
     for (const fs::path& dir : {installDir_, linked_}) {
       for (const auto& entry : fs::directory_iterator(dir, ignored)) {
-        if (entry.path() != installDir_ / "addons") fs::remove_all(entry.path(), ignored);
+        if (entry.path() != installDir_ / "addons" && entry.path() != installDir_ / "skins") {
+          fs::remove_all(entry.path(), ignored);
+        }
       }
     }
     WriteOldVersionInto(installDir_);
     WriteTree(linked_, {{"a.txt", "old a"}, {"mine.txt", "the user's"}});
   }
 
+  static inline const std::string kLongName = std::string(246, 'n') + ".txt";
   fs::path linked_;
 };
 
@@ -430,6 +435,7 @@ TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
   EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
   EXPECT_EQ(ReadFileBytes(linked_ / "a.txt"), "new a");
   EXPECT_EQ(ReadFileBytes(linked_ / "new" / "b.txt"), "new b");
+  EXPECT_EQ(ReadFileBytes(linked_ / kLongName), "long name");
   EXPECT_EQ(ReadFileBytes(linked_ / "mine.txt"), "the user's");
   EXPECT_FALSE(JournalLeft());
   EXPECT_TRUE(!platform::kMakesSymbolicLinks || fs::is_symlink(installDir_ / "addons"));
@@ -457,6 +463,21 @@ TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
   EXPECT_EQ(Installation(), oldHere);
   EXPECT_EQ(SnapshotTree(linked_), oldThere);
   EXPECT_FALSE(JournalLeft());
+}
+
+// "skins" links to a read-only volume (other_volume.sh): known before the
+// stop, as an installation the run cannot write is.
+TEST_F(OtherVolumeInstall, AFolderLinkedToAReadOnlyVolumeStopsNothing) {
+  if (!platform::kMakesSymbolicLinks) GTEST_SKIP() << "Wine shows a folder linked on the host as a folder";
+  WriteArchive(zip_.string(), {File("update/readme.txt", "new"), File("update/skins/skin.txt", "new skin")});
+  const TreeSnapshot before = Installation();
+  const std::size_t logBefore = LogText().size();
+  EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4);
+  const std::string skins = Joined(installDir_.string(), "skins");
+  ExpectLogInOrder({{kError, kNotWritableLine, "Installation Not Writable:" + skins + " error:30"}});  // EROFS
+  EXPECT_EQ(LogText().find("Stop Process Ret", logBefore), std::string::npos);
+  EXPECT_EQ(Installation(), before);
+  EXPECT_EQ(ReadFileBytes(installDir_ / "skins" / "skin.txt"), "old skin\n");
 }
 
 TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {
