@@ -80,9 +80,9 @@ const ArchiveEntry* EntryTakingReservedName(const std::vector<ArchiveEntry>& ent
       if (startsWithNames(names, {name})) return &entry;
     }
     const std::vector<std::string> below = NamesBelowUpdate(entry.entryName);
-    for (const std::string& name :
-         {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
-          kLockName + std::string(platform::kLockHeldSuffix), std::string(kReleaseRecordName)}) {
+    for (const std::string& name : {std::string(kWorkDirName), std::string(kProbeName), std::string(kLockName),
+                                    kLockName + std::string(platform::kLockHeldSuffix),
+                                    std::string(kReleaseRecordName)}) {
       if (startsWithNames(below, {name})) return &entry;
     }
     for (std::size_t i = 1; i < below.size(); ++i) {
