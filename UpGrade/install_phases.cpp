@@ -107,7 +107,18 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
   return true;
 }
 
-bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath) {
+// Logs why `folder` takes no new file, as its probe found; false then.
+static bool TakesNewFile(const std::string& folder, const NewFileProbe& probe) {
+  if (probe.linked) {
+    LogOwnNameLink(folder + platform::kPathSeparator + kProbeName);
+  } else if (!probe.accepted) {
+    LogFormatted(Error, kDriverLogSource, kNotWritableLine, "Installation Not Writable:%s error:%d", folder.c_str(),
+                 probe.error);
+  }
+  return probe.accepted;
+}
+
+bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath, int openFilesAllowed) {
   if (!HoldsUpdateEntries(entries)) {
     LogFormatted(Error, kDriverLogSource, kNoUpdateEntriesLine, "No Entry Below update/ In The Archive");
     return false;
@@ -118,14 +129,15 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
                  folder.folder.c_str(), folder.holds.c_str());
     return false;
   }
-  const NewFileProbe probe = AcceptsNewFile(dstPath);
-  if (probe.linked) {
-    LogOwnNameLink(dstPath + platform::kPathSeparator + kProbeName);
-  } else if (!probe.accepted) {
-    LogFormatted(Error, kDriverLogSource, kNotWritableLine, "Installation Not Writable:%s error:%d", dstPath.c_str(),
-                 probe.error);
+  const TooDeepEntry deep = EntryTooDeepFor(entries, openFilesAllowed);
+  if (!deep.entry.empty()) {
+    LogFormatted(Error, kDriverLogSource, kTooDeepLine, "Tree Too Deep:%s, Levels:%d, Open Files Allowed:%d",
+                 deep.entry.c_str(), deep.levels, openFilesAllowed);
+    return false;
   }
-  return probe.accepted;
+  if (!TakesNewFile(dstPath, AcceptsNewFile(dstPath))) return false;
+  const RefusingFolder linked = LinkedFolderRefusingNewFile(entries, dstPath);
+  return linked.folder.empty() || TakesNewFile(linked.folder, linked.probe);
 }
 
 void LogUpdaterOwnFiles(const std::vector<ArchiveEntry>& entries) {

@@ -30,9 +30,11 @@ bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& wor
 
 /// True when the extracted archive can be installed, as far as can be known
 /// before the application is stopped: `entries` hold something below
-/// "update/", no installed folder holding files becomes a file, and
-/// `dstPath` accepts a new file. Logs why not.
-bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath);
+/// "update/", no installed folder holding files becomes a file, no entry
+/// lies deeper than `openFilesAllowed` lets the install go, and `dstPath`
+/// and each folder the archive lands in through a link accept a new file.
+/// Logs why not.
+bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string& dstPath, int openFilesAllowed);
 
 /// Logs each entry of `entries` that carries the updater's own file, which
 /// is never installed: a vendor who ships a new updater that way learns that

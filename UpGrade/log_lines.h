@@ -46,6 +46,10 @@ enum DriverLogLine : int {
   kOwnNameLinkLine = 220,    ///< "Link Where Own File Should Be:%s": never followed; the run ends
   kCompletedLine = 221,      ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
   kForcedEndLine = 222,      ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
+  /// "Relaunch Folder Not The Updater's:%s, Started In:%s, error:%d": its folder too long to be current
+  kRelaunchFolderLine = 223,
+  /// "Tree Too Deep:%s, Levels:%d, Open Files Allowed:%d": the deepest entry; nothing is stopped
+  kTooDeepLine = 224,
   kUndoCountLine = 225,      ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
   kFolderChangedLine = 226,  ///< "Folder Changed Since The Install:%s, Recorded Link:%s": recovery writes nothing there
   kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
@@ -59,7 +63,5 @@ enum DriverLogLine : int {
 /// by side never takes one number twice. Each moves into the table above,
 /// with its final text, when the code that logs it lands.
 enum ReservedLogLine : int {
-  kReservedWaitedLine = 214,          ///< a path held by another program, waited for: path, code, time
-  kReservedRelaunchFolderLine = 223,  ///< the relaunch could not use the updater's folder
-  kReservedTooDeepLine = 224,         ///< a tree the system cannot take, refused before the stop
+  kReservedWaitedLine = 214,  ///< a path held by another program, waited for: path, code, time
 };

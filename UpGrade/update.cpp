@@ -18,6 +18,7 @@
 #include "log/log_format.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
+#include "platform/open_files.h"
 #include "platform/output_text.h"
 #include "platform/process.h"
 #include "platform/shell.h"
@@ -124,6 +125,9 @@ std::string Trim(const std::string& input, const std::string& stripChars) {
 
 int RunUpdate(int argc, char* argv[]) {
   InitModuleContext();
+  // A deep tree holds a folder open for each level, the recovery's and the
+  // install's alike; the application started again gets the limit back.
+  auto openFiles = std::make_unique<platform::OpenFilesRaised>();
 
   cmdline::parser options;
   RegisterOptions(options);
@@ -190,7 +194,7 @@ int RunUpdate(int argc, char* argv[]) {
     KeepInstalledModes(entries, workDir, dstPath);
 
     // What fails now must not cost the application its run.
-    if (!ReadyToInstall(entries, dstPath)) {
+    if (!ReadyToInstall(entries, dstPath, openFiles->allowed())) {
       LogCopyFailed(updateDir, dstPath);
       return kInstallFailed;
     }
@@ -210,9 +214,16 @@ int RunUpdate(int argc, char* argv[]) {
     }
 
     // No working directory is given: the application starts in the
-    // updater's own directory, made current at start-up. This run writes
-    // its last lines after the start: the application learns which process
-    // to wait for and where those lines go.
+    // updater's own directory, made current at start-up, or where the
+    // updater was started when the system could not make its folder current.
+    // This run writes its last lines after the start: the application
+    // learns which process to wait for and where those lines go.
+    openFiles.reset();
+    if (const int error = ModuleDirNotCurrentError()) {
+      LogFormatted(Warning, kDriverLogSource, kRelaunchFolderLine,
+                   "Relaunch Folder Not The Updater's:%s, Started In:%s, error:%d", ModuleDir.c_str(),
+                   platform::CurrentDir().value.c_str(), error);
+    }
     platform::OpenWithShell(
         exePath, {{"UPDATER_PID", std::to_string(platform::CurrentProcessId())}, {"UPDATER_LOG", LogFilePath()}});
     LogFormatted(Info, kDriverLogSource, kRelaunchLine, "Run %s GetLastError = %d", exePath.c_str(),

@@ -217,6 +217,29 @@ struct NewFileProbe {
 /// the probe's name).
 NewFileProbe AcceptsNewFile(const std::string& dstPath);
 
+/// An entry whose folders go deeper than the run may hold open.
+struct TooDeepEntry {
+  std::string entry;  ///< the deepest entry's name in the archive; empty: every entry fits
+  int levels = 0;     ///< its folders below the installation
+};
+
+/// The deepest entry below "update/" of `entries` when going down its
+/// folders would hold more files open than `openFilesAllowed`: the install
+/// holds two folders open for each level it merges into; an empty one when
+/// every entry fits.
+TooDeepEntry EntryTooDeepFor(const std::vector<ArchiveEntry>& entries, int openFilesAllowed);
+
+/// A folder that takes no new file, and what its probe found.
+struct RefusingFolder {
+  std::string folder;  ///< empty: none
+  NewFileProbe probe;
+};
+
+/// The first folder of `dstPath` reached through a link (perhaps on another
+/// volume) that an entry below "update/" of `entries` lands in, where
+/// AcceptsNewFile fails; an empty folder when there is none.
+RefusingFolder LinkedFolderRefusingNewFile(const std::vector<ArchiveEntry>& entries, const std::string& dstPath);
+
 /// For each file entry below "update/" of `entries` that recorded no Unix
 /// mode (made on Windows, say), gives its extracted file in `workDir` the
 /// permission bits of the installed file in `dstPath` that it will replace,

@@ -4,10 +4,12 @@
 #include "install/install_checks.h"
 
 #include <map>
+#include <set>
 
 #include "install/install.h"
 #include "install/install_paths.h"
 #include "platform/directory_listing.h"
+#include "platform/entry_type.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "platform/folder_handle.h"
@@ -124,6 +126,40 @@ FolderBecomingFile FolderHoldingFilesTurnedIntoFile(const std::vector<ArchiveEnt
     std::vector<platform::DirectoryEntry> held;
     if (!platform::ListDirectory(folder, held)) return {folder, {}};
     if (!held.empty()) return {folder, JoinPath(folder, held.front().name)};
+  }
+  return {};
+}
+
+TooDeepEntry EntryTooDeepFor(const std::vector<ArchiveEntry>& entries, int openFilesAllowed) {
+  // Beside the folders: the standard streams, the lock, the archive, the
+  // journal, the log and the copies of the threads that place files.
+  constexpr int kBesideFolders = 64;
+  TooDeepEntry deepest;
+  for (const ArchiveEntry& entry : entries) {
+    const std::size_t names = NamesBelowUpdate(entry.entryName).size();
+    const int levels = static_cast<int>(entry.directory || names == 0 ? names : names - 1);
+    if (levels > deepest.levels) deepest = {entry.entryName, levels};
+  }
+  if (deepest.levels <= (openFilesAllowed - kBesideFolders) / 2) return {};
+  return deepest;
+}
+
+RefusingFolder LinkedFolderRefusingNewFile(const std::vector<ArchiveEntry>& entries, const std::string& dstPath) {
+  // Each folder looked at once, however many entries land in it; a link
+  // leads elsewhere, maybe to a volume mounted read-only, where the backups
+  // and the new files are made after the stop.
+  std::set<std::string> seen;
+  for (const ArchiveEntry& entry : entries) {
+    const std::vector<std::string> names = NamesBelowUpdate(entry.entryName);
+    const std::size_t folders = entry.directory || names.empty() ? names.size() : names.size() - 1;
+    std::string folder = dstPath;
+    for (std::size_t i = 0; i < folders; ++i) {
+      folder = JoinPath(folder, names[i]);
+      if (!seen.insert(folder).second) continue;
+      if (!platform::IsLink(folder) || !platform::IsExistingDirectory(folder)) continue;
+      const NewFileProbe probe = AcceptsNewFile(folder);
+      if (!probe.accepted) return {folder, probe};
+    }
   }
   return {};
 }

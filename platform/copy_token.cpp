@@ -1,4 +1,5 @@
-// The token of this run's staged copies, the same on both systems.
+// The token of this run's staged copies and their names, the same on both systems.
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -16,4 +17,10 @@ const std::string& platform::CopyToken() {
     return std::string(text);
   }();
   return token;
+}
+
+std::string platform::StagedCopyName() {
+  // Copies are staged by several threads at once.
+  static std::atomic<unsigned> copies{0};
+  return CopyPrefixOf(CopyToken()) + std::to_string(copies++);
 }

@@ -17,6 +17,12 @@ constexpr const char kCopyPrefix[] = ".update-copy-";
 const std::string& CopyToken();
 inline std::string CopyPrefixOf(const std::string& token) { return kCopyPrefix + token + "-"; }
 
+/// A name of this run's own for one copy staged beside its target:
+/// CopyPrefixOf(CopyToken()) and a number no other copy of the run takes,
+/// short whatever the target's name (a name of 250 characters stays one a
+/// volume takes).
+std::string StagedCopyName();
+
 /// Copies `source` to `target`, replacing an existing file. On Linux a
 /// symbolic link is copied as a link that leads where it leads. False on
 /// failure, with LastSystemError() telling why; the target is then as it was.

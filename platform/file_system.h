@@ -17,7 +17,10 @@ extern const char kPathSeparator[];
 /// system's code, when it cannot be read.
 SystemRead<std::string> ExecutablePath();
 
-/// Makes `path` the process's current directory; false (directory unchanged) on failure.
+/// Makes `path` the process's current directory, on Windows by its short
+/// (8.3) form where it is longer than a current folder may be (258
+/// characters); false (directory unchanged, LastSystemError() telling why)
+/// on failure.
 bool SetCurrentDir(const std::string& path);
 
 /// The process's current directory; not ok(), with the system's code, when it cannot be read.

@@ -7,8 +7,8 @@
 namespace platform {
 
 /// The longest path, terminator included, that the log forms for its folder
-/// and its day's file; a longer one loses the line. 260 bytes on Linux; on
-/// Windows the longest path the wide calls take.
+/// and its day's file; a longer one loses the line. The longest path each
+/// system's calls take: PATH_MAX bytes on Linux, 32,768 characters on Windows.
 extern const std::size_t kLongestLogPath;
 
 /// The system's code for a path longer than it takes, reported for a log

@@ -11,6 +11,12 @@
 std::string ModuleDir;
 std::string ModuleName;
 
+namespace {
+
+int moduleDirNotCurrent = 0;
+
+}  // namespace
+
 ModulePathParts SplitModulePath(const std::string& path, char separator) {
   const std::size_t last = path.rfind(separator);
   const std::size_t dirLength = last == std::string::npos ? 0 : last + 1;
@@ -26,7 +32,7 @@ void InitModuleContext() {
   ModuleName = std::move(parts.name);
   // Relative paths and the relaunched application start from here; an empty
   // ModuleDir leaves the current directory as it was.
-  platform::SetCurrentDir(ModuleDir);
+  moduleDirNotCurrent = ModuleDir.empty() || platform::SetCurrentDir(ModuleDir) ? 0 : platform::LastSystemError();
   std::setlocale(LC_ALL, "");
   // Once per process: a repeated call neither prints the start-up line again
   // nor replaces the cipher.
@@ -34,6 +40,8 @@ void InitModuleContext() {
   // Set last: a line logged before this point goes below the empty root.
   SetLogRoot(ModuleDir);
 }
+
+int ModuleDirNotCurrentError() { return moduleDirNotCurrent; }
 
 std::string GetModuleDir() { return ModuleDir; }
 std::string GetModuleName() { return ModuleName; }

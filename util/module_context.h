@@ -13,6 +13,10 @@ extern std::string ModuleName;
 /// once per process, creates the process cipher.
 void InitModuleContext();
 
+/// The system's code for why InitModuleContext could not make ModuleDir
+/// current (a folder longer than the system lets be current); 0 when it did.
+int ModuleDirNotCurrentError();
+
 std::string GetModuleDir();
 std::string GetModuleName();
 

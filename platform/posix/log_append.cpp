@@ -5,13 +5,16 @@
 #include "platform/log_append.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include <fcntl.h>
 
 #include "platform/posix/unique_fd.h"
 
-const std::size_t platform::kLongestLogPath = 260;
+// The longest path the kernel takes; an updater in a deeper folder cannot
+// read its own path, so it has no log root there either.
+const std::size_t platform::kLongestLogPath = PATH_MAX;
 const int platform::kLogPathTooLong = ENAMETOOLONG;
 
 struct platform::LogAppend::Impl {

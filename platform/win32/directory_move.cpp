@@ -19,14 +19,12 @@ constexpr std::size_t kShellBufferSize = 520;
 constexpr FILEOP_FLAGS kMoveFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
 static_assert(kMoveFlags == 0x0214, "no progress, every replacement confirmed, directories made without asking");
 
-// Across volumes a file is copied beside its target under a name of its own
-// (this run's copy prefix and the target's name),
-// flushed and renamed over the target, as the Linux copy does: a run
-// cut off meanwhile never leaves the target torn.
+// Across volumes a file is copied beside its target under a short name of
+// the run's own, flushed and renamed over the target, as the Linux copy
+// does: a run cut off meanwhile never leaves the target torn.
 bool CopyAcrossVolumes(const std::string& source, const std::string& target) {
   const std::size_t slash = target.find_last_of('\\');
-  const std::wstring staged = platform::WidePath(
-      target.substr(0, slash + 1) + platform::CopyPrefixOf(platform::CopyToken()) + target.substr(slash + 1));
+  const std::wstring staged = platform::WidePath(target.substr(0, slash + 1) + platform::StagedCopyName());
   if (CopyFileW(platform::WidePath(source).c_str(), staged.c_str(), /*bFailIfExists=*/FALSE) == FALSE) return false;
   bool placed = false;
   {

@@ -13,6 +13,15 @@ namespace {
 // The longest path the system gives out in the "\\?\" form.
 constexpr DWORD kLongestPath = 32768;
 
+// A current folder holds at most MAX_PATH - 2 characters before the separator
+// the system adds. Windows refuses a longer one; Wine takes it, and then
+// breaks every program started from it: the start corrupts the starting
+// process's heap, or the program starts in the Windows folder instead.
+bool FitsCurrentFolder(std::wstring folder) {
+  while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  return folder.size() <= MAX_PATH - 2;
+}
+
 }  // namespace
 
 const char platform::kPathSeparator[] = "\\";
@@ -29,7 +38,19 @@ platform::SystemRead<std::string> platform::ExecutablePath() {
   return {{}, ERROR_INSUFFICIENT_BUFFER};
 }
 
-bool platform::SetCurrentDir(const std::string& path) { return SetCurrentDirectoryW(WidePath(path).c_str()) != FALSE; }
+// A folder too long to be current is made current by its short (8.3) form.
+bool platform::SetCurrentDir(const std::string& path) {
+  std::wstring folder = WideText(path);
+  if (!FitsCurrentFolder(folder)) {
+    folder = ShortPlainPath(path);
+    if (folder.empty()) return false;
+    if (!FitsCurrentFolder(folder)) {
+      SetLastError(ERROR_FILENAME_EXCED_RANGE);
+      return false;
+    }
+  }
+  return SetCurrentDirectoryW(folder.c_str()) != FALSE;
+}
 
 platform::SystemRead<std::string> platform::CurrentDir() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);

@@ -1,8 +1,6 @@
 // Windows backend of platform/shell.h.
 #include "platform/shell.h"
 
-#include <vector>
-
 #include <windows.h>
 #include <shellapi.h>
 
@@ -17,16 +15,8 @@ namespace {
 std::wstring ShellPath(const std::string& path) {
   const std::wstring plain = platform::WideText(path);
   if (platform::FitsPlainPath(plain)) return plain;
-  const std::wstring extended = platform::WidePath(path);
-  const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
-  if (needed == 0) return plain;
-  std::vector<wchar_t> buffer(needed, L'\0');
-  const DWORD length = GetShortPathNameW(extended.c_str(), buffer.data(), needed);
-  if (length == 0 || length >= needed) return plain;
-  std::wstring shortPath(buffer.data(), length);
-  if (shortPath.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + shortPath.substr(8);
-  if (shortPath.rfind(L"\\\\?\\", 0) == 0) shortPath.erase(0, 4);
-  return shortPath;
+  const std::wstring shortPath = platform::ShortPlainPath(path);
+  return shortPath.empty() ? plain : shortPath;
 }
 
 }  // namespace

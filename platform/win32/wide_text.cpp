@@ -71,3 +71,21 @@ std::wstring platform::WidePath(const std::string& path) {
   if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
 }
+
+std::wstring platform::ShortPlainPath(const std::string& path) {
+  const std::wstring extended = WidePath(path);
+  const DWORD needed = GetShortPathNameW(extended.c_str(), nullptr, 0);
+  if (needed == 0) return {};
+  std::vector<wchar_t> buffer(needed, L'\0');
+  const DWORD length = GetShortPathNameW(extended.c_str(), buffer.data(), needed);
+  if (length == 0) return {};
+  if (length >= needed) {
+    // Renamed between the two calls.
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return {};
+  }
+  std::wstring shortPath(buffer.data(), length);
+  if (StartsWith(shortPath, L"\\\\?\\UNC\\")) return L"\\\\" + shortPath.substr(8);
+  if (StartsWith(shortPath, L"\\\\?\\")) shortPath.erase(0, 4);
+  return shortPath;
+}

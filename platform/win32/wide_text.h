@@ -24,4 +24,9 @@ std::wstring WidePath(const std::string& path);
 /// True when `path` (UTF-16) is short enough that the plain form reaches it.
 bool FitsPlainPath(const std::wstring& path);
 
+/// The short (8.3) form of the existing `path`, in the plain form (no "\\?\"),
+/// for the calls that take no longer path; empty, with GetLastError() telling
+/// why, when the system gives none.
+std::wstring ShortPlainPath(const std::string& path);
+
 }  // namespace platform

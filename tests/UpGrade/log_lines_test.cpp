@@ -36,6 +36,8 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kFolderBecomingFileLine, 210},
       {kOwnFileLine, 212},
       {kForcedEndLine, 222},
+      {kRelaunchFolderLine, 223},
+      {kTooDeepLine, 224},
       // The reasons of refusals and failures.
       {kWorkDirLinkLine, 198},
       {kArchiveErrorLine, 201},

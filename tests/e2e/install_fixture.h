@@ -97,21 +97,26 @@ class OtherVolumeInstall : public InstallRun {
     installDir_ = root / "install";
     WriteOldVersions();
     std::vector<EntryRecipe> entries = NewVersionEntries();
-    entries.insert(entries.end(), {File("update/addons/a.txt", "new a"), File("update/addons/new/b.txt", "new b")});
+    // A name as long as a volume takes: the copy staged beside it has a short one.
+    entries.insert(entries.end(), {File("update/addons/a.txt", "new a"), File("update/addons/new/b.txt", "new b"),
+                                   File("update/addons/" + kLongName, "long name")});
     WriteArchive(zip_.string(), entries);
   }
 
-  void WriteOldVersions() {  // on both volumes, the link kept
+  void WriteOldVersions() {  // on both volumes, the links kept
     std::error_code ignored;
     for (const fs::path& dir : {installDir_, linked_}) {
       for (const auto& entry : fs::directory_iterator(dir, ignored)) {
-        if (entry.path() != installDir_ / "addons") fs::remove_all(entry.path(), ignored);
+        if (entry.path() != installDir_ / "addons" && entry.path() != installDir_ / "skins") {
+          fs::remove_all(entry.path(), ignored);
+        }
       }
     }
     WriteOldVersionInto(installDir_);
     WriteTree(linked_, {{"a.txt", "old a"}, {"mine.txt", "the user's"}});
   }
 
+  static inline const std::string kLongName = std::string(246, 'n') + ".txt";
   fs::path linked_;
 };
 

@@ -411,6 +411,7 @@ TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
   EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
   EXPECT_EQ(ReadFileBytes(linked_ / "a.txt"), "new a");
   EXPECT_EQ(ReadFileBytes(linked_ / "new" / "b.txt"), "new b");
+  EXPECT_EQ(ReadFileBytes(linked_ / kLongName), "long name");
   EXPECT_EQ(ReadFileBytes(linked_ / "mine.txt"), "the user's");
   EXPECT_FALSE(JournalLeft());
   EXPECT_TRUE(!platform::kMakesSymbolicLinks || fs::is_symlink(installDir_ / "addons"));
@@ -440,6 +441,21 @@ TEST_F(OtherVolumeInstall, AFolderLinkedToAnotherVolumeInstalls) {
   EXPECT_FALSE(JournalLeft());
 }
 
+// "skins" links to a read-only volume (other_volume.sh): known before the
+// stop, as an installation the run cannot write is.
+TEST_F(OtherVolumeInstall, AFolderLinkedToAReadOnlyVolumeStopsNothing) {
+  if (!platform::kMakesSymbolicLinks) GTEST_SKIP() << "Wine shows a folder linked on the host as a folder";
+  WriteArchive(zip_.string(), {File("update/readme.txt", "new"), File("update/skins/skin.txt", "new skin")});
+  const TreeSnapshot before = Installation();
+  const std::size_t logBefore = LogText().size();
+  EXPECT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 4);
+  const std::string skins = Joined(installDir_.string(), "skins");
+  ExpectLogInOrder({{kError, kNotWritableLine, "Installation Not Writable:" + skins + " error:30"}});  // EROFS
+  EXPECT_EQ(LogText().find("Stop Process Ret", logBefore), std::string::npos);
+  EXPECT_EQ(Installation(), before);
+  EXPECT_EQ(ReadFileBytes(installDir_ / "skins" / "skin.txt"), "old skin\n");
+}
+
 TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {
   const TreeSnapshot newVersion = NewVersion();
   // Under Wine every run costs about a second; the Linux lane tries often.
@@ -456,5 +472,52 @@ TEST_F(InstallRun, RunsStartedTogetherTakeTurnsAndBothInstall) {
     EXPECT_EQ(second.get().exitCode, 0) << attempt;
     ASSERT_EQ(Installation(), newVersion) << attempt;
     EXPECT_FALSE(JournalLeft());
+  }
+}
+
+// A tree deeper than the usual limit of open files (1,024 on Linux) installs;
+// one deeper than the system lets the run hold folders open for is refused
+// before the stop. On Linux the limits are set for the run by the shell.
+TEST_F(InstallRun, DeepTreesInstallOrAreRefusedBeforeTheStop) {
+  struct Case {
+    const char* what;
+    std::string limits;  // shell commands run before the updater; empty: none
+    bool installs;
+  };
+  std::vector<Case> cases = {{"the system's own limits", "", true}};
+  if (platform::kMakesSymbolicLinks) {
+    cases.push_back({"a soft limit of 1,024 open files", "ulimit -Sn 1024", true});
+    cases.push_back({"a hard limit of 256 open files", "ulimit -n 256", false});
+  }
+  constexpr int kLevels = 520;
+  std::string deep = "update";
+  for (int level = 0; level < kLevels; ++level) deep += "/d";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Installed once already, with a file the next update leaves: it merges
+    // into every level.
+    WriteOldVersion();
+    WriteArchive(zip_.string(), {File(deep + "/leaf.txt", "old"), File(deep + "/other.txt", "stays")});
+    ASSERT_EQ(UpdateWithoutApp(zip_.string()).exitCode, 0);
+    const TreeSnapshot before = Installation();
+    const std::size_t logBefore = LogText().size();
+    WriteArchive(zip_.string(), {File("update/readme.txt", "new readme"), File(deep + "/leaf.txt", "deepest")});
+    const std::vector<std::string> args = {"--exeName",   "absent.exe", "--zipFile",
+                                           zip_.string(), "--dstPath",  installDir_.string()};
+    std::vector<std::string> shell = {"-c", c.limits + " && exec \"$0\" \"$@\"",
+                                      (updaterDir_ / ("update" + suffix_)).string()};
+    shell.insert(shell.end(), args.begin(), args.end());
+    const RunResult result = c.limits.empty() ? Update(args) : RunToEnd("/bin/sh", shell, root_.path());
+    if (c.installs) {
+      EXPECT_EQ(result.exitCode, 0) << result.err;
+      EXPECT_EQ(ReadFileBytes(installDir_ / deep.substr(7) / "leaf.txt"), "deepest");
+      continue;
+    }
+    EXPECT_EQ(result.exitCode, 4);
+    ExpectLogInOrder(
+        {{kError, kTooDeepLine,
+          "Tree Too Deep:" + deep + "/leaf.txt, Levels:" + std::to_string(kLevels) + ", Open Files Allowed:256"}});
+    EXPECT_EQ(LogText().find("Stop Process Ret", logBefore), std::string::npos);
+    EXPECT_EQ(Installation(), before);
   }
 }

@@ -257,3 +257,23 @@ TEST_F(UpdateRun, ApplicationNotRunningAndRelaunchFailing) {
   ExpectLogInOrder({{kInfo, kSuccessLine, "Update App Success!"}});
   EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "version 2\n");
 }
+
+// An updater kept in a deep folder logs beside itself and starts the
+// application there. Windows' folders past 260 characters, started by their
+// short form: TextPaths.PathsLongerThan260Characters.
+TEST_F(UpdateRun, AnUpdaterInADeepFolderLogsAndRelaunchesThere) {
+  if (platform::kPathSeparator[0] == '\\') GTEST_SKIP() << "a program past MAX_PATH starts by its short form there";
+  const fs::path deep = root_.path() / std::string(200, 'd') / std::string(200, 'e') / "updater";
+  fs::create_directories(deep);
+  fs::rename(updaterDir_ / ("update" + suffix_), deep / ("update" + suffix_));
+  updaterDir_ = deep;
+  const std::uint32_t oldPid = StartInstalledApp();
+  WriteArchive(zip_.string(), {Program("update/" + appName_, ReadFileBytes(HelperProgram("fake_app_v2")))});
+  const RunResult result = UpdateApp(zip_.string(), installDir_.string());
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(WaitFor([&] { return !IsAlive(oldPid); }));
+  ASSERT_TRUE(WaitFor([&] { return AppRecords().size() == 2; }));
+  EXPECT_TRUE(fs::equivalent(AppRecords().back().currentDir, updaterDir_)) << AppRecords().back().currentDir;
+  ExpectLogInOrder({{kInfo, kStopLine, "Stop Process Ret:1"}, {kInfo, kSuccessLine, "Update App Success!"}});
+}

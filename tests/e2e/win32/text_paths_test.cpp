@@ -56,7 +56,10 @@ class TextPaths : public UpdateRun {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(WaitFor([&] { return !IsAlive(oldPid); }));
     EXPECT_TRUE(ReadFileBytes(AppPath()) == ReadFileBytes(HelperProgram("fake_app_v2"))) << "not installed";
-    EXPECT_TRUE(WaitFor([&] { return !AppRecords().empty() && AppRecords().back().version == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return !AppRecords().empty() && AppRecords().back().version == 2; }));
+    // In the updater's folder, by its short form where it is too long to be current.
+    EXPECT_TRUE(fs::equivalent(fs::u8path(AppRecords().back().currentDir), fs::u8path(StartablePath(updaterDir_))))
+        << AppRecords().back().currentDir;
     ExpectLogInOrder({{kInfo, kZipFileLine, "ZipFile:" + shownZip},
                       {kInfo, kDstPathLine, "DstPath:" + shownInstall},
                       {kInfo, kSuccessLine, "Update App Success!"}});
