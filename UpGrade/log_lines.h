@@ -43,11 +43,13 @@ enum DriverLogLine : int {
   kMoveInFailedLine = 217,   ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
-  kCompletedLine = 221,      ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
-  kForcedEndLine = 222,      ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
-  kUndoCountLine = 225,      ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
+  kOwnNameLinkLine = 220,    ///< "Link Where Own File Should Be:%s": nothing was written through it
+  kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
+  kForcedEndLine = 222,  ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
+  kUndoCountLine = 225,  ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
   kFolderChangedLine = 226,  ///< "Folder Changed Since The Install:%s, Recorded Link:%s": recovery writes nothing there
   kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
+  kForeignFolderLine = 228,  ///< "Folder Not The Updater's Own:%s": another user's update folder; nothing is extracted
   kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
   kRelaunchLine = 232,       ///< "Run %s GetLastError = %d"
   kNoArchiveLine = 236,      ///< "Update File Is Not Exist:%s"
@@ -59,7 +61,6 @@ enum DriverLogLine : int {
 /// with its final text, when the code that logs it lands.
 enum ReservedLogLine : int {
   kReservedWaitedLine = 214,          ///< a path held by another program, waited for: path, code, time
-  kReservedOwnNameLinkLine = 220,     ///< a link where a file or folder of the updater's own should be
   kReservedRelaunchFolderLine = 223,  ///< the relaunch could not use the updater's folder
   kReservedTooDeepLine = 224,         ///< a tree the system cannot take, refused before the stop
 };

@@ -8,3 +8,5 @@ int platform::LastSystemError() { return errno; }
 bool platform::IsOtherVolumeError(int code) { return code == EXDEV; }
 
 bool platform::IsMissingError(int code) { return code == ENOENT || code == ENOTDIR; }
+
+bool platform::IsLinkMetError(int code) { return code == ELOOP; }
