@@ -46,6 +46,7 @@ bool ZipReader::extractAll(const std::string& destination) { return extractAll(d
 // while the reader inflates (extraction_writers.h).
 bool ZipReader::extractAll(const std::string& destination, const std::map<std::string, std::string>& renames) {
   state_->failure = {};
+  state_->madeLinks.clear();
   const SurveyedEntries surveyed = surveyEntries(*state_, renames, installedFolder_);
   if (stopsAt(*state_, surveyed.refusal)) return false;
   if (surveyed.index.size() != 0 && stopsAt(*state_, lackOfRoom(destination, surveyed.needed))) return false;
@@ -64,7 +65,10 @@ bool ZipReader::extractAll(const std::string& destination, const std::map<std::s
     return false;
   }
   const EntriesToWrite entries{*state_, surveyed.index, folders, renames, links};
-  if (!writeEntries(entries, empty && surveyed.spreadable) || !makeLinks(entries)) return false;
+  if (!writeEntries(entries, empty && surveyed.spreadable) || !makeLinks(entries)) {
+    state_->madeLinks.clear();
+    return false;
+  }
   folders.keep();
   return true;
 }

@@ -111,6 +111,7 @@ bool makeLinks(const EntriesToWrite& entries) {
     const platform::FolderHandle folder = entries.folders.parentOf(link.relative, name, notMade);
     if (folder.ok() && folder.MakeLink(name, link.target)) {
       entries.folders.noteMade(link.relative);
+      entries.state.madeLinks.push_back(link.relative);
       continue;
     }
     entries.state.fail(folder.ok() ? ExtractionFolders::failureAt(folder, name, platform::LastSystemError())

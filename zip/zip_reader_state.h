@@ -87,6 +87,8 @@ struct ZipReaderState {
   const std::string& password;
   /// Why the last extraction failed; reset when an extraction starts.
   ExtractionFailure failure;
+  /// The output names of the links the last extraction made.
+  std::vector<std::string> madeLinks;
   // Declared before the handle, so the handle is closed first.
   std::unique_ptr<MemoryArchive> memory;
   std::unique_ptr<BufferedArchiveFile> archiveFile;

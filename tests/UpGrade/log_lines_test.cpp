@@ -52,6 +52,8 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kUndoStepLine, 199},
       {kUndoCountLine, 225},
       {kFolderChangedLine, 226},
+      {kOwnNameLinkLine, 220},
+      {kForeignFolderLine, 228},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }

@@ -28,7 +28,11 @@
  * archive (fopen64, mode "rbe"), the first file's bytes are replaced in place
  * by the other's, as someone who can write the archive could do between its
  * signature check and its extraction. With UPDATE_FAULT_FLOCK_ERRNO, every flock
- * fails with that errno (ENOLCK: a file system without locks). */
+ * fails with that errno (ENOLCK: a file system without locks). With
+ * UPDATE_FAULT_PLANT naming a path end and UPDATE_FAULT_PLANT_TO a target,
+ * as the first folder or file whose path ends so is about to be made a link
+ * to the target is planted at that path (or at UPDATE_FAULT_PLANT_AT), as
+ * someone who can write the work folder could do. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -190,6 +194,24 @@ static void SwapWhenMade(const char* path) {
   errno = 0;
 }
 
+/* Plants the link of UPDATE_FAULT_PLANT_TO once `path`, about to be made,
+ * ends with UPDATE_FAULT_PLANT. */
+static void PlantBefore(const char* path) {
+  static int planted;
+  const char* end = getenv("UPDATE_FAULT_PLANT");
+  const char* to = getenv("UPDATE_FAULT_PLANT_TO");
+  if (end == NULL || to == NULL || path == NULL) return;
+  const size_t length = strlen(path);
+  const size_t endLength = strlen(end);
+  if (length < endLength || strcmp(path + length - endLength, end) != 0) return;
+  if (__atomic_exchange_n(&planted, 1, __ATOMIC_SEQ_CST)) return;
+  const char* at = getenv("UPDATE_FAULT_PLANT_AT");
+  const int saved = errno;
+  if (symlink(to, at == NULL ? path : at) != 0) {
+  }
+  errno = saved;
+}
+
 /* True, with errno set, when renames of `from` are refused. */
 static int Refused(const char* from) {
   const char* refused = getenv("UPDATE_FAULT_RENAME_FROM");
@@ -237,6 +259,7 @@ COUNTED_REMOVAL(remove, (const char* path), (path), AT_FDCWD, path)
 COUNTED_REMOVAL(unlinkat, (int dir, const char* path, int flags), (dir, path, flags), dir, path)
 int mkdir(const char* path, mode_t mode) {
   if (Trip() || Targeted(path)) return -1;
+  PlantBefore(path);
   const int made = ((int (*)(const char*, mode_t))Real("mkdir"))(path, mode);
   if (made == 0) RecordEntry("mkdir", AT_FDCWD, path, AT_FDCWD, NULL);
   return made;
@@ -244,6 +267,7 @@ int mkdir(const char* path, mode_t mode) {
 int mkdirat(int dir, const char* name, mode_t mode) {
   char path[4096];
   if (Trip() || Targeted(AtPath(dir, name, path, sizeof path))) return -1;
+  PlantBefore(AtPath(dir, name, path, sizeof path));
   const int made = ((int (*)(int, const char*, mode_t))Real("mkdirat"))(dir, name, mode);
   if (made == 0) RecordEntry("mkdir", dir, name, AT_FDCWD, NULL);
   return made;
@@ -274,6 +298,7 @@ static int CountsAsWrite(int flags) { return (flags & (O_WRONLY | O_RDWR)) != 0 
     const mode_t mode = (mode_t)va_arg(args, unsigned);                              \
     va_end(args);                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(path))) return -1;               \
+    if ((flags & O_CREAT) != 0) PlantBefore(path);                                   \
     const int isNew = (flags & O_CREAT) != 0 && NewEntry(AT_FDCWD, path);            \
     const int fd = ((int (*)(const char*, int, ...))Real(#name))(path, flags, mode); \
     RecordOpen(fd, AT_FDCWD, path, isNew, (flags & O_TRUNC) != 0);                   \
@@ -291,6 +316,7 @@ COUNTED_OPEN(open64)
     va_end(args);                                                                                       \
     char path[4096];                                                                                    \
     if (CountsAsWrite(flags) && (Trip() || Targeted(AtPath(dir, name_, path, sizeof path)))) return -1; \
+    if ((flags & O_CREAT) != 0) PlantBefore(AtPath(dir, name_, path, sizeof path));                     \
     const int isNew = (flags & O_CREAT) != 0 && NewEntry(dir, name_);                                   \
     const int fd = ((int (*)(int, const char*, int, ...))Real(#name))(dir, name_, flags, mode);         \
     RecordOpen(fd, dir, name_, isNew, (flags & O_TRUNC) != 0);                                          \
