@@ -31,12 +31,13 @@ class FolderHandle {
   FolderHandle Child(const std::string& name, bool followLink = false) const;
 
   /// The folder `name` of this one, made now when missing and `made` is not
-  /// null (it tells whether it was), never reached through a link: Linux makes it relative to this folder and
-  /// opens it with O_NOFOLLOW; Windows checks the handle it opened, which
-  /// must be no reparse point and have this folder's final path followed by
-  /// `name` (Wine honours no reparse flag, and shows no reparse attribute on
-  /// a Unix link). Not ok() otherwise, with LastSystemError() telling why;
-  /// IsLinkMetError() when a link or junction stood at the name.
+  /// null (it tells whether it was), never reached through a link: Linux
+  /// makes it relative to this folder and opens it with O_NOFOLLOW; Windows
+  /// checks the handle it opened, which must be no reparse point and have
+  /// this folder's final path followed by `name` (Wine honours no reparse
+  /// flag, and shows no reparse attribute on a Unix link). Not ok()
+  /// otherwise, with LastSystemError() telling why: IsLinkMetError() when a
+  /// link or junction stood at the name.
   FolderHandle OwnChild(const std::string& name, bool* made) const;
 
   /// True when the running process's user owns the folder (Linux; always on

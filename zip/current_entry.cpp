@@ -1,5 +1,5 @@
 // Finding the current entry by name, reading it through a copy, and writing
-// it at a path; its bytes are copied out by entry_copy.cpp.
+// it into its held folder; its bytes are copied out by entry_copy.cpp.
 #include <utility>
 
 #include "zip/zip_errors.h"
