@@ -41,6 +41,14 @@ void LogExtractionFailure(const ExtractionFailure& failure, const std::string& e
       LogFormatted(Error, kDriverLogSource, kEntryNotWrittenLine, "Entry Not Written:%s, error:%d", entry.c_str(),
                    failure.error);
       return;
+    case Kind::kLinkInPlace:
+      LogFormatted(Error, kDriverLogSource, kOwnNameLinkLine, "Link Where Own File Should Be:%s",
+                   failure.entry.c_str());
+      return;
+    case Kind::kForeignFolder:
+      LogFormatted(Error, kDriverLogSource, kForeignFolderLine, "Folder Not The Updater's Own:%s",
+                   failure.entry.c_str());
+      return;
     case Kind::kNone:
       break;
   }

@@ -146,8 +146,9 @@ void LogUpdaterOwnFiles(const std::vector<ArchiveEntry>& entries) {
   }
 }
 
-bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
-  const InstallOutcome outcome = InstallTree(updateDir, dstPath, workDir);
+bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir,
+                   const std::vector<std::string>& madeLinks) {
+  const InstallOutcome outcome = InstallTree(updateDir, dstPath, workDir, &madeLinks);
   if (outcome.installed) return true;
   for (const FailedAside& aside : outcome.failedAsides) {
     LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",
@@ -156,6 +157,9 @@ bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, con
   for (const FailedMove& move : outcome.failedMoves) {
     LogFormatted(Error, kDriverLogSource, kMoveInFailedLine, "Move In Source:%s, Target:%s, error:%d",
                  move.source.c_str(), move.target.c_str(), move.error);
+  }
+  for (const std::string& link : outcome.refusedLinks) {
+    LogFormatted(Error, kDriverLogSource, kOwnNameLinkLine, "Link Where Own File Should Be:%s", link.c_str());
   }
   if (!outcome.swappedSincePlan.empty()) {
     LogFormatted(Error, kDriverLogSource, kSwappedFolderLine, "Folder Swapped Since The Plan:%s",

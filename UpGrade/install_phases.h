@@ -41,7 +41,9 @@ bool ReadyToInstall(const std::vector<ArchiveEntry>& entries, const std::string&
 /// it did not arrive.
 void LogUpdaterOwnFiles(const std::vector<ArchiveEntry>& entries);
 
-/// Installs `updateDir` into `dstPath` all or nothing; after a failure logs
-/// why (what could not move aside, each failed copy) and what was restored.
-/// True when the new version is in place.
-bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir);
+/// Installs `updateDir` into `dstPath` all or nothing, placing of its links
+/// only those of `madeLinks` (the extraction's, by output name); after a
+/// failure logs why (what could not move aside, each failed copy, each link
+/// not placed) and what was restored. True when the new version is in place.
+bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir,
+                   const std::vector<std::string>& madeLinks);

@@ -44,8 +44,8 @@ enum DriverLogLine : int {
   kKeptLine = 218,           ///< "Not Placed By The Update, Kept:%s": found in a folder an undone install placed
   kSwappedFolderLine = 219,  ///< "Folder Swapped Since The Plan:%s": written through by nothing; the install is undone
   kOwnNameLinkLine = 220,    ///< "Link Where Own File Should Be:%s": never followed; the run ends
-  kCompletedLine = 221,      ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
-  kForcedEndLine = 222,      ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
+  kCompletedLine = 221,  ///< "Unfinished Update Completed": a cut-off run's committed install, its backups discarded
+  kForcedEndLine = 222,  ///< "Process Ended By Force:%d": the stop ended it, still there at the fifth poll
   /// "Relaunch Folder Not The Updater's:%s, Started In:%s, error:%d": its folder too long to be current
   kRelaunchFolderLine = 223,
   /// "Tree Too Deep:%s, Levels:%d, Open Files Allowed:%d": the deepest entry; nothing is stopped
@@ -53,6 +53,7 @@ enum DriverLogLine : int {
   kUndoCountLine = 225,      ///< "Undo Failures Not Listed:%d": beyond the first twenty lines 199
   kFolderChangedLine = 226,  ///< "Folder Changed Since The Install:%s, Recorded Link:%s": recovery writes nothing there
   kCopyLine = 227,           ///< "Copy Files Source:%s, Target:%s"
+  kForeignFolderLine = 228,  ///< "Folder Not The Updater's Own:%s": another user's update folder; nothing is extracted
   kRestoredLine = 229,       ///< "Old Version Restored:%d, Files Moved Back:%d": after a failed install
   kRelaunchLine = 232,       ///< "Run %s GetLastError = %d"
   kNoArchiveLine = 236,      ///< "Update File Is Not Exist:%s"

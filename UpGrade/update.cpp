@@ -208,7 +208,7 @@ int RunUpdate(int argc, char* argv[]) {
                  StopInstalledApplication(exeName, dstPath) ? 1 : 0);
     EnsureInstalledApplicationStopped(exeName, dstPath);
 
-    if (!InstallUpdate(updateDir, dstPath, workDir)) {
+    if (!InstallUpdate(updateDir, dstPath, workDir, reader->madeLinks())) {
       LogCopyFailed(updateDir, dstPath);
       return kInstallFailed;
     }

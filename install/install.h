@@ -55,7 +55,8 @@ struct FailedAside {
 struct Placement {
   bool whole = false;  ///< every folder moved in and every file copied
   std::vector<FailedCopy> failedCopies;
-  std::vector<FailedMove> failedMoves;  ///< folders and files of folders, in the order met
+  std::vector<FailedMove> failedMoves;    ///< folders and files of folders, in the order met
+  std::vector<std::string> refusedLinks;  ///< links of the new tree the extraction did not make: not placed
 };
 
 /// Places the tree `sourceDir` into the existing directory `targetDir`: each
@@ -129,6 +130,8 @@ struct InstallOutcome {
   std::vector<FailedAside> failedAsides;
   std::vector<FailedMove> failedMoves;
   std::vector<FailedCopy> failedCopies;
+  /// Links found in the new tree that the extraction did not make: none placed.
+  std::vector<std::string> refusedLinks;
   /// An installed folder found swapped for a link or another folder since
   /// the plan, nothing written through it; empty: none.
   std::string swappedSincePlan;
@@ -148,8 +151,11 @@ struct InstallOutcome {
 /// nothing: every target it replaces is first moved aside into `workDir`'s
 /// backup area; on failure what was placed goes and the backups come back.
 /// When the old version cannot be brought back whole the journal and the
-/// backups stay in `workDir` for the next run.
-InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir);
+/// backups stay in `workDir` for the next run. With `madeLinks` (the output
+/// names of the links the extraction made, "update/..."), no other link of
+/// the new tree is placed: the install fails and says which.
+InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir,
+                           const std::vector<std::string>* madeLinks = nullptr);
 
 enum class Recovery {
   kNothingLeft,  ///< no earlier install was cut off

@@ -10,6 +10,7 @@
 #include "install/install.h"
 #include "install/install_journal.h"
 #include "install/install_layout.h"
+#include "install/install_paths.h"
 #include "install/install_plan.h"
 #include "install/journal_writer.h"
 #include "install/moves_aside.h"
@@ -30,9 +31,10 @@ class Transaction {
   // Announces every step, moves every target aside, places the new tree
   // from `updateDir` and commits; the outcome says whether all of it was
   // done, or why not.
-  InstallOutcome Run(const InstallPlan& plan, const std::string& updateDir, const std::string& dstPath) {
+  InstallOutcome Run(const InstallPlan& plan, const std::string& updateDir, const std::string& dstPath,
+                     const std::vector<std::string>* ownLinks) {
     InstallOutcome outcome;
-    outcome.installed = MoveAsideAndPlace(plan, updateDir, dstPath, outcome);
+    outcome.installed = MoveAsideAndPlace(plan, updateDir, dstPath, ownLinks, outcome);
     outcome.failedStep = journal_.failedStep();
     if (journal_.linked()) outcome.linkAtOwnName = layout_.journal();
     return outcome;
@@ -53,7 +55,7 @@ class Transaction {
  private:
   // False at the first step that fails; `outcome` gets what could not move.
   bool MoveAsideAndPlace(const InstallPlan& plan, const std::string& updateDir, const std::string& dstPath,
-                         InstallOutcome& outcome) {
+                         const std::vector<std::string>* ownLinks, InstallOutcome& outcome) {
     std::optional<AnnouncedPlan> announced = journal_.AnnouncePlan(plan);
     if (!announced || !journal_.Flush()) return false;
     const std::vector<std::string> notMovedWhole = aside_.MoveWhole(announced->movedWhole);
@@ -70,8 +72,9 @@ class Transaction {
     }
     outcome.failedAsides = std::move(aside.failed);
     if (!aside.moved) return false;
-    Placement placement = PlaceTreeInto(updateDir, folders_);
+    Placement placement = PlaceTreeInto(updateDir, folders_, ownLinks);
     outcome.failedMoves = std::move(placement.failedMoves);
+    outcome.refusedLinks = std::move(placement.refusedLinks);
     outcome.failedCopies = std::move(placement.failedCopies);
     return placement.whole && folders_.swappedSincePlan().empty() && journal_.Commit();
   }
@@ -122,7 +125,12 @@ FailedStep Plan(const std::string& updateDir, const std::string& dstPath, const 
 
 }  // namespace
 
-InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir) {
+InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstPath, const std::string& workDir,
+                           const std::vector<std::string>* madeLinks) {
+  std::vector<std::string> ownLinks;
+  if (madeLinks != nullptr) {
+    for (const std::string& link : *madeLinks) ownLinks.push_back(JoinNames(NamesBelowUpdate(link)));
+  }
   InstallOutcome outcome;
   InstallPlan plan;
   outcome.failedStep = Plan(updateDir, dstPath, workDir, plan);
@@ -141,7 +149,7 @@ InstallOutcome InstallTree(const std::string& updateDir, const std::string& dstP
 
   InstallFolders folders(dstPath, plan.folders);
   Transaction transaction(layout, folders);
-  outcome = transaction.Run(plan, updateDir, dstPath);
+  outcome = transaction.Run(plan, updateDir, dstPath, madeLinks != nullptr ? &ownLinks : nullptr);
   if (outcome.installed) {
     transaction.Close();
     layout.Discard(folders, transaction.backupsNumbered());

@@ -10,6 +10,7 @@
 #include "platform/directory_move.h"
 #include "platform/entry_type.h"
 #include "platform/file_copy.h"
+#include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "platform/folder_handle.h"
 #include "platform/system_error.h"
@@ -17,10 +18,13 @@
 
 namespace {
 
-// Notes a move the system refused, with its code; the merge's threads share it.
+// Notes a move the system refused, with its code, and a link that is not
+// placed; the merge's threads share it.
 class FailedMoves {
  public:
-  explicit FailedMoves(std::vector<FailedMove>& moves) : moves_(moves) {}
+  FailedMoves(std::vector<FailedMove>& moves, std::vector<std::string>& refusedLinks,
+              const std::vector<std::string>* ownLinks)
+      : moves_(moves), refusedLinks_(refusedLinks), ownLinks_(ownLinks) {}
 
   bool Note(const std::string& source, const std::string& target) {
     const int error = platform::LastSystemError();
@@ -29,8 +33,22 @@ class FailedMoves {
     return false;
   }
 
+  // Only the links the extraction made are placed: one it did not make was
+  // planted in the new tree, and leads wherever its planter chose.
+  bool PlacesLink(const std::string& relative, const std::string& source) {
+    if (ownLinks_ == nullptr) return true;
+    for (const std::string& own : *ownLinks_) {
+      if (platform::SameFileName(own, relative)) return true;
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    refusedLinks_.push_back(source);
+    return false;
+  }
+
  private:
   std::vector<FailedMove>& moves_;
+  std::vector<std::string>& refusedLinks_;
+  const std::vector<std::string>* ownLinks_;
   std::mutex mutex_;
 };
 
@@ -63,6 +81,10 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
                      [&](std::size_t i) {
                        const platform::DirectoryEntry& entry = entries[i];
                        if (entry.type == platform::EntryType::kDirectory) return true;
+                       if (entry.type == platform::EntryType::kLink &&
+                           !failed.PlacesLink(JoinPath(relative, entry.name), source.PathOf(entry.name))) {
+                         return false;
+                       }
                        return source.Replace(entry.name, target, entry.name) ||
                               failed.Note(source.PathOf(entry.name), target.PathOf(entry.name));
                      }) &&
@@ -108,23 +130,25 @@ bool CopyTopLevelFile(const std::string& source, const std::string& name, const 
 
 bool PlaceFolder(const std::string& fromDir, const std::string& intoDir, void* ownerWindow) {
   std::vector<FailedMove> ignored;
-  FailedMoves failed(ignored);
+  std::vector<std::string> noLinks;
+  FailedMoves failed(ignored, noLinks, nullptr);
   return !intoDir.empty() && MoveFolderInto(fromDir, InstallFolders(intoDir), ownerWindow, failed);
 }
 
 Placement PlaceTree(const std::string& sourceDir, const std::string& targetDir) {
-  return PlaceTreeInto(sourceDir, InstallFolders(targetDir));
+  return PlaceTreeInto(sourceDir, InstallFolders(targetDir), nullptr);
 }
 
 // Folders are merged first and links (the extraction's own, from an archive
 // made on Unix) are placed last, as links, never as what they lead to.
-Placement PlaceTreeInto(const std::string& sourceDir, const InstallFolders& folders) {
+Placement PlaceTreeInto(const std::string& sourceDir, const InstallFolders& folders,
+                        const std::vector<std::string>* ownLinks) {
   Placement placement;
   std::vector<platform::DirectoryEntry> entries;
   const platform::FolderHandle root = folders.Open({});
   if (!root.ok() || !platform::ListDirectory(sourceDir, entries)) return placement;
   placement.whole = true;
-  FailedMoves failedMoves(placement.failedMoves);
+  FailedMoves failedMoves(placement.failedMoves, placement.refusedLinks, ownLinks);
   for (const platform::EntryType type :
        {platform::EntryType::kDirectory, platform::EntryType::kFile, platform::EntryType::kLink}) {
     for (const platform::DirectoryEntry& entry : entries) {
@@ -132,7 +156,8 @@ Placement PlaceTreeInto(const std::string& sourceDir, const InstallFolders& fold
       const std::string source = JoinPath(sourceDir, entry.name);
       const bool placed = type == platform::EntryType::kDirectory
                               ? MoveFolderInto(source, folders, /*ownerWindow=*/nullptr, failedMoves)
-                              : CopyTopLevelFile(source, entry.name, root.path(), placement.failedCopies);
+                              : (type != platform::EntryType::kLink || failedMoves.PlacesLink(entry.name, source)) &&
+                                    CopyTopLevelFile(source, entry.name, root.path(), placement.failedCopies);
       placement.whole = placed && placement.whole;
     }
   }

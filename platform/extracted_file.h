@@ -8,6 +8,8 @@
 
 namespace platform {
 
+class FolderHandle;
+
 /// One output file, open for writing from construction until Close() or
 /// destruction. While it is open other programs may read and write it.
 class ExtractedFile {
@@ -15,6 +17,13 @@ class ExtractedFile {
   /// Creates `path`, or truncates the file there; ok() is false when it
   /// cannot be opened (a missing parent, a read-only file, a directory).
   explicit ExtractedFile(const std::string& path);
+
+  /// Creates the file `name` in `folder`, never through a link: only when
+  /// nothing is there when `exclusive`, otherwise a file there (no link) is
+  /// truncated. Windows also checks the handle it opened (see
+  /// FolderHandle::OwnChild). ok() is false otherwise, with LastSystemError()
+  /// telling why: IsLinkMetError() when a link stood at the name.
+  ExtractedFile(const FolderHandle& folder, const std::string& name, bool exclusive);
   ~ExtractedFile();
   ExtractedFile(const ExtractedFile&) = delete;
   ExtractedFile& operator=(const ExtractedFile&) = delete;

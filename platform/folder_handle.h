@@ -6,6 +6,7 @@
 // entry removed checked to be the folder's own, never what a link leads to.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -30,6 +31,28 @@ class FolderHandle {
   /// O_DIRECTORY). Not ok(), with LastSystemError() telling why, when there
   /// is no such folder or it is a link not to be followed.
   FolderHandle Child(const std::string& name, bool followLink = false) const;
+
+  /// The folder `name` of this one, made now when missing and `made` is not
+  /// null (it tells whether it was), never reached through a link: Linux
+  /// makes it relative to this folder and opens it with O_NOFOLLOW; Windows
+  /// checks the handle it opened, which must be no reparse point and have
+  /// this folder's final path followed by `name` (Wine honours no reparse
+  /// flag, and shows no reparse attribute on a Unix link). Not ok()
+  /// otherwise, with LastSystemError() telling why: IsLinkMetError() when a
+  /// link or junction stood at the name.
+  FolderHandle OwnChild(const std::string& name, bool* made) const;
+
+  /// True when the running process's user owns the folder (Linux; always on
+  /// Windows, where an elevated run's folders belong to a group).
+  bool OwnedByThisUser() const;
+
+  /// Makes the symbolic link `name` leading to `target`, relative to this
+  /// folder; false where the system makes none (Windows) or refuses.
+  bool MakeLink(const std::string& name, const std::string& target) const;
+
+  /// The descriptor (Linux) or directory handle (Windows, null before
+  /// OwnChild) held, for the backends of other seams.
+  std::intptr_t NativeHandle() const;
 
   bool ok() const;
   /// The folder's path as it was opened, for messages and for calls that

@@ -19,6 +19,11 @@ bool IsOtherVolumeError(int code);
 /// Linux, ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND on Windows).
 bool IsMissingError(int code);
 
+/// True when `code` says that a link, junction or other reparse point stood
+/// where a file or folder of our own was to be made or opened (ELOOP on
+/// Linux, ERROR_REPARSE_POINT_ENCOUNTERED on Windows).
+bool IsLinkMetError(int code);
+
 /// What a read of the system found: `value` when `error` is 0, otherwise
 /// the system's code for why it could not be read, so that "could not read"
 /// is never taken for an empty answer.

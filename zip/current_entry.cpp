@@ -1,6 +1,7 @@
 // Finding the current entry by name, reading it through a copy, and writing
-// it at a path; its bytes are copied out by entry_copy.cpp.
-#include "platform/system_error.h"
+// it into its held folder; its bytes are copied out by entry_copy.cpp.
+#include <utility>
+
 #include "zip/zip_errors.h"
 #include "zip/zip_paths.h"
 #include "zip/zip_reader_state.h"
@@ -29,14 +30,16 @@ bool ZipReaderState::readCurrentEntry(const std::function<int(const ArchiveEntry
   return true;
 }
 
-bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::string& path) {
+bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, ExtractionFolders& folders,
+                                         const std::string& relative) {
   if (!entry.valid()) return false;
   if (entry.directory) {
-    if (makeDirectoryPath(path)) return true;
-    fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
+    ExtractionFailure notMade;
+    if (folders.makeFolder(relative, notMade)) return true;
+    fail(std::move(notMade));
     return false;
   }
-  if (writeCurrentEntryToFile(path, entry) != 0) return false;
+  if (writeCurrentEntryToFile(folders, relative, entry) != 0) return false;
   const int result = unzCloseCurrentFile(handle.get());
   if (result != UNZ_OK) {
     failDamaged(entry, result);
@@ -46,32 +49,30 @@ bool ZipReaderState::extractCurrentEntry(const ArchiveEntry& entry, const std::s
 }
 
 // The entry is opened before its file: an entry that cannot be read leaves a
-// file already at `path` as it was. A file that was opened keeps what was
+// file already there as it was. A file that was opened keeps what was
 // written, and gets its mode and time, even when the copy failed.
-int ZipReaderState::writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry) {
-  const std::string parent = parentPathOf(path);
-  // The parent of the previous file written holds that file: it is there. A
-  // folder that cannot be made gives its own code, not the open's "no folder".
-  if (parent != parentOfLastFile && !makeDirectoryPath(parent)) {
-    fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
+int ZipReaderState::writeCurrentEntryToFile(ExtractionFolders& folders, const std::string& relative,
+                                            const ArchiveEntry& entry) {
+  const OpenedEntry opened = openCurrentEntry(entry);
+  EntryFile file(folders, relative);
+  if (!file.ok()) {
+    fail(file.failed());
     return -1;
   }
-  const OpenedEntry opened = openCurrentEntry(entry);
-  EntryFile file(path);
-  const auto notWritten = [&] {
-    fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
-    return -1;
-  };
-  if (!file.ok()) return notWritten();
-  parentOfLastFile = parent;
   bool written = true;
   const int result = pumpOpenedEntry(opened, [&](const char* bytes, std::size_t count) {
     written = file.write(bytes, count);
     return written;
   });
-  if (!written) return notWritten();
+  if (!written) {
+    fail(file.failed());
+    return -1;
+  }
   // The data that did not read back is the entry's fault, not the disk's.
   if (result != 0) failDamaged(entry, result);
-  if (!file.finish({opened.versionMadeBy, opened.externalAttributes, entry.dosDateTime})) return notWritten();
+  if (!file.finish({opened.versionMadeBy, opened.externalAttributes, entry.dosDateTime})) {
+    fail(file.failed());
+    return -1;
+  }
   return result == 0 ? 0 : -1;
 }

@@ -6,10 +6,9 @@
 #include "platform/symbolic_link.h"
 #include "zip/entry_writing.h"
 #include "zip/extraction_checks.h"
+#include "zip/extraction_folders.h"
 #include "zip/extraction_space.h"
-#include "zip/extraction_undo.h"
 #include "zip/link_plan.h"
-#include "zip/output_path.h"
 #include "zip/zip_reader.h"
 #include "zip/zip_reader_state.h"
 
@@ -46,8 +45,8 @@ bool ZipReader::extractAll(const std::string& destination) { return extractAll(d
 // cleared work directory of an update, files are created by writer threads
 // while the reader inflates (extraction_writers.h).
 bool ZipReader::extractAll(const std::string& destination, const std::map<std::string, std::string>& renames) {
-  state_->parentOfLastFile.clear();
   state_->failure = {};
+  state_->madeLinks.clear();
   const SurveyedEntries surveyed = surveyEntries(*state_, renames, installedFolder_);
   if (stopsAt(*state_, surveyed.refusal)) return false;
   if (surveyed.index.size() != 0 && stopsAt(*state_, lackOfRoom(destination, surveyed.needed))) return false;
@@ -56,20 +55,37 @@ bool ZipReader::extractAll(const std::string& destination, const std::map<std::s
   LinkPlan links(destination, installedFolder_, empty);
   if (platform::kMakesSymbolicLinks && stopsAt(*state_, planLinks(*state_, surveyed, renames, links))) return false;
 
-  ExtractionUndo undo(empty);
-  const EntriesToWrite entries{*state_, surveyed.index, destination, renames, links};
-  if (!writeEntries(entries, empty && surveyed.spreadable, undo) || !makeLinks(entries, undo)) return false;
-  undo.keep();
+  // Into an empty destination every file is made anew. The folder that is
+  // installed must be the running user's, opened once: what is written
+  // below it is only ever reached through it.
+  ExtractionFolders folders(destination, /*exclusive=*/empty);
+  ExtractionFailure notHeld;
+  if (!installedFolder_.empty() && !folders.holdOwnFolder(installedFolder_, notHeld)) {
+    stopsAt(*state_, std::move(notHeld));
+    return false;
+  }
+  const EntriesToWrite entries{*state_, surveyed.index, folders, renames, links};
+  if (!writeEntries(entries, empty && surveyed.spreadable) || !makeLinks(entries)) {
+    state_->madeLinks.clear();
+    return false;
+  }
+  folders.keep();
   return true;
 }
 
 bool ZipReader::extractOne(const std::string& name, const std::string& destination) {
-  state_->parentOfLastFile.clear();
   if (!isSafeOutputName(name)) return false;
-  const std::string path = outputPathOf(destination, name);
   if (state_->locateEntry(name) != UNZ_OK) return false;
   const ArchiveEntry entry = state_->readCurrentEntryInfo();
-  return state_->extractCurrentEntry(entry, path);
+  ExtractionFolders folders(destination, /*exclusive=*/false);
+  try {
+    const bool written = state_->extractCurrentEntry(entry, folders, name);
+    folders.keep();
+    return written;
+  } catch (...) {
+    folders.keep();
+    throw;
+  }
 }
 
 bool ZipReader::readEntryToBuffer(const std::string& name, std::vector<std::uint8_t>& buffer) {

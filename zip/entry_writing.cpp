@@ -9,10 +9,9 @@
 #include "platform/directory_listing.h"
 #include "platform/entry_type.h"
 #include "platform/file_system.h"
-#include "platform/symbolic_link.h"
+#include "platform/folder_handle.h"
 #include "platform/system_error.h"
 #include "zip/extraction_writers.h"
-#include "zip/output_path.h"
 #include "zip/zip_paths.h"
 #include "zip/zip_reader_state.h"
 
@@ -39,10 +38,10 @@ bool holdsOnlyFolders(const std::string& folder) {
   });
 }
 
-using EntryWrite = std::function<bool(const ArchiveEntry&, const std::string& relative, const std::string& path)>;
+using EntryWrite = std::function<bool(const ArchiveEntry&, const std::string& relative)>;
 
 // Hands every entry but the links to `write`, in the archive's order, with
-// its output name and path, its data's entry (the first of its name) made
+// its output name, its data's entry (the first of its name) made
 // current; an entry that cannot be reached is passed over. False as soon as
 // `write` is.
 bool writeEachEntry(const EntriesToWrite& entries, const EntryWrite& write) {
@@ -56,16 +55,14 @@ bool writeEachEntry(const EntriesToWrite& entries, const EntryWrite& write) {
     if (first.num_of_file != position.num_of_file && unzGoToFilePos64(state.handle.get(), &first) != UNZ_OK) {
       continue;
     }
-    const std::string relative = outputNameOf(entry.entryName, entries.renames);
-    if (!write(entry, relative, outputPathOf(entries.destination, relative))) return false;
+    if (!write(entry, outputNameOf(entry.entryName, entries.renames))) return false;
   }
   return true;
 }
 
-bool extractInTurn(const EntriesToWrite& entries, ExtractionUndo& undo) {
-  return writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string&, const std::string& path) {
-    undo.noteBeforeWriting(path, entry.directory);
-    return entries.state.extractCurrentEntry(entry, path);
+bool extractInTurn(const EntriesToWrite& entries) {
+  return writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string& relative) {
+    return entries.state.extractCurrentEntry(entry, entries.folders, relative);
   });
 }
 
@@ -73,24 +70,22 @@ bool extractInTurn(const EntriesToWrite& entries, ExtractionUndo& undo) {
 // too large to hold, or one that does not read cleanly, is written here as
 // extractInTurn writes it, once every entry before it is written: what it
 // fails on, and how, stays the same.
-bool extractThroughWriters(const EntriesToWrite& entries, std::size_t count, ExtractionUndo& undo) {
-  ExtractionWriters writers(count, undo);
-  if (writers.count() < 2) return extractInTurn(entries, undo);
+bool extractThroughWriters(const EntriesToWrite& entries, std::size_t count) {
+  ExtractionWriters writers(count, entries.folders);
+  if (writers.count() < 2) return extractInTurn(entries);
   ZipReaderState& state = entries.state;
-  const bool read =
-      writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string& relative, const std::string& path) {
-        PendingEntry pending{path, entry.directory, {}, {}};
-        if (entry.valid() && (entry.directory || (entry.unpackedSize <= kLargestPendingEntry &&
-                                                  state.readCurrentEntryWhole(entry, pending.bytes, pending.stamp)))) {
-          return writers.submit(writerOf(relative, writers.count()), std::move(pending));
-        }
-        if (!writers.drain()) {
-          state.fail(writers.failure());
-          return false;
-        }
-        undo.noteBeforeWriting(path, entry.directory);
-        return state.extractCurrentEntry(entry, path);
-      });
+  const bool read = writeEachEntry(entries, [&](const ArchiveEntry& entry, const std::string& relative) {
+    PendingEntry pending{relative, entry.directory, {}, {}};
+    if (entry.valid() && (entry.directory || (entry.unpackedSize <= kLargestPendingEntry &&
+                                              state.readCurrentEntryWhole(entry, pending.bytes, pending.stamp)))) {
+      return writers.submit(writerOf(relative, writers.count()), std::move(pending));
+    }
+    if (!writers.drain()) {
+      state.fail(writers.failure());
+      return false;
+    }
+    return state.extractCurrentEntry(entry, entries.folders, relative);
+  });
   const bool written = writers.drain();
   if (!written) state.fail(writers.failure());
   return read && written;
@@ -104,19 +99,24 @@ bool isEmptyDestination(const std::string& destination) {
   return holdsOnlyFolders(destination);
 }
 
-bool writeEntries(const EntriesToWrite& entries, bool spreadable, ExtractionUndo& undo) {
+bool writeEntries(const EntriesToWrite& entries, bool spreadable) {
   const std::size_t writers = spreadable && entries.index.size() >= kFewestEntriesForWriters ? writerThreads() : 1;
-  return writers > 1 ? extractThroughWriters(entries, writers, undo) : extractInTurn(entries, undo);
+  return writers > 1 ? extractThroughWriters(entries, writers) : extractInTurn(entries);
 }
 
-bool makeLinks(const EntriesToWrite& entries, ExtractionUndo& undo) {
+bool makeLinks(const EntriesToWrite& entries) {
   for (const PlannedLink& link : entries.links.links()) {
-    const std::string path = outputPathOf(entries.destination, link.relative);
-    undo.noteBeforeWriting(path, /*isDirectory=*/false);
-    if (!makeDirectoryPath(parentPathOf(path)) || !platform::MakeSymbolicLink(link.target, path)) {
-      entries.state.fail({ExtractionFailure::Kind::kNotWritten, path, {}, platform::LastSystemError()});
-      return false;
+    std::string name;
+    ExtractionFailure notMade;
+    const platform::FolderHandle folder = entries.folders.parentOf(link.relative, name, notMade);
+    if (folder.ok() && folder.MakeLink(name, link.target)) {
+      entries.folders.noteMade(link.relative);
+      entries.state.madeLinks.push_back(link.relative);
+      continue;
     }
+    entries.state.fail(folder.ok() ? ExtractionFolders::failureAt(folder, name, platform::LastSystemError())
+                                   : std::move(notMade));
+    return false;
   }
   return true;
 }

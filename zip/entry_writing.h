@@ -7,7 +7,7 @@
 
 #include "zip/entry_index.h"
 #include "zip/extraction_checks.h"
-#include "zip/extraction_undo.h"
+#include "zip/extraction_folders.h"
 #include "zip/link_plan.h"
 
 struct ZipReaderState;
@@ -16,7 +16,7 @@ struct ZipReaderState;
 struct EntriesToWrite {
   ZipReaderState& state;
   const EntryIndex& index;
-  const std::string& destination;
+  ExtractionFolders& folders;
   const EntryRenames& renames;
   const LinkPlan& links;
 };
@@ -27,13 +27,13 @@ struct EntriesToWrite {
 /// folder that cannot be listed.
 bool isEmptyDestination(const std::string& destination);
 
-/// Writes every entry but the links, in the archive's order, each noted in
-/// `undo` first; an entry that cannot be reached is passed over. With
+/// Writes every entry but the links, in the archive's order, into the held
+/// folders; an entry that cannot be reached is passed over. With
 /// `spreadable` (an empty destination, every output name safe to spread), an
 /// archive of many entries goes through writer threads. False at the first
 /// entry not written, its cause noted in the state; throws as the reader does.
-bool writeEntries(const EntriesToWrite& entries, bool spreadable, ExtractionUndo& undo);
+bool writeEntries(const EntriesToWrite& entries, bool spreadable);
 
-/// Makes the planned links, each noted in `undo` first, after its folder;
-/// false at the first the system refuses, its path and code noted.
-bool makeLinks(const EntriesToWrite& entries, ExtractionUndo& undo);
+/// Makes the planned links in their held folders; false at the first the
+/// system refuses, its path and code noted.
+bool makeLinks(const EntriesToWrite& entries);

@@ -33,6 +33,8 @@ struct ExtractionFailure {
     kDamagedEntry,        ///< `entry`'s data does not read back: `error` is the library's code
     kLargerThanRecorded,  ///< `entry` holds more data than its recorded size
     kNotWritten,          ///< `entry` (a path) could not be written: `error` is the system's code
+    kLinkInPlace,         ///< a link or junction stood at `entry` (a path), where the extraction was to make its own
+    kForeignFolder,  ///< the folder `entry` (a path) the extraction writes for the install is not the running user's
   };
   Kind kind = Kind::kNone;
   std::string entry;

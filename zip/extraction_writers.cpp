@@ -9,7 +9,6 @@
 #include <thread>
 #include <utility>
 
-#include "platform/system_error.h"
 #include "zip/zip_paths.h"
 
 namespace {
@@ -27,7 +26,7 @@ constexpr std::size_t kEntryCost = 256;
 // wake-up is a pair of system calls, as dear as creating a small file.
 constexpr std::size_t kBatch = 16;
 
-std::size_t costOf(const PendingEntry& entry) { return entry.bytes.size() + entry.path.size() + kEntryCost; }
+std::size_t costOf(const PendingEntry& entry) { return entry.bytes.size() + entry.relative.size() + kEntryCost; }
 
 // The name as a file system that ignores case and trailing dots and spaces
 // of each name sees it.
@@ -58,13 +57,10 @@ struct ExtractionWriters::Writer {
   std::deque<PendingEntry> queue;
   bool busy = false;
   std::condition_variable wake;
-  ExtractionUndo::Cursor cursor;
-  // Where this writer's last file went: a directory that exists.
-  std::string parentOfLastFile;
   std::thread thread;
 };
 
-ExtractionWriters::ExtractionWriters(std::size_t count, ExtractionUndo& undo) : undo_(undo) {
+ExtractionWriters::ExtractionWriters(std::size_t count, ExtractionFolders& folders) : folders_(folders) {
   for (std::size_t i = 0; i < count; ++i) {
     auto writer = std::make_unique<Writer>();
     try {
@@ -142,10 +138,10 @@ void ExtractionWriters::run(Writer& writer) {
     writer.busy = true;
     lock.unlock();
     bool written = false;
-    int code = 0;
+    ExtractionFailure failure;
     std::exception_ptr error;
     try {
-      written = write(writer, entry, code);
+      written = write(entry, failure);
     } catch (...) {
       error = std::current_exception();
     }
@@ -153,7 +149,7 @@ void ExtractionWriters::run(Writer& writer) {
     writer.busy = false;
     queuedBytes_ -= costOf(entry);
     if (!written) {
-      if (!failed_) failure_ = {ExtractionFailure::Kind::kNotWritten, entry.path, {}, code};
+      if (!failed_) failure_ = std::move(failure);
       failed_ = true;
       if (!error_) error_ = error;
       for (const auto& other : writers_) other->wake.notify_one();
@@ -166,22 +162,15 @@ void ExtractionWriters::run(Writer& writer) {
 }
 
 // As an extraction without writers writes an entry read whole.
-bool ExtractionWriters::write(Writer& writer, const PendingEntry& entry, int& error) {
-  const auto failed = [&error] {
-    error = platform::LastSystemError();
-    return false;
-  };
-  undo_.noteBeforeWriting(entry.path, entry.directory, writer.cursor);
-  if (entry.directory) return makeDirectoryPath(entry.path) || failed();
-  const std::string parent = parentPathOf(entry.path);
-  if (parent != writer.parentOfLastFile && !makeDirectoryPath(parent)) return failed();
-  EntryFile file(entry.path);
-  if (!file.ok()) return failed();
-  writer.parentOfLastFile = parent;
-  if (!entry.bytes.empty() && !file.write(entry.bytes.data(), entry.bytes.size())) {
-    failed();
-    file.finish(entry.stamp);
-    return false;
+bool ExtractionWriters::write(const PendingEntry& entry, ExtractionFailure& failure) {
+  if (entry.directory) return folders_.makeFolder(entry.relative, failure);
+  EntryFile file(folders_, entry.relative);
+  bool written = file.ok() && (entry.bytes.empty() || file.write(entry.bytes.data(), entry.bytes.size()));
+  if (!written) failure = file.failed();
+  if (!file.ok()) return false;
+  if (!file.finish(entry.stamp) && written) {
+    failure = file.failed();
+    written = false;
   }
-  return file.finish(entry.stamp) || failed();
+  return written;
 }

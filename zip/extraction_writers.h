@@ -12,12 +12,12 @@
 
 #include "zip/entry_file.h"
 #include "zip/extraction_failure.h"
-#include "zip/extraction_undo.h"
+#include "zip/extraction_folders.h"
 
-/// An entry read whole, for a writer to create: a directory, or a file with
-/// all its bytes and its stamp.
+/// An entry read whole, for a writer to create at its output name: a
+/// directory, or a file with all its bytes and its stamp.
 struct PendingEntry {
-  std::string path;
+  std::string relative;
   bool directory = false;
   EntryFileStamp stamp;
   std::vector<char> bytes;
@@ -42,9 +42,9 @@ std::size_t writerOf(const std::string& relative, std::size_t count);
 /// also waits on round trips to its server, which several writers overlap.
 class ExtractionWriters {
  public:
-  /// Starts up to `count` writers, which note what they create in `undo`;
+  /// Starts up to `count` writers, which create the entries in `folders`;
   /// fewer when the system gives fewer threads.
-  ExtractionWriters(std::size_t count, ExtractionUndo& undo);
+  ExtractionWriters(std::size_t count, ExtractionFolders& folders);
   /// Stops the writers, leaving what is still queued, and waits for them.
   ~ExtractionWriters();
   ExtractionWriters(const ExtractionWriters&) = delete;
@@ -60,15 +60,15 @@ class ExtractionWriters {
   /// true when all were written. Throws again what a writer threw.
   bool drain();
 
-  /// The path the first failed write was for and the system's code, once
-  /// drain() has returned false.
+  /// Why the first failed write failed (its path and the system's code, or
+  /// the link met), once drain() has returned false.
   const ExtractionFailure& failure() const { return failure_; }
 
  private:
   struct Writer;
 
   void run(Writer& writer);
-  bool write(Writer& writer, const PendingEntry& entry, int& error);
+  bool write(const PendingEntry& entry, ExtractionFailure& failure);
   bool idle() const;
   enum class ReaderWait { kNothing, kRoom, kIdle };
   /// Waits, as the reader, for `what`, or for a failure; meanwhile every
@@ -77,7 +77,7 @@ class ExtractionWriters {
   /// Whether what the reader waits for has come.
   bool readerMayGoOn() const;
 
-  ExtractionUndo& undo_;
+  ExtractionFolders& folders_;
   std::mutex mutex_;              // over everything below
   std::condition_variable room_;  // the reader waits for room, idleness or failure
   ReaderWait readerWait_ = ReaderWait::kNothing;

@@ -65,6 +65,8 @@ ZipReader::~ZipReader() { closeArchive(); }
 
 const ExtractionFailure& ZipReader::lastFailure() const { return state_->failure; }
 
+const std::vector<std::string>& ZipReader::madeLinks() const { return state_->madeLinks; }
+
 // An archive without entries stays open without a handle: minizip answers
 // every call on a null handle as on an archive with nothing in it.
 void ZipReader::openMemory(std::vector<std::uint8_t> bytes) {

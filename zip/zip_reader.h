@@ -83,6 +83,10 @@ class ZipReader {
   /// that succeeded, and after a throw whose text tells all there is.
   const ExtractionFailure& lastFailure() const;
 
+  /// The output names of the links the last extractAll made (where the
+  /// system makes links); empty after one that failed.
+  const std::vector<std::string>& madeLinks() const;
+
   /// Writes the first entry stored as `name` below `destination`, as
   /// extractAll does; false when there is none or the name would leave the
   /// destination or names a device. What it wrote stays after a failure.

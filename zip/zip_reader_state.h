@@ -14,6 +14,7 @@
 #include "zip/buffered_archive_file.h"
 #include "zip/entry_file.h"
 #include "zip/extraction_failure.h"
+#include "zip/extraction_folders.h"
 #include "zip/memory_archive.h"
 
 /// Closes a minizip archive handle, and an entry left open in it.
@@ -52,14 +53,15 @@ struct ZipReaderState {
   /// cannot be opened, or when the close reports a code (a CRC mismatch).
   bool readCurrentEntry(const std::function<int(const ArchiveEntry&)>& copy);
 
-  /// Writes the current entry at `path`: a directory for a directory entry, else a file
-  /// closed with its CRC checked (a mismatch throws). False when not written.
-  bool extractCurrentEntry(const ArchiveEntry& entry, const std::string& path);
+  /// Writes the current entry at the output name `relative` in `folders`: a
+  /// folder for a directory entry, else a file closed with its CRC checked
+  /// (a mismatch throws). False when not written, its cause noted.
+  bool extractCurrentEntry(const ArchiveEntry& entry, ExtractionFolders& folders, const std::string& relative);
 
-  /// Writes the current entry's bytes to the file `path`, then its mode and
-  /// time; 0 on success, -1 when the file could not be opened or filled. The
-  /// entry is left open for the caller to close.
-  int writeCurrentEntryToFile(const std::string& path, const ArchiveEntry& entry);
+  /// Writes the current entry's bytes to its file at `relative` in
+  /// `folders`, then its mode and time; 0 on success, -1 when the file could
+  /// not be made or filled. The entry is left open for the caller to close.
+  int writeCurrentEntryToFile(ExtractionFolders& folders, const std::string& relative, const ArchiveEntry& entry);
 
   /// Opens the current entry and copies it to `stream` in chunks:
   /// 0 when copied to its end, a negative minizip or inflate code when its
@@ -85,9 +87,8 @@ struct ZipReaderState {
   const std::string& password;
   /// Why the last extraction failed; reset when an extraction starts.
   ExtractionFailure failure;
-  /// Where the last file of an extraction was written: a directory that
-  /// exists. Cleared when an extraction starts.
-  std::string parentOfLastFile;
+  /// The output names of the links the last extraction made.
+  std::vector<std::string> madeLinks;
   // Declared before the handle, so the handle is closed first.
   std::unique_ptr<MemoryArchive> memory;
   std::unique_ptr<BufferedArchiveFile> archiveFile;

@@ -4,7 +4,10 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/folder_handle.h"
 
 namespace {
 
@@ -12,12 +15,31 @@ constexpr std::intptr_t kClosed = -1;
 
 int Descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
+constexpr int kWriting = O_WRONLY | O_CLOEXEC | O_NOFOLLOW;
+
+// Made only where nothing stands; a link at the name is told apart (ELOOP)
+// from a file or folder there, and only a file is ever truncated.
+int CreatedIn(int folder, const std::string& name, bool exclusive) {
+  const int fd = openat(folder, name.c_str(), kWriting | O_CREAT | O_EXCL, 0666);
+  if (fd >= 0 || errno != EEXIST) return fd;
+  struct stat status {};
+  if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode)) {
+    errno = ELOOP;
+    return -1;
+  }
+  if (exclusive) return -1;
+  return openat(folder, name.c_str(), kWriting | O_TRUNC);
+}
+
 }  // namespace
 
 // 0666 less the umask, as the C library creates files; the entry's own mode
 // follows through file_mode.h.
 platform::ExtractedFile::ExtractedFile(const std::string& path)
     : handle_(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+
+platform::ExtractedFile::ExtractedFile(const FolderHandle& folder, const std::string& name, bool exclusive)
+    : handle_(folder.ok() ? CreatedIn(Descriptor(folder.NativeHandle()), name, exclusive) : kClosed) {}
 
 platform::ExtractedFile::~ExtractedFile() { Close(); }
 

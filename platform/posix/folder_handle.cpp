@@ -46,6 +46,26 @@ FolderHandle FolderHandle::Child(const std::string& name, bool followLink) const
   return FolderHandle(std::make_shared<State>(fd, PathOf(name)));
 }
 
+// A folder another writer of the same extraction made meanwhile counts as
+// there; whatever stands at the name, only a folder itself is opened.
+FolderHandle FolderHandle::OwnChild(const std::string& name, bool* made) const {
+  if (made != nullptr) *made = ok() && mkdirat(state_->fd.get(), name.c_str(), 0777) == 0;
+  FolderHandle child = Child(name);
+  if (!child.ok() && TypeOf(name) == EntryType::kLink) errno = ELOOP;
+  return child;
+}
+
+bool FolderHandle::OwnedByThisUser() const {
+  struct stat status {};
+  return ok() && fstat(state_->fd.get(), &status) == 0 && status.st_uid == geteuid();
+}
+
+bool FolderHandle::MakeLink(const std::string& name, const std::string& target) const {
+  return ok() && symlinkat(target.c_str(), state_->fd.get(), name.c_str()) == 0;
+}
+
+std::intptr_t FolderHandle::NativeHandle() const { return ok() ? state_->fd.get() : -1; }
+
 bool FolderHandle::ok() const { return state_ != nullptr && state_->fd.ok(); }
 
 std::string FolderHandle::PathOf(const std::string& name) const {

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include "platform/folder_handle.h"
+#include "platform/win32/final_path.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -11,6 +14,43 @@ HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // WriteFile takes at most a DWORD per call.
 constexpr std::size_t kLargestWrite = 1u << 30;
+
+constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kAccess = GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES;
+
+// Made only where nothing stands (CREATE_NEW refuses a link too), then
+// checked: Wine follows a Unix link on its way whatever the flags say, so a
+// file that is not the folder's own entry was made through one, and goes
+// again through its own handle. A file already there is truncated only
+// once its handle is checked.
+HANDLE CreatedIn(const platform::FolderHandle& folder, const std::string& name, bool exclusive) {
+  const std::wstring path = platform::WidePath(folder.PathOf(name));
+  const HANDLE parent = reinterpret_cast<HANDLE>(folder.NativeHandle());
+  const std::wstring folderPath =
+      parent != nullptr ? platform::FinalPathOf(parent) : platform::FinalPathOfFolder(folder.path());
+  platform::UniqueHandle file(CreateFileW(path.c_str(), kAccess, kSharing, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  const bool made = file.ok();
+  if (!made) {
+    if (GetLastError() != ERROR_FILE_EXISTS) return INVALID_HANDLE_VALUE;
+    *file.out() = CreateFileW(path.c_str(), exclusive ? FILE_READ_ATTRIBUTES : kAccess, kSharing, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (!file.ok()) return INVALID_HANDLE_VALUE;
+  }
+  if (!platform::IsEntryOf(file.get(), folderPath, name)) {
+    if (made) {
+      FILE_DISPOSITION_INFO dispose{TRUE};
+      SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+      SetLastError(platform::kReparsePointEncountered);
+    }
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!made && (exclusive || !SetEndOfFile(file.get()))) {
+    if (exclusive) SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+  }
+  return file.release();
+}
 
 }  // namespace
 
@@ -22,6 +62,10 @@ platform::ExtractedFile::ExtractedFile(const std::string& path)
           CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                       /*lpSecurityAttributes=*/nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                       /*hTemplateFile=*/nullptr))) {}
+
+platform::ExtractedFile::ExtractedFile(const FolderHandle& folder, const std::string& name, bool exclusive)
+    : handle_(
+          reinterpret_cast<std::intptr_t>(folder.ok() ? CreatedIn(folder, name, exclusive) : INVALID_HANDLE_VALUE)) {}
 
 platform::ExtractedFile::~ExtractedFile() { Close(); }
 

@@ -1,7 +1,8 @@
 // Windows backend of platform/folder_handle.h: the folder's path, looked up
-// again at each call, as the install's path calls always were. Each folder
+// again at each call, as the install's path calls always were; a folder
+// opened by OwnChild also holds its handle and its final path. Each folder
 // opened below the first and each entry removed or made is checked by a
-// handle to be the folder's own (platform/win32/own_entry.h): Wine shows a
+// handle to be the folder's own (platform/win32/final_path.h): Wine shows a
 // Unix link as what it leads to, and its DeleteFileW and RemoveDirectoryW
 // remove what the link names.
 #include "platform/folder_handle.h"
@@ -14,7 +15,7 @@
 #include "platform/directory_move.h"
 #include "platform/file_open.h"
 #include "platform/file_system.h"
-#include "platform/win32/own_entry.h"
+#include "platform/win32/final_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -22,20 +23,26 @@ namespace platform {
 
 struct FolderHandle::State {
   std::string path;
-  bool refused = false;  ///< a link or another folder's entry where this folder was asked for
+  UniqueHandle handle;     ///< only from OwnChild
+  std::wstring finalPath;  ///< only from OwnChild
+  bool refused = false;    ///< a link or another folder's entry where this folder was asked for
 };
 
 namespace {
 
-// Opens the entry `name` of `folder` itself with `access` into `entry`;
-// false when it cannot be opened or is not the folder's own
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens the entry `name` of the folder at `folder`, whose final path is
+// `folderFinalPath` (empty: looked up now), itself with `access` into
+// `entry`; false when it cannot be opened or is not the folder's own
 // (LastSystemError() tells: ERROR_CANT_ACCESS_FILE for the latter).
-bool OpenOwnEntry(const std::string& folder, const std::string& name, DWORD access, UniqueHandle& entry) {
-  *entry.out() = CreateFileW(WidePath(folder + kPathSeparator + name).c_str(), access,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, /*lpSecurityAttributes=*/nullptr,
-                             OPEN_EXISTING, kOwnEntryFlags, /*hTemplateFile=*/nullptr);
+bool OpenOwnEntry(const std::string& folder, const std::wstring& folderFinalPath, const std::string& name, DWORD access,
+                  UniqueHandle& entry) {
+  *entry.out() =
+      CreateFileW(WidePath(folder + kPathSeparator + name).c_str(), access, kShareAll,
+                  /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING, kOwnEntryFlags, /*hTemplateFile=*/nullptr);
   if (!entry.ok()) return false;
-  if (IsOwnEntry(entry.get(), WidePath(folder), WidePath(name))) return true;
+  if (IsEntryOf(entry.get(), folderFinalPath.empty() ? FinalPathOfFolder(folder) : folderFinalPath, name)) return true;
   entry.reset();
   SetLastError(ERROR_CANT_ACCESS_FILE);
   return false;
@@ -44,7 +51,7 @@ bool OpenOwnEntry(const std::string& folder, const std::string& name, DWORD acce
 // Whether the entry `name` of `folder` opens as the folder's own.
 bool OpensAsOwn(const std::string& folder, const std::string& name) {
   UniqueHandle entry;
-  return OpenOwnEntry(folder, name, FILE_READ_ATTRIBUTES, entry);
+  return OpenOwnEntry(folder, {}, name, FILE_READ_ATTRIBUTES, entry);
 }
 
 // Clears the read-only attribute of the opened `entry`, which the system
@@ -74,7 +81,48 @@ FolderHandle FolderHandle::Child(const std::string& name, bool followLink) const
   return child;
 }
 
-bool FolderHandle::ok() const { return state_ != nullptr && !state_->refused && IsExistingDirectory(state_->path); }
+// A folder made through a junction or link is taken away again at once,
+// through its own final path.
+FolderHandle FolderHandle::OwnChild(const std::string& name, bool* made) const {
+  auto state = std::make_shared<State>();
+  state->path = PathOf(name);
+  state->refused = true;
+  if (made != nullptr) *made = false;
+  if (!ok()) return FolderHandle(std::move(state));
+  const std::wstring parent = state_->finalPath.empty() ? FinalPathOfFolder(state_->path) : state_->finalPath;
+  const std::wstring wide = WidePath(state->path);
+  const bool madeNow = made != nullptr && CreateDirectoryW(wide.c_str(), nullptr) != FALSE;
+  *state->handle.out() =
+      CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, kOwnEntryFlags, nullptr);
+  if (state->handle.ok() && IsEntryOf(state->handle.get(), parent, name)) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    state->refused = !GetFileInformationByHandle(state->handle.get(), &information) ||
+                     (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (state->refused) SetLastError(ERROR_DIRECTORY);
+  } else if (madeNow && state->handle.ok()) {
+    const DWORD error = GetLastError();
+    RemoveDirectoryW(FinalPathOf(state->handle.get()).c_str());
+    SetLastError(error);
+  }
+  if (made != nullptr) *made = madeNow && !state->refused;
+  if (!state->refused) state->finalPath = FinalPathOf(state->handle.get());
+  return FolderHandle(std::move(state));
+}
+
+bool FolderHandle::OwnedByThisUser() const { return ok(); }
+
+bool FolderHandle::MakeLink(const std::string&, const std::string&) const {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return false;
+}
+
+std::intptr_t FolderHandle::NativeHandle() const {
+  return state_ == nullptr ? 0 : reinterpret_cast<std::intptr_t>(state_->handle.get());
+}
+
+bool FolderHandle::ok() const {
+  return state_ != nullptr && !state_->refused && (state_->handle.ok() || IsExistingDirectory(state_->path));
+}
 
 std::string FolderHandle::PathOf(const std::string& name) const {
   return state_ == nullptr ? name : state_->path + kPathSeparator + name;
@@ -124,7 +172,7 @@ bool FolderHandle::Replace(const std::string& name, const FolderHandle& into, co
 bool FolderHandle::Remove(const std::string& name, bool) const {
   if (state_ == nullptr) return false;
   UniqueHandle entry;
-  if (!OpenOwnEntry(path(), name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, entry) ||
+  if (!OpenOwnEntry(path(), state_->finalPath, name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, entry) ||
       !MakeWritable(entry.get())) {
     return false;
   }

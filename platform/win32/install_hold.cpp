@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/own_entry.h"
+#include "platform/win32/final_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -18,9 +18,7 @@ namespace {
 class FileHold final : public platform::InstallHold {
  public:
   FileHold(const std::string& folder, const std::string& lockFileName)
-      : folder_(platform::WidePath(folder)),
-        name_(platform::WidePath(lockFileName)),
-        lockPath_(platform::WidePath(folder + "\\" + lockFileName)) {}
+      : folder_(folder), name_(lockFileName), lockPath_(platform::WidePath(folder + "\\" + lockFileName)) {}
 
   // Made by this run (CREATE_NEW) and deleted when its handle closes, a
   // killed holder's included (the system closes what a dead process held),
@@ -96,11 +94,12 @@ class FileHold final : public platform::InstallHold {
   bool IsOwnFile(HANDLE file) const {
     BY_HANDLE_FILE_INFORMATION information{};
     return GetFileInformationByHandle(file, &information) &&
-           (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && platform::IsOwnEntry(file, folder_, name_);
+           (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           platform::IsEntryOf(file, platform::FinalPathOfFolder(folder_), name_);
   }
 
-  std::wstring folder_;
-  std::wstring name_;
+  std::string folder_;
+  std::string name_;
   std::wstring lockPath_;
   platform::UniqueHandle file_;
 };

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/final_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -26,13 +27,7 @@ platform::SystemRead<std::string> platform::LinkText(const std::string& path) {
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!leadsTo.ok()) return {{}, static_cast<int>(GetLastError())};
-  std::wstring text(MAX_PATH, L'\0');
-  DWORD length = GetFinalPathNameByHandleW(leadsTo.get(), &text[0], static_cast<DWORD>(text.size()), 0);
-  if (length >= text.size()) {
-    text.resize(length + 1);
-    length = GetFinalPathNameByHandleW(leadsTo.get(), &text[0], static_cast<DWORD>(text.size()), 0);
-  }
-  if (length == 0 || length >= text.size()) return {{}, static_cast<int>(GetLastError())};
-  text.resize(length);
+  const std::wstring text = FinalPathOf(leadsTo.get());
+  if (text.empty()) return {{}, static_cast<int>(GetLastError())};
   return {Utf8Text(text), 0};
 }

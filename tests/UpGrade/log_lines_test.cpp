@@ -55,6 +55,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kUndoCountLine, 225},
       {kFolderChangedLine, 226},
       {kOwnNameLinkLine, 220},
+      {kForeignFolderLine, 228},
   };
   for (const auto& entry : lines) EXPECT_EQ(static_cast<int>(entry.line), entry.known);
 }

@@ -31,8 +31,8 @@
  * fails with that errno (ENOLCK: a file system without locks). With
  * UPDATE_FAULT_PLANT_WHEN (a name a path ends with) and UPDATE_FAULT_PLANT_TO,
  * just before a file is opened for writing or a directory made at such a
- * path, a link to the other is planted there, once, as a process that can
- * write the installation could do at that moment. */
+ * path, a link to the other is planted there (or at UPDATE_FAULT_PLANT_AT),
+ * once, as a process that can write the installation could do at that moment. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -194,14 +194,15 @@ static void SwapWhenMade(const char* path) {
   errno = 0;
 }
 
-/* Plants a link to UPDATE_FAULT_PLANT_TO at `path` when it ends with
- * UPDATE_FAULT_PLANT_WHEN, once; keeps errno. */
+/* Plants a link to UPDATE_FAULT_PLANT_TO at `path`, or at UPDATE_FAULT_PLANT_AT,
+ * when `path` ends with UPDATE_FAULT_PLANT_WHEN, once; keeps errno. */
 static void PlantBeforeMade(const char* path) {
   static int planted;
   const char* to = getenv("UPDATE_FAULT_PLANT_TO");
+  const char* at = getenv("UPDATE_FAULT_PLANT_AT");
   const int saved = errno;
   if (to != NULL && EndsAs(path, "UPDATE_FAULT_PLANT_WHEN") && !__atomic_exchange_n(&planted, 1, __ATOMIC_SEQ_CST) &&
-      symlink(to, path) != 0) {
+      symlink(to, at == NULL ? path : at) != 0) {
   }
   errno = saved;
 }
