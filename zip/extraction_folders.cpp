@@ -84,10 +84,12 @@ platform::FolderHandle ExtractionFolders::open(const std::vector<std::string>& n
          above = parentPathOf(above)) {
       madeAbove_.push_back(above);
     }
-    if (make && !madeAbove_.empty()) makeDirectoryPath(root);
+    // A destination the system refused to make gives that refusal.
+    const bool madeRoot = !make || madeAbove_.empty() || makeDirectoryPath(root);
+    const int refused = platform::LastSystemError();
     const platform::FolderHandle opened = platform::FolderHandle::Open(root);
     if (!opened.ok()) {
-      failure = {ExtractionFailure::Kind::kNotWritten, root, {}, platform::LastSystemError()};
+      failure = {ExtractionFailure::Kind::kNotWritten, root, {}, madeRoot ? platform::LastSystemError() : refused};
       return opened;
     }
     pinned_[""] = opened;

@@ -48,10 +48,21 @@ FolderHandle FolderHandle::Child(const std::string& name, bool followLink) const
 
 // A folder another writer of the same extraction made meanwhile counts as
 // there; whatever stands at the name, only a folder itself is opened.
+// A folder the system refused to make gives that refusal, not the open's
+// "no such file" after it.
 FolderHandle FolderHandle::OwnChild(const std::string& name, bool* made) const {
-  if (made != nullptr) *made = ok() && mkdirat(state_->fd.get(), name.c_str(), 0777) == 0;
+  const bool tried = made != nullptr && ok();
+  const bool madeNow = tried && mkdirat(state_->fd.get(), name.c_str(), 0777) == 0;
+  const int refused = tried && !madeNow && errno != EEXIST ? errno : 0;
+  if (made != nullptr) *made = madeNow;
   FolderHandle child = Child(name);
-  if (!child.ok() && TypeOf(name) == EntryType::kLink) errno = ELOOP;
+  if (child.ok()) return child;
+  const int error = errno;
+  if (TypeOf(name) == EntryType::kLink) {
+    errno = ELOOP;
+  } else {
+    errno = error == ENOENT && refused != 0 ? refused : error;
+  }
   return child;
 }
 

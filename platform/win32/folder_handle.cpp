@@ -92,8 +92,12 @@ FolderHandle FolderHandle::OwnChild(const std::string& name, bool* made) const {
   const std::wstring parent = state_->finalPath.empty() ? FinalPathOfFolder(state_->path) : state_->finalPath;
   const std::wstring wide = WidePath(state->path);
   const bool madeNow = made != nullptr && CreateDirectoryW(wide.c_str(), nullptr) != FALSE;
+  const DWORD refused = made != nullptr && !madeNow && GetLastError() != ERROR_ALREADY_EXISTS ? GetLastError() : 0;
   *state->handle.out() =
       CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, kOwnEntryFlags, nullptr);
+  // A folder the system refused to make gives that refusal, not the open's
+  // "not found" after it.
+  if (!state->handle.ok() && refused != 0 && GetLastError() == ERROR_FILE_NOT_FOUND) SetLastError(refused);
   if (state->handle.ok() && IsEntryOf(state->handle.get(), parent, name)) {
     BY_HANDLE_FILE_INFORMATION information{};
     state->refused = !GetFileInformationByHandle(state->handle.get(), &information) ||
