@@ -2,6 +2,8 @@
 // and the answer of a seam read that carries that code when it fails.
 #pragma once
 
+#include <string>
+
 namespace platform {
 
 /// GetLastError() on Windows, errno on Linux, as the last seam call left it.
@@ -18,6 +20,12 @@ bool IsOtherVolumeError(int code);
 /// True when `code` says that the path names nothing (ENOENT or ENOTDIR on
 /// Linux, ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND on Windows).
 bool IsMissingError(int code);
+
+/// True when `code`, met at `path`, says that another program holds the
+/// path for now: a sharing or lock violation on Windows, and access denied
+/// on a file that is not read-only (scanners give that); EBUSY or ETXTBSY on
+/// Linux. Such a step may succeed when tried again a moment later.
+bool IsHeldError(int code, const std::string& path);
 
 /// What a read of the system found: `value` when `error` is 0, otherwise
 /// the system's code for why it could not be read, so that "could not read"

@@ -10,3 +10,5 @@ void platform::SetLastSystemError(int code) { errno = code; }
 bool platform::IsOtherVolumeError(int code) { return code == EXDEV; }
 
 bool platform::IsMissingError(int code) { return code == ENOENT || code == ENOTDIR; }
+
+bool platform::IsHeldError(int code, const std::string&) { return code == EBUSY || code == ETXTBSY; }
