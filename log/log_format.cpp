@@ -52,31 +52,31 @@ struct Arguments {
 };
 
 template <typename T>
-std::string FormattedOne(const std::string& spec, Arguments& args) {
+std::string FormattedOne(const std::string& directive, Arguments& args) {
   const T value = va_arg(args.list, T);
-  const int length = std::snprintf(nullptr, 0, spec.c_str(), value);
+  const int length = std::snprintf(nullptr, 0, directive.c_str(), value);
   if (length <= 0) return {};
   std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), spec.c_str(), value);
+  std::snprintf(text.data(), text.size(), directive.c_str(), value);
   return text.data();
 }
 
 template <typename Signed, typename Unsigned>
-std::string FormattedInteger(const std::string& spec, bool isSigned, Arguments& args) {
-  return isSigned ? FormattedOne<Signed>(spec, args) : FormattedOne<Unsigned>(spec, args);
+std::string FormattedInteger(const std::string& directive, bool isSigned, Arguments& args) {
+  return isSigned ? FormattedOne<Signed>(directive, args) : FormattedOne<Unsigned>(directive, args);
 }
 
 // One conversion other than %s; `length` is its length modifier. Types
 // narrower than int arrive as int, as the call promoted them.
-std::string FormattedValue(const std::string& spec, const std::string& length, char conversion, Arguments& args) {
-  if (std::strchr("fFeEgGaA", conversion) != nullptr) return FormattedOne<double>(spec, args);
-  if (conversion == 'p') return FormattedOne<void*>(spec, args);
-  if (std::strchr("diuxXoc", conversion) == nullptr) return spec;  // no argument is taken
+std::string FormattedValue(const std::string& directive, const std::string& length, char conversion, Arguments& args) {
+  if (std::strchr("fFeEgGaA", conversion) != nullptr) return FormattedOne<double>(directive, args);
+  if (conversion == 'p') return FormattedOne<void*>(directive, args);
+  if (std::strchr("diuxXoc", conversion) == nullptr) return directive;  // no argument is taken
   const bool isSigned = conversion == 'd' || conversion == 'i' || conversion == 'c';
-  if (length == "l") return FormattedInteger<long, unsigned long>(spec, isSigned, args);
-  if (length == "ll") return FormattedInteger<long long, unsigned long long>(spec, isSigned, args);
-  if (length == "z") return FormattedInteger<std::make_signed_t<std::size_t>, std::size_t>(spec, isSigned, args);
-  return FormattedInteger<int, unsigned>(spec, isSigned, args);
+  if (length == "l") return FormattedInteger<long, unsigned long>(directive, isSigned, args);
+  if (length == "ll") return FormattedInteger<long long, unsigned long long>(directive, isSigned, args);
+  if (length == "z") return FormattedInteger<std::make_signed_t<std::size_t>, std::size_t>(directive, isSigned, args);
+  return FormattedInteger<int, unsigned>(directive, isSigned, args);
 }
 
 }  // namespace
