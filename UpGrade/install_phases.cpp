@@ -7,6 +7,7 @@
 #include "UpGrade/failure_reasons.h"
 #include "UpGrade/file_operations.h"
 #include "UpGrade/log_lines.h"
+#include "install/held_retry.h"
 #include "install/install.h"
 #include "log/log.h"
 #include "platform/file_system.h"
@@ -59,6 +60,13 @@ void LogOwnNameLink(const std::string& path) {
   LogFormatted(Error, kDriverLogSource, kOwnNameLinkLine, "Link Where Own File Should Be:%s", path.c_str());
 }
 
+void LogHeldWaits() {
+  for (const HeldWait& wait : TakeHeldWaits()) {
+    LogFormatted(Warning, kDriverLogSource, kWaitedLine, "Waited For Held File:%s, error:%d, Waited:%u ms",
+                 wait.path.c_str(), wait.error, wait.waitedMs);
+  }
+}
+
 std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPath, bool archivePresent) {
   const unsigned waitMs = archivePresent ? BoundForTests("LOCK_WAIT", kLockWaitMs) : 0;
   auto lock = std::make_unique<platform::InstallLock>(dstPath, kLockName, waitMs, [&] {
@@ -79,6 +87,7 @@ std::unique_ptr<platform::InstallLock> LockInstallation(const std::string& dstPa
 
 bool RecoverUnfinishedInstall(const std::string& dstPath, const std::string& workDir) {
   const RecoveryOutcome recovery = RecoverInstall(dstPath, workDir);
+  LogHeldWaits();
   LogKept(recovery.kept);
   LogUndoFailures(recovery.undoFailures);
   LogUntrusted(recovery.untrusted);
@@ -149,6 +158,7 @@ void LogUpdaterOwnFiles(const std::vector<ArchiveEntry>& entries) {
 bool InstallUpdate(const std::string& updateDir, const std::string& dstPath, const std::string& workDir,
                    const std::vector<std::string>& madeLinks) {
   const InstallOutcome outcome = InstallTree(updateDir, dstPath, workDir, &madeLinks);
+  LogHeldWaits();
   if (outcome.installed) return true;
   for (const FailedAside& aside : outcome.failedAsides) {
     LogFormatted(Error, kDriverLogSource, kAsideFailedLine, "Move Aside Source:%s, Backup:%s, error:%d",

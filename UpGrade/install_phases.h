@@ -14,6 +14,10 @@
 /// folder of its own: nothing followed it, and the run ends.
 void LogOwnNameLink(const std::string& path);
 
+/// Logs each path the run waited for since the last call, as another
+/// program held it: nothing when none was held.
+void LogHeldWaits();
+
 /// Takes the installation's lock, waiting up to ten minutes for another run
 /// when `archivePresent` (logged before the wait), one try otherwise. When
 /// another run still holds it after the wait and the archive is present,

@@ -38,6 +38,7 @@ enum DriverLogLine : int {
   kStopLine = 211,                ///< "Stop Process Ret:%d"
   kOwnFileLine = 212,             ///< "Updater's Own File Not Installed:%s": an entry the install skips
   kSignatureRefusedLine = 213,    ///< "Signature Refused:%s, Reason:%s": the file to blame; nothing touched
+  kWaitedLine = 214,              ///< "Waited For Held File:%s, error:%d, Waited:%u ms": another program held it
   kAsideFailedLine = 215,    ///< "Move Aside Source:%s, Backup:%s, error:%d": a target the install could not move aside
   kInstallStepLine = 216,    ///< "Install Failed At:%s, Path:%s, error:%d": the step (plan, backup folder, journal)
   kMoveInFailedLine = 217,   ///< "Move In Source:%s, Target:%s, error:%d": what the placing could not move in
@@ -62,7 +63,5 @@ enum DriverLogLine : int {
 
 /// Reserved for the lines this round of work brings, so that work done side
 /// by side never takes one number twice. Each moves into the table above,
-/// with its final text, when the code that logs it lands.
-enum ReservedLogLine : int {
-  kReservedWaitedLine = 214,  ///< a path held by another program, waited for: path, code, time
-};
+/// with its final text, when the code that logs it lands. None is now.
+enum ReservedLogLine : int {};

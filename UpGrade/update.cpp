@@ -59,6 +59,7 @@ bool ExtractArchive(const std::string& zipFile, const std::string& readFrom, con
   }
   try {
     const WorkClear clear = ClearWorkDirectory(workDir, zipFile);
+    LogHeldWaits();
     LogFormatted(Info, kDriverLogSource, kClearLine, "Clear History File Ret:%d", clear.listed ? 1 : 0);
     if (!reader) {
       LogFormatted(Error, kDriverLogSource, kArchiveErrorLine, "Archive Error:%s", openError.c_str());

@@ -3,6 +3,7 @@
 
 #include <mutex>
 
+#include "install/held_retry.h"
 #include "install/parallel_tasks.h"
 #include "platform/directory_move.h"
 #include "platform/file_system.h"
@@ -31,7 +32,7 @@ AsideResult MovesAside::MoveAside(const std::vector<AsideMove>& moves) const {
   result.moved = RunInParallel(moves.size(), /*stopAtFailure=*/true, [&](std::size_t i) {
     const std::string target = layout_.Target(moves[i].relative);
     const std::string backup = layout_.Backup(moves[i].number);
-    if (MoveToBackup(moves[i].relative, moves[i].number, 0)) return true;
+    if (RetryWhileHeld(target, [&] { return MoveToBackup(moves[i].relative, moves[i].number, 0); })) return true;
     const int error = platform::LastSystemError();
     const std::lock_guard<std::mutex> lock(failures);
     if (platform::IsOtherVolumeError(error)) {
@@ -65,7 +66,7 @@ AsideResult MovesAside::MoveAcross(const std::vector<AsideMove>& crossing) {
                      journal_.Note({JournalRecord::kMoveAside, number, move.relative}) && journal_.Flush();
       if (!result.moved) return result;
       backup = layout_.Backup(number, area);
-      moved = MoveToBackup(move.relative, number, area);
+      moved = RetryWhileHeld(target, [&] { return MoveToBackup(move.relative, number, area); });
       error = platform::LastSystemError();
       if (moved || !platform::IsOtherVolumeError(error)) break;
     }

@@ -13,6 +13,7 @@
 #include <set>
 #include <utility>
 
+#include "install/held_retry.h"
 #include "install/install.h"
 #include "install/install_checks.h"
 #include "install/placed_entries.h"
@@ -34,7 +35,9 @@ bool PutBack(const platform::FolderHandle& backups, const std::string& backupNam
              const std::string& relative, const InstallFolders& folders) {
   const std::string name = LastNameOf(relative);
   const platform::EntryType standing = parent.TypeOf(name);
-  if (standing == platform::EntryType::kMissing) return backups.Rename(backupName, parent, name);
+  if (standing == platform::EntryType::kMissing) {
+    return RetryWhileHeld(backups.PathOf(backupName), [&] { return backups.Rename(backupName, parent, name); });
+  }
   const platform::FolderHandle backup = backups.Child(backupName);
   const platform::FolderHandle target = folders.Child(parent, relative, name);
   std::vector<platform::DirectoryEntry> entries;

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <vector>
 
+#include "install/held_retry.h"
 #include "install/install_paths.h"
 #include "install/parallel_tasks.h"
 #include "install/tree_placement.h"
@@ -85,7 +86,8 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
                            !failed.PlacesLink(JoinPath(relative, entry.name), source.PathOf(entry.name))) {
                          return false;
                        }
-                       return source.Replace(entry.name, target, entry.name) ||
+                       return RetryWhileHeld(target.PathOf(entry.name),
+                                             [&] { return source.Replace(entry.name, target, entry.name); }) ||
                               failed.Note(source.PathOf(entry.name), target.PathOf(entry.name));
                      }) &&
        ok;
@@ -121,7 +123,7 @@ bool CopyTopLevelFile(const std::string& source, const std::string& name, const 
                       std::vector<FailedCopy>& failed) {
   if (IsUpdaterOwnFile(name)) return true;
   const std::string target = JoinPath(targetDir, name);
-  if (platform::CopyFileReplacing(source, target)) return true;
+  if (RetryWhileHeld(target, [&] { return platform::CopyFileReplacing(source, target); })) return true;
   failed.push_back({source, target, platform::LastSystemError()});
   return false;
 }

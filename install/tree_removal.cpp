@@ -3,12 +3,18 @@
 
 #include <vector>
 
+#include "install/held_retry.h"
 #include "install/install_paths.h"
 #include "platform/folder_handle.h"
 
 bool StandsAt(const std::string& path) { return platform::EntryTypeOf(path) != platform::EntryType::kMissing; }
 
 namespace {
+
+// Removes `name` of `parent`, waiting while another program holds it.
+bool RemoveHeld(const platform::FolderHandle& parent, const std::string& name, bool folder) {
+  return RetryWhileHeld(parent.PathOf(name), [&] { return parent.Remove(name, folder); });
+}
 
 // What a removal did below one entry.
 struct Removal {
@@ -22,7 +28,7 @@ Removal RemoveWalk(const platform::FolderHandle& parent, const std::string& name
                    const std::string& relative, const KeepsEntry& keeps) {
   if (type == platform::EntryType::kMissing) return {};
   if (keeps && keeps(parent, name, relative)) return {true, true};
-  if (type != platform::EntryType::kDirectory) return {parent.Remove(name, /*folder=*/false), false};
+  if (type != platform::EntryType::kDirectory) return {RemoveHeld(parent, name, /*folder=*/false), false};
   const platform::FolderHandle folder = parent.Child(name);
   std::vector<platform::DirectoryEntry> entries;
   if (!folder.List(entries)) return {false, false};
@@ -33,7 +39,7 @@ Removal RemoveWalk(const platform::FolderHandle& parent, const std::string& name
     below.kept = below.kept || one.kept;
   }
   if (below.kept) return below;
-  return {parent.Remove(name, /*folder=*/true) && below.removed, false};
+  return {RemoveHeld(parent, name, /*folder=*/true) && below.removed, false};
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // and the answer of a seam read that carries that code when it fails.
 #pragma once
 
+#include <string>
+
 namespace platform {
 
 /// GetLastError() on Windows, errno on Linux, as the last seam call left it.
@@ -23,6 +25,12 @@ bool IsMissingError(int code);
 /// where a file or folder of our own was to be made or opened (ELOOP on
 /// Linux, ERROR_REPARSE_POINT_ENCOUNTERED on Windows).
 bool IsLinkMetError(int code);
+
+/// True when `code`, met at `path`, says that another program holds the
+/// path for now: a sharing or lock violation on Windows, and access denied
+/// on a file that is not read-only (scanners give that); EBUSY or ETXTBSY on
+/// Linux. Such a step may succeed when tried again a moment later.
+bool IsHeldError(int code, const std::string& path);
 
 /// What a read of the system found: `value` when `error` is 0, otherwise
 /// the system's code for why it could not be read, so that "could not read"

@@ -12,3 +12,5 @@ bool platform::IsOtherVolumeError(int code) { return code == EXDEV; }
 bool platform::IsMissingError(int code) { return code == ENOENT || code == ENOTDIR; }
 
 bool platform::IsLinkMetError(int code) { return code == ELOOP; }
+
+bool platform::IsHeldError(int code, const std::string&) { return code == EBUSY || code == ETXTBSY; }

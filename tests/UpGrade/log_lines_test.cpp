@@ -38,6 +38,7 @@ TEST(DriverLogLines, KeepTheNumbersReadersKnow) {
       {kForcedEndLine, 222},
       {kRelaunchFolderLine, 223},
       {kTooDeepLine, 224},
+      {kWaitedLine, 214},
       // The reasons of refusals and failures.
       {kWorkDirLinkLine, 198},
       {kArchiveErrorLine, 201},

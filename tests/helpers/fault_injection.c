@@ -10,7 +10,8 @@
  * left, then gives back a little, enough for small files but not for large
  * ones. With UPDATE_FAULT_RENAME_FROM, every
  * rename of that very path fails with EBUSY, as the rename of a folder in use
- * does, after it is counted. With UPDATE_FAULT_PATH_ENDS, every directory
+ * does, after it is counted; with UPDATE_FAULT_BUSY_TIMES, only that many
+ * first ones, as a file held for a moment is. With UPDATE_FAULT_PATH_ENDS, every directory
  * made or file opened for writing whose path ends with that text fails
  * (errno as above), after it is counted; with UPDATE_FAULT_LIST_ENDS, every
  * directory opened for listing whose path ends so. With UPDATE_FAULT_LOADED,
@@ -207,10 +208,14 @@ static void PlantBeforeMade(const char* path) {
   errno = saved;
 }
 
-/* True, with errno set, when renames of `from` are refused. */
+/* True, with errno set, when renames of `from` are refused: all of them, or
+ * with UPDATE_FAULT_BUSY_TIMES only that many first ones. */
 static int Refused(const char* from) {
+  static long refusals;
   const char* refused = getenv("UPDATE_FAULT_RENAME_FROM");
   if (refused == NULL || strcmp(from, refused) != 0) return 0;
+  const long times = Setting("UPDATE_FAULT_BUSY_TIMES");
+  if (times > 0 && __atomic_add_fetch(&refusals, 1, __ATOMIC_SEQ_CST) > times) return 0;
   errno = EBUSY;
   return 1;
 }

@@ -354,3 +354,38 @@ TEST_F(InstallRun, AnArchiveRewrittenAfterItsSignatureCheckIsInstalledAsChecked)
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(ReadFileBytes(installDir_ / "readme.txt"), "prehashed\n");
 }
+
+// A file held for a moment (its renames refused with EBUSY twice) is waited
+// for and the update installs; one held for good ends the install with 4
+// once the run's time for waiting, shortened here, is used up. A file moved
+// into a merged folder is logged by the path it replaces.
+TEST_F(InstallRun, AFileHeldForAMomentIsWaitedFor) {
+  const TreeSnapshot oldVersion = Installation();
+  const TreeSnapshot newVersion = NewVersion();
+  const fs::path readme = installDir_ / "readme.txt";
+  const fs::path config = installDir_ / "data" / "config.txt";
+  const std::string busy = ", error:" + std::to_string(EBUSY) + ", Waited:";
+  const struct {
+    fs::path refused;
+    fs::path logged;
+    const char* times;
+    int exitCode;
+    const char* waited;
+  } cases[] = {{readme, readme, "2", 0, "150 ms"},
+               {config, config, "2", 0, "150 ms"},
+               {installDir_ / "temp" / "update" / "data" / "config.txt", config, "2", 0, "150 ms"},
+               {readme, readme, "0", 4, "300 ms"}};
+  for (const auto& held : cases) {
+    WriteOldVersion();
+    RunResult result;
+    {
+      const FaultPlan plan({{"UPDATE_FAULT_RENAME_FROM", held.refused.string()},
+                            {"UPDATE_FAULT_BUSY_TIMES", held.times},
+                            {"UPDATE_TEST_BOUND_HELD_MS", "300"}});
+      result = UpdateWithoutApp(zip_.string());
+    }
+    EXPECT_EQ(result.exitCode, held.exitCode) << held.refused;
+    EXPECT_EQ(Installation(), held.exitCode == 0 ? newVersion : oldVersion) << held.refused;
+    ExpectLogInOrder({{kWarning, kWaitedLine, "Waited For Held File:" + held.logged.string() + busy + held.waited}});
+  }
+}
