@@ -8,7 +8,6 @@
 
 #include "platform/file_copy.h"
 #include "platform/file_system.h"
-#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -18,30 +17,6 @@ namespace {
 constexpr std::size_t kShellBufferSize = 520;
 constexpr FILEOP_FLAGS kMoveFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
 static_assert(kMoveFlags == 0x0214, "no progress, every replacement confirmed, directories made without asking");
-
-// Across volumes a file is copied beside its target under a short name of
-// the run's own, flushed and renamed over the target, as the Linux copy
-// does: a run cut off meanwhile never leaves the target torn.
-bool CopyAcrossVolumes(const std::string& source, const std::string& target) {
-  const std::size_t slash = target.find_last_of('\\');
-  const std::wstring staged = platform::WidePath(target.substr(0, slash + 1) + platform::StagedCopyName());
-  if (CopyFileW(platform::WidePath(source).c_str(), staged.c_str(), /*bFailIfExists=*/FALSE) == FALSE) return false;
-  bool placed = false;
-  {
-    const platform::UniqueHandle file(CreateFileW(staged.c_str(), GENERIC_WRITE, /*dwShareMode=*/0,
-                                                  /*lpSecurityAttributes=*/nullptr, OPEN_EXISTING,
-                                                  FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr));
-    placed = file.ok() && FlushFileBuffers(file.get()) != FALSE;
-  }
-  placed = placed && MoveFileExW(staged.c_str(), platform::WidePath(target).c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-  if (!placed) {
-    const DWORD error = GetLastError();
-    DeleteFileW(staged.c_str());
-    SetLastError(error);
-  }
-  return placed;
-}
 
 // False when `path` does not fit with its two terminating zeros.
 bool FillShellList(const std::wstring& path, wchar_t (&buffer)[kShellBufferSize]) {
@@ -99,7 +74,9 @@ bool platform::MoveFileReplacing(const std::string& source, const std::string& t
     return true;
   }
   if (GetLastError() != ERROR_NOT_SAME_DEVICE) return false;
-  return CopyAcrossVolumes(source, target) && DeleteFileW(WidePath(source).c_str()) != FALSE;
+  // Across volumes the copy is staged beside the target, flushed and renamed
+  // over it, so that a run cut off meanwhile never leaves the target torn.
+  return CopyFileReplacing(source, target) && DeleteFileW(WidePath(source).c_str()) != FALSE;
 }
 
 bool platform::RemoveEmptyDirectory(const std::string& dir) { return RemoveDirectoryW(WidePath(dir).c_str()) != FALSE; }

@@ -9,6 +9,7 @@ case "$1" in
     printf "the victim's" > "$2/victim/victim.txt"
     ln -sfn "$2/victim" "$2/work/to-folder"
     ln -sfn "$2/victim/victim.txt" "$2/work/to-file"
+    ln -sfn "$2/victim/victim.txt" "$2/work/copied-over"
     ;;
   remove)
     rm -rf "$2"

@@ -1,7 +1,8 @@
 // Windows under Wine, which makes no link itself and honours no reparse
 // flag: a Unix link planted where the extraction makes a folder (standing
-// for a junction) or a file is met and refused, never written through. The
-// links are planted by the run's set-up (planted_links.sh).
+// for a junction) or a file is met and refused, one where a copy lands is
+// replaced; none is written through. The links are planted by the run's
+// set-up (planted_links.sh).
 #include "platform/extracted_file.h"
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_copy.h"
 #include "platform/folder_handle.h"
 #include "platform/system_error.h"
 #include "tests/support/temp_dir.h"
@@ -17,10 +19,20 @@
 
 namespace fs = std::filesystem;
 
-TEST(ExtractedFile, NeverWrittenThroughALinkPlantedAtItsName) {
+namespace {
+
+// The folder planted_links.sh filled; empty when the test does not run
+// through ctest.
+fs::path PlantedLinks() {
   const char* planted = std::getenv("UPDATE_PLANTED_LINKS");
-  if (planted == nullptr) GTEST_SKIP() << "UPDATE_PLANTED_LINKS names no folder: run through ctest";
-  const fs::path dir = fs::u8path(planted);
+  return planted == nullptr ? fs::path() : fs::u8path(planted);
+}
+
+}  // namespace
+
+TEST(ExtractedFile, NeverWrittenThroughALinkPlantedAtItsName) {
+  const fs::path dir = PlantedLinks();
+  if (dir.empty()) GTEST_SKIP() << "UPDATE_PLANTED_LINKS names no folder: run through ctest";
   const testing_support::TreeSnapshot victim = testing_support::SnapshotTree(dir / "victim");
   const platform::FolderHandle work = platform::FolderHandle::Open((dir / "work").u8string());
   ASSERT_TRUE(work.ok());
@@ -38,5 +50,17 @@ TEST(ExtractedFile, NeverWrittenThroughALinkPlantedAtItsName) {
     EXPECT_TRUE(platform::IsLinkMetError(error)) << c.name << " " << error;
     EXPECT_FALSE(c.folder && made) << c.name;
   }
+  EXPECT_EQ(testing_support::SnapshotTree(dir / "victim"), victim);
+}
+
+TEST(FileCopy, ReplacesALinkPlantedAtItsTarget) {
+  const fs::path dir = PlantedLinks();
+  if (dir.empty()) GTEST_SKIP() << "UPDATE_PLANTED_LINKS names no folder: run through ctest";
+  const testing_support::TreeSnapshot victim = testing_support::SnapshotTree(dir / "victim");
+  const testing_support::TempDir source;
+  const fs::path copied = source.path() / "new.txt";
+  testing_support::WriteFileBytes(copied, "the update's");
+  ASSERT_TRUE(platform::CopyFileReplacing(copied.u8string(), (dir / "work" / "copied-over").u8string()));
+  EXPECT_EQ(testing_support::ReadFileBytes(dir / "work" / "copied-over"), "the update's");
   EXPECT_EQ(testing_support::SnapshotTree(dir / "victim"), victim);
 }
