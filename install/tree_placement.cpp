@@ -46,6 +46,29 @@ class FailedMoves {
     return false;
   }
 
+  // Whether every link in the folder `name` of `parent` (the installation's
+  // `relative`), just moved in whole from `source`, is one the extraction
+  // made: a link planted inside a folder moved whole would move in with it.
+  // Once there, nobody who could write only the work folder can plant one.
+  bool MovedInWithOwnLinks(const platform::FolderHandle& parent, const std::string& name, const std::string& relative,
+                           const std::string& source) {
+    if (ownLinks_ == nullptr) return true;
+    const platform::FolderHandle folder = parent.Child(name);
+    std::vector<platform::DirectoryEntry> entries;
+    if (!folder.List(entries)) return Note(source, parent.PathOf(name));
+    bool own = true;
+    for (const platform::DirectoryEntry& entry : entries) {
+      const std::string below = JoinPath(relative, entry.name);
+      const std::string from = JoinPath(source, entry.name);
+      if (entry.type == platform::EntryType::kDirectory) {
+        own = MovedInWithOwnLinks(folder, entry.name, below, from) && own;
+      } else if (entry.type == platform::EntryType::kLink) {
+        own = PlacesLink(below, from) && own;
+      }
+    }
+    return own;
+  }
+
  private:
   std::vector<FailedMove>& moves_;
   std::vector<std::string>& refusedLinks_;
@@ -65,7 +88,7 @@ bool MergeInto(const platform::FolderHandle& fromParent, const std::string& name
   platform::FolderHandle target = folders.Child(into, relative, name);
   if (!target.ok()) {
     if (!folders.swappedSincePlan().empty()) return failed.Note(from, into.PathOf(name));
-    if (fromParent.Rename(name, into, name)) return true;
+    if (fromParent.Rename(name, into, name)) return failed.MovedInWithOwnLinks(into, name, relative, from);
     if (!into.MakeFolder(name)) return failed.Note(from, into.PathOf(name));
     target = folders.Child(into, relative, name);
   }
@@ -103,7 +126,7 @@ bool MoveFolderInto(const std::string& fromDir, const InstallFolders& folders, v
   if (!platform::IsExistingDirectory(fromDir)) return false;
   switch (platform::SystemMoveDirectoryInto(fromDir, into.path(), ownerWindow)) {
     case platform::MoveOutcome::Moved:
-      return true;
+      return failed.MovedInWithOwnLinks(into, FileNameOf(fromDir), FileNameOf(fromDir), fromDir);
     case platform::MoveOutcome::Failed:
       return failed.Note(fromDir, into.path());
     case platform::MoveOutcome::LeftToMerge:

@@ -34,6 +34,8 @@ const std::vector<PlantedCase> kCases = {
     {"a link at a folder", "update/zz", "", "", false, 3, kOwnNameLinkLine, "update/zz"},
     {"a link at a file", "update/zz/p05.txt", "", "p05.txt", false, 3, kOwnNameLinkLine, "update/zz/p05.txt"},
     {"a link beside the entries", "update/zz", "update/evil", "", false, 4, kOwnNameLinkLine, "update/evil"},
+    {"a link inside a folder moved whole", "update/zz/p05.txt", "update/zz/evil", "", false, 4, kOwnNameLinkLine,
+     "update/zz/evil"},
     // The clear sets it aside and makes the run's own: the update installs.
     {"the update folder made by the other user", "", "", "", true, 0, 0, ""},
 };
