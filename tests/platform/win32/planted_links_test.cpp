@@ -34,7 +34,7 @@ TEST(ExtractedFile, NeverWrittenThroughALinkPlantedAtItsName) {
   const fs::path dir = PlantedLinks();
   if (dir.empty()) GTEST_SKIP() << "UPDATE_PLANTED_LINKS names no folder: run through ctest";
   const testing_support::TreeSnapshot victim = testing_support::SnapshotTree(dir / "victim");
-  const platform::FolderHandle work = platform::FolderHandle::Open((dir / "work").u8string());
+  const platform::FolderHandle work = platform::FolderHandle::Open((dir / "planted").u8string());
   ASSERT_TRUE(work.ok());
   struct Case {
     const char* name;
@@ -60,7 +60,7 @@ TEST(FileCopy, ReplacesALinkPlantedAtItsTarget) {
   const testing_support::TempDir source;
   const fs::path copied = source.path() / "new.txt";
   testing_support::WriteFileBytes(copied, "the update's");
-  ASSERT_TRUE(platform::CopyFileReplacing(copied.u8string(), (dir / "work" / "copied-over").u8string()));
-  EXPECT_EQ(testing_support::ReadFileBytes(dir / "work" / "copied-over"), "the update's");
+  ASSERT_TRUE(platform::CopyFileReplacing(copied.u8string(), (dir / "planted" / "copied-over").u8string()));
+  EXPECT_EQ(testing_support::ReadFileBytes(dir / "planted" / "copied-over"), "the update's");
   EXPECT_EQ(testing_support::SnapshotTree(dir / "victim"), victim);
 }
